@@ -1,0 +1,50 @@
+# Set-up, build, tests and programs. `make test` and `make run` install what
+# is missing on a fresh Debian 12 machine first.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_FLAGS  = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+              -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+              -DPQ_SANITIZE=ON -DPQ_FUZZ=ON -DPQ_BENCH=OFF
+
+.PHONY: all deps build test unit-test sanitize-test fuzz bench run run-calculator clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) > /dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Every test: the suite, the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the fuzz targets.
+test: unit-test sanitize-test fuzz
+
+unit-test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+sanitize-build: deps
+	@cmake -S . -B $(ASAN_BUILD) $(ASAN_FLAGS) > /dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+sanitize-test: sanitize-build
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+fuzz: sanitize-build
+	@scripts/run-fuzzers $(ASAN_BUILD) $(FUZZ_SECONDS)
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# Until the converter exists, a short demonstration of the formula engine.
+run: build
+	@scripts/demo $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

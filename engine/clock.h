@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace pq {
+
+// Calendar fields of an instant, as the date routines take them.
+struct SystemTime {
+    int year = 0;
+    int month = 0;     // 1-12
+    int dayOfWeek = 0; // 0 = Sunday
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int milliseconds = 0;
+};
+
+// The current time in the machine's local time zone.
+SystemTime localTime();
+// The current time in UTC.
+SystemTime systemTime();
+// The current local time as a count of 100-nanosecond intervals since
+// 1 January 1601 (used to seed the random generator).
+uint64_t localTimeTicks();
+
+// Tests fix the clock to an instant (seconds since 1970-01-01 UTC); nullopt
+// returns to the real clock.
+void setFixedClock(std::optional<int64_t> unixSeconds);
+
+} // namespace pq

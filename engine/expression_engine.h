@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/parser.h"
+#include "engine/token.h"
+
+namespace pq {
+
+enum class AngleMode : int32_t { Rad = 0, Deg = 1, Gra = 2 };
+
+// Values every evaluation stays within; anything beyond, or NaN, fails.
+constexpr double kMaxValue = 1e301;
+
+// The formula evaluator of a program: evaluates formula texts to doubles,
+// holds the named definitions (variables and user functions, stored parsed)
+// and knows the 24 built-in functions and the angle mode. Every entry point
+// lower-cases its texts first, so names are case-insensitive.
+class ExpressionEngine {
+public:
+    ExpressionEngine();
+    virtual ~ExpressionEngine();
+    ExpressionEngine(const ExpressionEngine&) = delete;
+    ExpressionEngine& operator=(const ExpressionEngine&) = delete;
+
+    bool evaluate(std::u16string_view text, double& value);
+
+    // header is "name" or "name(p1, p2, ...)". defineFunction refuses the
+    // names of the built-in functions and an existing (name, parameter
+    // count); setFunction replaces an existing definition.
+    bool defineFunction(std::u16string_view header, std::u16string_view body, int& paramCount);
+    bool setFunction(std::u16string_view header, std::u16string_view body, int& paramCount);
+    bool setVariable(std::u16string_view name, double value);
+    // text is parsed like an expression: "x" removes the variable x,
+    // "f(a,b)" the two-parameter f.
+    bool removeDefinition(std::u16string_view text);
+    int definitionCount() const { return static_cast<int>(definitions_.size()); }
+
+    std::u16string_view nextAngleMode();
+    std::u16string_view angleModeName() const;
+    AngleMode angleMode() const { return angleMode_; }
+    void setAngleMode(AngleMode mode) { angleMode_ = mode; }
+
+    // The generator behind rand(); seeded from the clock at construction.
+    void seedRandom(uint32_t seed) { randomState_ = seed; }
+
+private:
+    struct Definition {
+        std::u16string name;
+        int32_t paramCount;
+        TokenChain body;
+    };
+    struct Frame;
+    class Run;
+
+    void parseLowered(std::u16string_view text, TokenChain& chain);
+    bool buildDefinition(std::u16string_view header, std::u16string_view body,
+                         Definition& definition);
+    int findDefinition(std::u16string_view name, int32_t paramCount) const;
+    bool storeDefinition(Definition&& definition, bool replace);
+    bool run(const TokenChain& chain, double& result);
+    bool callBuiltin(int builtin, const double* args, double& result);
+    int nextRandom();
+
+    std::vector<Definition> definitions_;
+    AngleMode angleMode_ = AngleMode::Rad;
+    uint32_t randomState_ = 0;
+
+    // Working storage reused by every evaluation.
+    std::u16string lowered_;
+    TokenChain chain_;
+    ParserScratch parserScratch_;
+    std::vector<double> values_;
+    std::vector<Frame> frames_;
+    std::vector<int32_t> iifStarts_;
+};
+
+} // namespace pq

@@ -1,0 +1,234 @@
+#include "engine/parser.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/number_parse.h"
+#include "engine/text.h"
+#include "engine/tokenizer.h"
+
+namespace pq {
+
+namespace {
+
+enum class State { Start, AfterOperator, AfterNumber, AfterClose, AfterIdentifier };
+
+class Parser {
+public:
+    Parser(std::vector<Token>& output, std::vector<Token>& stack)
+        : output_(output), stack_(stack) {}
+
+    // Returns false on a syntax error.
+    bool feed(std::u16string_view token) {
+        int op;
+        if (lookupOperator(token, op)) return feedOperator(op);
+        double number;
+        if (parseNumber(token, number)) {
+            if (!expectingOperand()) return false;
+            Token& t = output_.emplace_back();
+            t.kind = TokenKind::Number;
+            t.value = number;
+            state_ = State::AfterNumber;
+            return true;
+        }
+        if (isIdentifier(token)) {
+            if (!expectingOperand()) return false;
+            Token& t = stack_.emplace_back();
+            t.kind = TokenKind::Identifier;
+            t.name.assign(token);
+            state_ = State::AfterIdentifier;
+            return true;
+        }
+        if (token == u"(") return openParen();
+        if (token == u")") return closeParen();
+        if (token == u",") return comma();
+        return false;
+    }
+
+    bool finish() {
+        if (state_ == State::AfterOperator) {
+            output_.emplace_back(); // the buried Error token
+        } else {
+            popIdentifierOnTop();
+        }
+        while (!stack_.empty()) {
+            if (stack_.back().kind == TokenKind::CallParen ||
+                stack_.back().kind == TokenKind::GroupParen)
+                return false;
+            moveTopToOutput();
+        }
+        return true;
+    }
+
+private:
+    bool expectingOperand() const {
+        return state_ == State::Start || state_ == State::AfterOperator;
+    }
+    bool afterOperand() const {
+        return state_ == State::AfterNumber || state_ == State::AfterClose ||
+               state_ == State::AfterIdentifier;
+    }
+
+    void moveTopToOutput() {
+        output_.push_back(std::move(stack_.back()));
+        stack_.pop_back();
+    }
+
+    void popIdentifierOnTop() {
+        if (!stack_.empty() && stack_.back().kind == TokenKind::Identifier) moveTopToOutput();
+    }
+
+    void pushOperator(int index, int count) {
+        Token& t = stack_.emplace_back();
+        t.kind = TokenKind::Operator;
+        t.index = index;
+        t.count = count;
+    }
+
+    void writeOperator(int index) {
+        Token& t = output_.emplace_back();
+        t.kind = TokenKind::Operator;
+        t.index = index;
+        t.count = 1;
+    }
+
+    bool feedOperator(int op) {
+        const OperatorInfo::Kind kind = kOperators[op].kind;
+        if (kind == OperatorInfo::Infix && afterOperand()) {
+            popIdentifierOnTop();
+            while (!stack_.empty() && stack_.back().kind == TokenKind::Operator &&
+                   precedenceDifference(stack_.back().index, op) >= 0)
+                moveTopToOutput();
+            pushOperator(op, 2);
+            state_ = State::AfterOperator;
+            return true;
+        }
+        if (op == 1 && expectingOperand()) {
+            pushOperator(kNegation, 1);
+            state_ = State::AfterOperator;
+            return true;
+        }
+        if (op == kBitwiseNot && expectingOperand()) {
+            pushOperator(kBitwiseNot, 1);
+            state_ = State::AfterOperator;
+            return true;
+        }
+        if (kind == OperatorInfo::Postfix) {
+            if (state_ == State::AfterNumber) {
+                writeOperator(op);
+                return true;
+            }
+            if (state_ == State::AfterClose || state_ == State::AfterIdentifier) {
+                popIdentifierOnTop();
+                writeOperator(op);
+                state_ = State::AfterClose;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool openParen() {
+        Token paren;
+        if (state_ == State::AfterIdentifier) {
+            paren.kind = TokenKind::CallParen;
+        } else if (expectingOperand()) {
+            paren.kind = TokenKind::GroupParen;
+        } else {
+            return false;
+        }
+        stack_.push_back(std::move(paren));
+        state_ = State::Start;
+        return true;
+    }
+
+    bool closeParen() {
+        if (!afterOperand()) return false;
+        while (!stack_.empty() && stack_.back().kind != TokenKind::CallParen &&
+               stack_.back().kind != TokenKind::GroupParen)
+            moveTopToOutput();
+        if (stack_.empty()) return false;
+        bool call = stack_.back().kind == TokenKind::CallParen;
+        stack_.pop_back();
+        if (call) ++stack_.back().count; // the Identifier beneath the '('
+        state_ = State::AfterClose;
+        return true;
+    }
+
+    bool comma() {
+        if (!afterOperand()) return false;
+        while (!stack_.empty() && stack_.back().kind != TokenKind::CallParen) {
+            if (stack_.back().kind == TokenKind::GroupParen) return false;
+            moveTopToOutput();
+        }
+        if (stack_.empty()) return false;
+        ++stack_[stack_.size() - 2].count; // the Identifier beneath the '('
+        state_ = State::Start;
+        return true;
+    }
+
+    std::vector<Token>& output_;
+    std::vector<Token>& stack_;
+    State state_ = State::Start;
+};
+
+int32_t operandCount(const Token& t) {
+    return (t.kind == TokenKind::Operator || t.kind == TokenKind::Identifier) ? t.count : 0;
+}
+
+// Computes every node's span over the postfix output and checks that each
+// node finds its operands; then turns the output into chain order.
+bool finishChain(std::vector<Token>& tokens, std::vector<int32_t>& spans) {
+    spans.clear();
+    for (Token& t : tokens) {
+        int32_t need = operandCount(t);
+        if (need < 0 || static_cast<size_t>(need) > spans.size()) return false;
+        int32_t span = 1;
+        for (int32_t k = 0; k < need; ++k) {
+            span += spans.back();
+            spans.pop_back();
+        }
+        t.span = span;
+        spans.push_back(span);
+    }
+    if (spans.size() != 1) return false;
+    std::reverse(tokens.begin(), tokens.end());
+    return true;
+}
+
+void markSyntaxError(std::vector<Token>& tokens) {
+    tokens.clear();
+    tokens.emplace_back();
+}
+
+} // namespace
+
+void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) {
+    std::vector<Token>& output = chain.tokens;
+    output.clear();
+    scratch.stack.clear();
+    Parser parser(output, scratch.stack);
+    size_t position = 0;
+    std::u16string_view token;
+    bool any = false;
+    while (nextToken(text, position, token)) {
+        any = true;
+        if (token.size() > kMaxTokenLength || !parser.feed(token)) {
+            markSyntaxError(output);
+            scratch.stack.clear();
+            return;
+        }
+    }
+    if (!any) return;
+    if (!parser.finish() || !finishChain(output, scratch.spans)) markSyntaxError(output);
+    scratch.stack.clear();
+}
+
+TokenChain parse(std::u16string_view text) {
+    TokenChain chain;
+    ParserScratch scratch;
+    parse(text, chain, scratch);
+    return chain;
+}
+
+} // namespace pq

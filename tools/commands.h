@@ -1,0 +1,19 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace pq::tool {
+
+// Exit statuses shared by every command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// Each command receives the arguments after its own name.
+int runEval(std::span<char* const> args);
+
+// Prints the usage text on stderr and returns kExitUsage.
+int usageError(std::string_view message);
+
+} // namespace pq::tool
