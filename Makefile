@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_FLAGS  = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-              -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+              -DCMAKE_CXX_COMPILER=clang++ \
               -DPQ_SANITIZE=ON -DPQ_FUZZ=ON -DPQ_BENCH=OFF
 
 .PHONY: all deps build test unit-test sanitize-test fuzz bench run run-calculator clean

@@ -3,13 +3,18 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
-#include <string>
+#include <cstdio>
+#include <cstring>
 
 #include "engine/text.h"
 
 namespace pq {
 
 namespace {
+
+// A literal has at most a token's length of digits; direct calls with more
+// are refused rather than read.
+constexpr size_t kMaxDigits = 1024;
 
 int digitValue(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';
@@ -28,8 +33,12 @@ bool parseBased(std::u16string_view digits, int base, double& value) {
     return true;
 }
 
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // Decimal form: [-] digits [. digits] [e|E [-] digits]. The grammar is checked
-// here; the value itself is converted with correct rounding.
+// here; the value is the double nearest to the literal.
 bool parseDecimal(std::u16string_view text, double& value) {
     size_t i = 0;
     const size_t n = text.size();
@@ -38,16 +47,24 @@ bool parseDecimal(std::u16string_view text, double& value) {
         negative = true;
         ++i;
     }
-    // Mantissa digits without the point, and the power of ten they carry.
-    std::string mantissa;
+    // The significant digits (leading zeros dropped) and the power of ten
+    // that scales them.
+    char digits[kMaxDigits];
+    size_t count = 0;
     long long scale = 0;
-    while (i < n && isDigit(text[i])) mantissa.push_back(static_cast<char>(text[i++]));
+    auto takeDigit = [&](char16_t c) {
+        if (count == 0 && c == u'0') return;
+        digits[count++] = static_cast<char>(c);
+    };
+    while (i < n && isDigit(text[i]) && count < kMaxDigits) takeDigit(text[i++]);
+    if (i < n && isDigit(text[i])) return false; // longer than any token
     if (i < n && text[i] == u'.') {
         ++i;
-        while (i < n && isDigit(text[i])) {
-            mantissa.push_back(static_cast<char>(text[i++]));
+        while (i < n && isDigit(text[i]) && count < kMaxDigits) {
+            takeDigit(text[i++]);
             --scale;
         }
+        if (i < n && isDigit(text[i])) return false;
     }
     long long exponent = 0;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
@@ -66,23 +83,31 @@ bool parseDecimal(std::u16string_view text, double& value) {
     }
     if (i != n || exponent > 300) return false;
 
-    size_t first = mantissa.find_first_not_of('0');
-    if (first == std::string::npos) {
-        value = negative ? -0.0 : 0.0;
-        return true;
-    }
-    std::string normal = mantissa.substr(first);
-    normal += 'e';
-    normal += std::to_string(scale + exponent);
     double magnitude = 0;
-    auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), magnitude,
-                                     std::chars_format::scientific);
-    if (ec == std::errc::result_out_of_range) {
-        // Too small underflows to zero; too large overflows to infinity,
-        // which the evaluator rejects as out of range.
-        magnitude = (scale + exponent < 0) ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (ec != std::errc() || end != normal.data() + normal.size()) {
-        return false;
+    const long long power = scale + exponent;
+    if (count == 0) {
+        magnitude = 0;
+    } else if (count <= 15 && power >= -22 && power <= 22) {
+        // Few digits and a small power: one exact integer and one exact
+        // power of ten, so a single rounding gives the nearest double.
+        long long mantissa = 0;
+        for (size_t k = 0; k < count; ++k) mantissa = mantissa * 10 + (digits[k] - '0');
+        magnitude = power < 0 ? static_cast<double>(mantissa) / kExactPowersOfTen[-power]
+                              : static_cast<double>(mantissa) * kExactPowersOfTen[power];
+    } else {
+        char normal[kMaxDigits + 32];
+        std::memcpy(normal, digits, count);
+        int length = static_cast<int>(count);
+        length += std::snprintf(normal + count, 32, "e%lld", power);
+        auto [end, ec] = std::from_chars(normal, normal + length, magnitude,
+                                         std::chars_format::scientific);
+        if (ec == std::errc::result_out_of_range) {
+            // Too small underflows to zero; too large overflows to infinity,
+            // which the evaluator rejects as out of range.
+            magnitude = power < 0 ? 0.0 : std::numeric_limits<double>::infinity();
+        } else if (ec != std::errc() || end != normal + length) {
+            return false;
+        }
     }
     value = negative ? -magnitude : magnitude;
     return true;
