@@ -49,6 +49,13 @@ SystemTime systemTime() {
     return fromTm(tm, t.nanoseconds);
 }
 
+SystemTime utcTimeOf(int64_t unixSeconds) {
+    std::time_t seconds = static_cast<std::time_t>(unixSeconds);
+    std::tm tm{};
+    gmtime_r(&seconds, &tm);
+    return fromTm(tm, 0);
+}
+
 uint64_t localTimeTicks() {
     Instant t = now();
     std::tm tm{};

@@ -21,6 +21,8 @@ struct SystemTime {
 SystemTime localTime();
 // The current time in UTC.
 SystemTime systemTime();
+// The UTC fields of an instant given in seconds since 1970-01-01.
+SystemTime utcTimeOf(int64_t unixSeconds);
 // The current local time as a count of 100-nanosecond intervals since
 // 1 January 1601 (used to seed the random generator).
 uint64_t localTimeTicks();

@@ -38,6 +38,10 @@ public:
     // "f(a,b)" the two-parameter f.
     bool removeDefinition(std::u16string_view text);
     int definitionCount() const { return static_cast<int>(definitions_.size()); }
+    // Whether a definition (name, parameter count) exists; name lower-case.
+    bool isDefined(std::u16string_view name, int paramCount) const {
+        return findDefinition(name, paramCount) >= 0;
+    }
 
     std::u16string_view nextAngleMode();
     std::u16string_view angleModeName() const;

@@ -24,6 +24,10 @@ public:
     WString(WString&& other) noexcept;
     WString& operator=(const WString& other);
     WString& operator=(WString&& other) noexcept;
+    WString& operator=(std::u16string_view text) {
+        assign(text);
+        return *this;
+    }
     virtual ~WString();
 
     bool ensureRoom(int32_t units);

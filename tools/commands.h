@@ -10,8 +10,14 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
+extern const char* const kEvalUsage;
+
 // Each command receives the arguments after its own name.
 int runEval(std::span<char* const> args);
+int runDump(std::span<char* const> args);
+int runCompile(std::span<char* const> args);
+int runConvert(std::span<char* const> args);
+int runCalc(std::span<char* const> args);
 
 // Prints the usage text on stderr and returns kExitUsage.
 int usageError(std::string_view message);

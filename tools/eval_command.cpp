@@ -1,3 +1,5 @@
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -5,6 +7,7 @@
 #include <vector>
 
 #include "engine/expression_engine.h"
+#include "engine/number_format.h"
 #include "engine/text.h"
 #include "tools/commands.h"
 
@@ -20,6 +23,9 @@ struct Setting {
 
 struct EvalOptions {
     AngleMode angle = AngleMode::Rad;
+    NumberFormat format;          // reads every expression; shows values with --format
+    bool formatted = false;       // --format given
+    bool entry = false;           // --entry: the entry form instead of the display form
     std::vector<Setting> settings; // in the order given
     std::vector<std::string> expressions;
 };
@@ -30,6 +36,41 @@ bool splitAssignment(std::string_view text, std::string& left, std::string& righ
     if (eq == std::string_view::npos || eq == 0) return false;
     left = text.substr(0, eq);
     right = text.substr(eq + 1);
+    return true;
+}
+
+int32_t formatNamed(std::string_view name) {
+    static const std::pair<const char*, int32_t> kNames[] = {
+        {"decimal", Decimal}, {"currency", Currency}, {"hex", Hex},           {"octal", Octal},
+        {"binary", Binary},   {"compound", Compound}, {"date", Date}, {"datetime", DateTime}};
+    for (const auto& [n, code] : kNames)
+        if (name == n) return code;
+    return 0;
+}
+
+// "ft:1,in:12": up to four labels with their fractions; labels may be empty.
+bool parseParts(std::string_view text, NumberFormat& format) {
+    std::array<WString, NumberFormat::kMaxParts> labels;
+    std::array<double, NumberFormat::kMaxParts> fractions{};
+    size_t count = 0;
+    while (true) {
+        size_t comma = text.find(',');
+        std::string_view part = text.substr(0, comma);
+        size_t colon = part.rfind(':');
+        if (count == NumberFormat::kMaxParts || colon == std::string_view::npos) return false;
+        double fraction;
+        std::string_view number = part.substr(colon + 1);
+        auto r = std::from_chars(number.data(), number.data() + number.size(), fraction);
+        if (number.empty() || r.ec != std::errc() || r.ptr != number.data() + number.size() ||
+            !(fraction > 0) || (count == 0 && fraction != 1))
+            return false;
+        labels[count] = fromUtf8(part.substr(0, colon));
+        fractions[count++] = fraction;
+        if (comma == std::string_view::npos) break;
+        text = text.substr(comma + 1);
+    }
+    format.setParts(labels, fractions);
+    format.allowedFormats |= Compound;
     return true;
 }
 
@@ -63,6 +104,19 @@ int parseOptions(std::span<char* const> args, EvalOptions& options, bool& help) 
             else if (v == "deg") options.angle = AngleMode::Deg;
             else if (v == "gra") options.angle = AngleMode::Gra;
             else return usageError("--angle needs rad, deg or gra, not " + std::string(v));
+        } else if (arg == "--format") {
+            if (!value(v)) return usageError("--format needs a format name");
+            int32_t code = formatNamed(v);
+            if (code == 0) return usageError("unknown format: " + std::string(v));
+            options.format.allowedFormats |= code;
+            options.format.displayFormat = options.format.entryFormat = code;
+            options.formatted = true;
+        } else if (arg == "--entry") {
+            options.entry = true;
+        } else if (arg == "--compound") {
+            if (!value(v) || !parseParts(v, options.format))
+                return usageError("--compound needs LABEL:FRACTION[,LABEL:FRACTION]... "
+                                  "(at most four parts, the first fraction 1)");
         } else if (arg == "--set" || arg == "--define") {
             Setting s{arg == "--set" ? Setting::Variable : Setting::Function, {}, {}};
             if (!value(v) || !splitAssignment(v, s.left, s.right))
@@ -73,6 +127,7 @@ int parseOptions(std::span<char* const> args, EvalOptions& options, bool& help) 
             return usageError("unknown option: " + std::string(arg));
         }
     }
+    if (options.entry && !options.formatted) return usageError("--entry needs --format");
     return kExitOk;
 }
 
@@ -80,7 +135,7 @@ int applySettings(ExpressionEngine& engine, const EvalOptions& options) {
     for (const Setting& s : options.settings) {
         if (s.kind == Setting::Variable) {
             double value;
-            if (!engine.evaluate(fromUtf8(s.right), value)) {
+            if (!options.format.parseAndEvaluate(fromUtf8(s.right), engine, value)) {
                 std::fprintf(stderr, "pqtool: --set %s: the expression \"%s\" does not evaluate\n",
                              s.left.c_str(), s.right.c_str());
                 return kExitUsage;
@@ -112,9 +167,7 @@ int runEval(std::span<char* const> args) {
     bool help = false;
     if (int status = parseOptions(args, options, help); status != kExitOk) return status;
     if (help) {
-        std::fputs("usage: pqtool eval [--angle rad|deg|gra] [--set NAME=EXPR]... "
-                   "[--define HEADER=BODY]... [--] [EXPR]...\n",
-                   stdout);
+        std::fputs(kEvalUsage, stdout);
         return kExitOk;
     }
 
@@ -125,11 +178,14 @@ int runEval(std::span<char* const> args) {
     bool anyFailed = false;
     auto evaluateOne = [&](const std::string& text) {
         double value;
-        if (engine.evaluate(fromUtf8(text), value)) {
-            std::printf("%.17g\n", value);
-        } else {
+        if (!options.format.parseAndEvaluate(fromUtf8(text), engine, value)) {
             std::puts("Error");
             anyFailed = true;
+        } else if (options.formatted) {
+            const NumberFormat& f = options.format;
+            std::puts(toUtf8(options.entry ? f.formatForEntry(value) : f.formatForDisplay(value)).c_str());
+        } else {
+            std::printf("%.17g\n", value);
         }
     };
     if (options.expressions.empty()) {

@@ -1,5 +1,6 @@
 // pqtool: the command-line front end of the formula engine and the data files.
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -10,25 +11,43 @@
 
 namespace pq::tool {
 
-namespace {
-
-constexpr const char* kUsage =
-    "usage: pqtool COMMAND [ARGS]\n"
-    "\n"
-    "commands:\n"
-    "  eval [--angle rad|deg|gra] [--set NAME=EXPR]... [--define HEADER=BODY]... [EXPR]...\n"
+const char* const kEvalUsage =
+    "  eval [--angle rad|deg|gra] [--set NAME=EXPR]... [--define HEADER=BODY]...\n"
+    "       [--format FORMAT [--entry]] [--compound LABEL:FRACTION[,...]] [--] [EXPR]...\n"
     "      Evaluates each EXPR (or each line of standard input when none is given)\n"
     "      and prints its value, or Error. Options apply in the order given, before\n"
-    "      the expressions; \"--\" ends the options.\n"
+    "      the expressions; \"--\" ends the options. FORMAT is decimal, currency,\n"
+    "      hex, octal, binary, compound, date or datetime: the value is shown in\n"
+    "      that format (--entry: in its entry form). --compound gives up to four\n"
+    "      parts (\"ft:1,in:12\") for [...] literals and the compound format.\n";
+
+namespace {
+
+constexpr const char* kCommands =
+    "  dump FILE\n"
+    "      Prints a .cnv or .cal file in its text form.\n"
+    "  compile SOURCE OUT\n"
+    "      Writes the .cnv or .cal file OUT from a text form.\n"
+    "  convert FILE UNIT VALUE\n"
+    "      Enters VALUE for the unit (identifier or name) and prints every shown\n"
+    "      unit with its value.\n"
+    "  calc FILE [IDENT=VALUE]...\n"
+    "      Computes a .cal file from the given inputs and prints every shown item.\n"
     "\n"
-    "exit status: 0 success, 1 some evaluation failed, 2 bad usage\n";
+    "exit status: 0 success, 1 failure (an expression or a file), 2 bad usage\n";
+
+void printUsage(std::FILE* out) {
+    std::fputs("usage: pqtool COMMAND [ARGS]\n\ncommands:\n", out);
+    std::fputs(kEvalUsage, out);
+    std::fputs(kCommands, out);
+}
 
 } // namespace
 
 int usageError(std::string_view message) {
     if (!message.empty())
         std::fprintf(stderr, "pqtool: %.*s\n", static_cast<int>(message.size()), message.data());
-    std::fputs(kUsage, stderr);
+    printUsage(stderr);
     return kExitUsage;
 }
 
@@ -36,13 +55,20 @@ int usageError(std::string_view message) {
 
 int main(int argc, char** argv) {
     using namespace pq::tool;
+    // Dates are shown in the user's form; numbers never depend on the locale.
+    std::setlocale(LC_TIME, "");
     std::span<char* const> args(argv, static_cast<size_t>(argc));
     if (args.size() < 2) return usageError("no command given");
-    std::string_view command = args[1];
+    const std::string_view command = args[1];
+    const auto rest = args.subspan(2);
     if (command == "--help" || command == "-h" || command == "help") {
-        std::fputs(kUsage, stdout);
+        printUsage(stdout);
         return kExitOk;
     }
-    if (command == "eval") return runEval(args.subspan(2));
+    if (command == "eval") return runEval(rest);
+    if (command == "dump") return runDump(rest);
+    if (command == "compile") return runCompile(rest);
+    if (command == "convert") return runConvert(rest);
+    if (command == "calc") return runCalc(rest);
     return usageError("unknown command: " + std::string(command));
 }

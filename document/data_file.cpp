@@ -1,0 +1,245 @@
+#include "document/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace pq {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool closeChecked() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+std::string fileNameOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+DataFile::~DataFile() { close(); }
+
+void DataFile::close() {
+    mode_ = Mode::Closed;
+    error_ = false;
+    path_.clear();
+    bytes_.clear();
+    bytes_.shrink_to_fit();
+    position_ = 0;
+    fileTime_.reset();
+}
+
+bool DataFile::openRead(const std::string& path) {
+    close();
+    if (path.empty()) return false;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > kMaxFileSize) {
+        error_ = true;
+        return false;
+    }
+    bytes_.resize(static_cast<size_t>(info.st_size));
+    size_t got = 0;
+    while (got < bytes_.size()) {
+        ssize_t n = ::read(fd.get(), bytes_.data() + got, bytes_.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    bytes_.resize(got);
+    fileTime_ = utcTimeOf(std::max(info.st_mtime, info.st_atime));
+    mode_ = Mode::Reading;
+    path_ = path;
+    return true;
+}
+
+bool DataFile::openWrite(const std::string& path) {
+    close();
+    if (path.empty()) return false;
+    mode_ = Mode::Writing;
+    path_ = path;
+    return true;
+}
+
+bool DataFile::commit() {
+    if (mode_ != Mode::Writing || error_) {
+        close();
+        return false;
+    }
+    const std::string target = path_;
+    std::string temp = folderOf(target) + "." + fileNameOf(target) + ".XXXXXX";
+    int raw = ::mkstemp(temp.data());
+    if (raw < 0) {
+        close();
+        return false;
+    }
+    FileDescriptor fd(raw);
+    // The new file keeps the old one's permissions; a new file gets the
+    // usual ones for the user's umask.
+    struct stat old {};
+    mode_t permissions;
+    if (::stat(target.c_str(), &old) == 0) {
+        permissions = old.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        permissions = 0666 & ~mask;
+    }
+    bool ok = ::fchmod(fd.get(), permissions) == 0 && writeAll(fd.get(), bytes_.data(), bytes_.size()) &&
+              ::fsync(fd.get()) == 0;
+    ok = fd.closeChecked() && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    close();
+    return ok;
+}
+
+int64_t DataFile::read(void* buffer, int64_t count) {
+    if (mode_ != Mode::Reading || count < 0) return -1;
+    size_t n = std::min(static_cast<size_t>(count), bytes_.size() - position_);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += n;
+    return static_cast<int64_t>(n);
+}
+
+int64_t DataFile::write(const void* buffer, int64_t count) {
+    if (mode_ != Mode::Writing || count < 0) return -1;
+    if (bytes_.size() + static_cast<size_t>(count) > static_cast<size_t>(kMaxFileSize)) {
+        error_ = true;
+        return -1;
+    }
+    const uint8_t* p = static_cast<const uint8_t*>(buffer);
+    bytes_.insert(bytes_.end(), p, p + count);
+    return count;
+}
+
+int64_t DataFile::writeAt(int64_t offset, const void* buffer, int64_t count) {
+    if (mode_ != Mode::Writing || offset < 0 || count < 0 ||
+        static_cast<size_t>(offset + count) > bytes_.size())
+        return -1;
+    std::memcpy(bytes_.data() + offset, buffer, static_cast<size_t>(count));
+    return count;
+}
+
+int64_t DataFile::size() const {
+    return mode_ == Mode::Closed ? -1 : static_cast<int64_t>(bytes_.size());
+}
+
+std::optional<SystemTime> DataFile::fileTime() const { return fileTime_; }
+
+bool DataFile::readInt32(int32_t& value) {
+    uint8_t b[4];
+    if (read(b, 4) != 4) return false;
+    value = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                                 static_cast<uint32_t>(b[2]) << 16 |
+                                 static_cast<uint32_t>(b[3]) << 24);
+    return true;
+}
+
+bool DataFile::readDouble(double& value) {
+    uint8_t b[8];
+    if (read(b, 8) != 8) return false;
+    uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = bits << 8 | b[i];
+    std::memcpy(&value, &bits, 8);
+    return true;
+}
+
+int64_t DataFile::readText(WString& text) {
+    int32_t length;
+    if (!readInt32(length) || length < 0 || length > kMaxTextLength) return 0;
+    const size_t bytes = 2 * static_cast<size_t>(length);
+    if (bytes > bytes_.size() - position_) return 0;
+    std::u16string units(static_cast<size_t>(length), u'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(bytes_[position_ + 2 * i] |
+                                         bytes_[position_ + 2 * i + 1] << 8);
+    position_ += bytes;
+    if (!text.assign(units)) return 0;
+    return 4 + static_cast<int64_t>(bytes);
+}
+
+bool DataFile::writeInt32(int32_t value) {
+    const uint32_t u = static_cast<uint32_t>(value);
+    const uint8_t b[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8),
+                          static_cast<uint8_t>(u >> 16), static_cast<uint8_t>(u >> 24)};
+    return write(b, 4) == 4;
+}
+
+bool DataFile::writeDouble(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    uint8_t b[8];
+    for (int i = 0; i < 8; ++i) b[i] = static_cast<uint8_t>(bits >> (8 * i));
+    return write(b, 8) == 8;
+}
+
+int64_t DataFile::writeText(std::u16string_view text) {
+    const int64_t size = 4 + 2 * static_cast<int64_t>(text.size());
+    if (mode_ != Mode::Writing) return size;
+    if (text.size() > static_cast<size_t>(kMaxTextLength)) {
+        error_ = true; // a longer text could not be read back
+        return -1;
+    }
+    if (!writeInt32(static_cast<int32_t>(text.size()))) return -1;
+    std::vector<uint8_t> units(2 * text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        units[2 * i] = static_cast<uint8_t>(text[i]);
+        units[2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
+    }
+    if (write(units.data(), static_cast<int64_t>(units.size())) < 0) return -1;
+    return size;
+}
+
+int64_t DataFile::readLine(WString& line) {
+    line.assign(std::u16string_view());
+    if (mode_ != Mode::Reading || position_ >= bytes_.size()) return 0;
+    size_t start = position_;
+    size_t end = start;
+    while (end < bytes_.size() && bytes_[end] != '\r' && bytes_[end] != '\n') ++end;
+    line.assign8bit(bytes_.data() + start, static_cast<int32_t>(end - start));
+    position_ = end < bytes_.size() ? end + 1 : end;
+    return static_cast<int64_t>(position_ - start);
+}
+
+} // namespace pq

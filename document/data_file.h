@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/clock.h"
+#include "engine/wstring.h"
+
+namespace pq {
+
+// Access to one data file. Reading takes the whole file into memory when it
+// is opened (data files are small; larger ones than kMaxFileSize are
+// refused). Writing collects the bytes and commit() puts them in place
+// atomically: a temporary file in the same folder is written, flushed and
+// renamed over the old one, so that a failed save leaves the old file as it
+// was. Integers are 32-bit little-endian, doubles IEEE little-endian, texts a
+// 32-bit count followed by that many UTF-16LE units.
+class DataFile {
+public:
+    static constexpr int64_t kMaxFileSize = 64 * 1024 * 1024;
+    static constexpr int32_t kMaxTextLength = 65535;
+
+    DataFile() = default;
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    bool openRead(const std::string& path);
+    bool openWrite(const std::string& path);
+    // Writing: puts the collected bytes in place; false (and the old file
+    // untouched) when any step fails.
+    bool commit();
+    // Closes without committing; a write is abandoned.
+    void close();
+
+    bool isOpen() const { return mode_ != Mode::Closed; }
+    bool failed() const { return error_; }
+    const std::string& path() const { return path_; }
+
+    // Byte counts, or -1 when the call fails.
+    int64_t read(void* buffer, int64_t count);
+    int64_t write(const void* buffer, int64_t count);
+    int64_t writeAt(int64_t offset, const void* buffer, int64_t count);
+    int64_t size() const;
+    int64_t position() const { return static_cast<int64_t>(position_); }
+    // The later of the file's last-write and last-access times, in UTC.
+    std::optional<SystemTime> fileTime() const;
+
+    bool readInt32(int32_t& value);
+    bool readDouble(double& value);
+    // Returns the bytes taken, 4 + 2 x length, or 0 when the length cannot be
+    // read or lies outside 0..65535, or the characters run past the end.
+    int64_t readText(WString& text);
+    bool writeInt32(int32_t value);
+    bool writeDouble(double value);
+    // Returns the size of the text's record; without an open file it only
+    // returns that size.
+    int64_t writeText(std::u16string_view text);
+    // Reads bytes up to CR or LF (consumed, not stored), each byte one
+    // character; returns the bytes consumed, 0 at the end of the file.
+    int64_t readLine(WString& line);
+
+private:
+    enum class Mode { Closed, Reading, Writing };
+
+    Mode mode_ = Mode::Closed;
+    bool error_ = false;
+    std::string path_;
+    std::vector<uint8_t> bytes_;
+    size_t position_ = 0;
+    std::optional<SystemTime> fileTime_;
+};
+
+} // namespace pq

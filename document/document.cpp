@@ -1,0 +1,218 @@
+#include "document/document.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "document/data_file.h"
+#include "engine/calendar_date.h"
+#include "engine/format_text.h"
+#include "engine/text.h"
+
+namespace pq {
+
+namespace {
+
+// The 'now' of a new or updated document.
+double currentLocalDay() {
+    CalendarDate now;
+    now.setNow();
+    return now.day;
+}
+
+} // namespace
+
+Document::Document() {
+    fileDate = currentLocalDay();
+    updatedText = displayDate(fileDate, true);
+}
+
+Document::~Document() = default;
+
+std::u16string_view Document::extension() const {
+    switch (typeCode()) {
+    case ConversionDocument::kTypeCode: return u".cnv";
+    case CalculationDocument::kTypeCode: return u".cal";
+    default: return u"";
+    }
+}
+
+std::u16string Document::fileNameWithExtension() const {
+    return std::u16string(name.view()) + std::u16string(extension());
+}
+
+std::string Document::filePath(const DataFolder& folder) const {
+    return folder.folder() + toUtf8(fileNameWithExtension());
+}
+
+void Document::removeItems(size_t first, size_t count) {
+    if (first >= items.size()) return;
+    count = std::min(count, items.size() - first);
+    auto begin = items.begin() + static_cast<std::ptrdiff_t>(first);
+    auto end = begin + static_cast<std::ptrdiff_t>(count);
+    for (auto it = begin; it != end; ++it)
+        if (it->get() == currentItem) currentItem = nullptr;
+    items.erase(begin, end);
+}
+
+void Document::removeItem(const Item* item) {
+    for (size_t i = items.size(); i-- > 0;)
+        if (items[i].get() == item) removeItems(i, 1);
+}
+
+void Document::clearItems() { removeItems(0, items.size()); }
+
+std::optional<size_t> Document::indexOf(const Item* item) const {
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].get() == item) return i;
+    return std::nullopt;
+}
+
+void Document::setUpdatedText(std::u16string_view text) {
+    if (!text.empty())
+        updatedText.assign(text);
+    else
+        updatedText.assign(displayDate(currentLocalDay(), true));
+}
+
+std::u16string Document::itemCountText() {
+    if (loaded) itemCount = static_cast<int32_t>(items.size());
+    return widen(std::to_string(itemCount)) + u" units";
+}
+
+bool Document::load(const DataFolder& folder, bool full, std::u16string_view newName) {
+    if (!newName.empty()) name.assign(newName);
+    return loadFrom(filePath(folder), full);
+}
+
+bool Document::readItems(DataFile& file, int32_t count, bool legacy) {
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t type;
+        if (!file.readInt32(type)) return false;
+        std::unique_ptr<Item> item = createItem(type);
+        if (!item) return false;
+        // An item whose record cannot be read is dropped; loading goes on.
+        if ((legacy ? item->readLegacy(file) : item->read(file)) != 0)
+            items.push_back(std::move(item));
+    }
+    return true;
+}
+
+bool Document::loadFrom(const std::string& path, bool full) {
+    clearItems();
+    DataFile file;
+    int32_t magic;
+    bool ok = file.openRead(path) && file.readInt32(magic);
+    if (ok && static_cast<uint32_t>(magic) == kLegacyMagic) {
+        file.close();
+        return loadLegacy(path);
+    }
+    ok = ok && static_cast<uint32_t>(magic) == kMagic;
+    int32_t length = 0;
+    ok = ok && file.readInt32(length) && length == file.size();
+    ok = ok && file.readText(updatedText);
+    if (ok) {
+        if (auto t = file.fileTime()) fileDate = CalendarDate(*t).day;
+    }
+    ok = ok && file.readText(title) && file.readText(category) && file.readInt32(itemCount) &&
+         itemCount >= 0;
+    if (ok && full) {
+        ok = readItems(file, itemCount, false);
+        if (ok) readExtra(file);
+    }
+    if (!ok) {
+        clearItems();
+        loaded = false;
+        return false;
+    }
+    loaded = full;
+    return true;
+}
+
+bool Document::loadLegacy(const std::string& path) {
+    DataFile file;
+    int32_t magic;
+    int32_t count;
+    bool ok = file.openRead(path) && file.readInt32(magic) && file.readText(title) &&
+              file.readInt32(count) && count >= 0 && readItems(file, count, true);
+    if (ok) itemCount = count;
+    int32_t shownCount = 0;
+    ok = ok && file.readInt32(shownCount) && shownCount >= 0;
+    for (int32_t i = 0; ok && i < shownCount; ++i) {
+        int32_t ignored, position;
+        ok = file.readInt32(ignored) && file.readInt32(position) && file.readInt32(ignored);
+        // An entry that names no item of the list is passed over.
+        if (ok && position >= 0 && static_cast<size_t>(position) < items.size())
+            items[static_cast<size_t>(position)]->shown = 1;
+    }
+    if (!ok) {
+        clearItems();
+        loaded = false;
+        return false;
+    }
+    readLegacyExtra(file);
+    file.close();
+    // The file is converted to the current format at once. The document
+    // stays loaded from here on, whatever was asked.
+    loaded = true;
+    saveTo(path);
+    return true;
+}
+
+bool Document::save(const DataFolder& folder) { return saveTo(filePath(folder)); }
+
+bool Document::saveTo(const std::string& path) {
+    DataFile file;
+    if (!file.openWrite(path)) return false;
+    file.writeInt32(static_cast<int32_t>(kMagic));
+    file.writeInt32(4); // the length, filled in at the end
+    file.writeText(updatedText);
+    file.writeText(title);
+    file.writeText(category);
+    file.writeInt32(static_cast<int32_t>(items.size()));
+    for (size_t i = 0; i < items.size(); ++i) {
+        Item& item = *items[i];
+        item.index = static_cast<int32_t>(i);
+        file.writeInt32(item.typeCode());
+        item.write(file);
+    }
+    writeExtra(file);
+    const int32_t total = static_cast<int32_t>(file.size());
+    uint8_t length[4] = {static_cast<uint8_t>(total), static_cast<uint8_t>(total >> 8),
+                         static_cast<uint8_t>(total >> 16), static_cast<uint8_t>(total >> 24)};
+    if (file.writeAt(4, length, 4) != 4) return false;
+    return file.commit();
+}
+
+bool Document::ensureLoaded(const DataFolder& folder) {
+    if (!loaded) loaded = load(folder, true);
+    return loaded;
+}
+
+void Document::unload(const DataFolder* folder) {
+    if (!loaded) return;
+    itemCount = static_cast<int32_t>(items.size());
+    if (folder) save(*folder);
+    loaded = false;
+    clearItems();
+}
+
+std::unique_ptr<Document> createDocument(int32_t typeCode) {
+    switch (typeCode) {
+    case ConversionDocument::kTypeCode: return std::make_unique<ConversionDocument>();
+    case CalculationDocument::kTypeCode: return std::make_unique<CalculationDocument>();
+    default: return nullptr;
+    }
+}
+
+std::u16string deleteConfirmationText(const Document& document, const Item& item) {
+    const std::u16string quoted = u"\"" + std::u16string(item.name.view()) + u"\"";
+    if (document.typeCode() == CalculationDocument::kTypeCode)
+        return quoted + u" may be used to calculate other output values.\nDo you really want to delete?";
+    const auto& conversions = static_cast<const ConversionDocument&>(document);
+    if (conversions.countConversionsOf(&item) < 2) return u"Do you want to delete " + quoted + u"?";
+    return quoted +
+           u" has multiple direct conversion formulas attached to it. It may be used as a bridge "
+           u"to convert between other units.\nDo you really want to delete?";
+}
+
+} // namespace pq

@@ -1,0 +1,134 @@
+#include "engine/format_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "engine/calendar_date.h"
+#include "engine/digits.h"
+#include "engine/locale_dates.h"
+#include "engine/text.h"
+
+namespace pq {
+
+namespace {
+
+constexpr int kSignificantDigits = 12;
+
+std::u16string groupThousands(std::u16string_view digits) {
+    std::u16string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += u',';
+        out += digits[i];
+    }
+    return out;
+}
+
+// The shared engine of formatNumber and displayDecimal: values below `small`
+// are scaled up by thousands, values from 1e12 down by thousands, and values
+// below 1 are shifted by one so that twelve digits are significant ones.
+std::u16string engineeringText(double v, double small, bool grouping) {
+    if (v == 0) return u"0";
+    if (!std::isfinite(v)) return kErrorText;
+    const double a = std::fabs(v);
+    int exponent = 0;
+    bool shifted = false;
+    if (a < small) {
+        while (std::fabs(v) < 1) {
+            v *= 1000;
+            exponent -= 3;
+        }
+    } else if (a < 1) {
+        v = v > 0 ? v + 1 : v - 1;
+        shifted = true;
+    }
+    if (a >= 1e12) {
+        while (std::fabs(v) >= 1000) {
+            v *= 0.001;
+            exponent += 3;
+        }
+    }
+    SignificantDigits d = significantDigits(v, kSignificantDigits);
+    size_t keep = d.digits.size();
+    const size_t point = d.decimalPoint > 0 ? static_cast<size_t>(d.decimalPoint) : 0;
+    while (keep > point && d.digits[keep - 1] == '0') --keep;
+    d.digits.resize(keep);
+    if (shifted) --d.digits[0]; // the added 1 becomes 0 again
+
+    std::u16string out;
+    if (d.negative) out += u'-';
+    std::u16string integer;
+    if (d.decimalPoint < 1) {
+        integer = u"0";
+    } else {
+        for (size_t i = 0; i < point && i < d.digits.size(); ++i) integer += d.digits[i];
+        integer.append(point > d.digits.size() ? point - d.digits.size() : 0, u'0');
+    }
+    out += grouping ? groupThousands(integer) : integer;
+    if (d.digits.size() > point) {
+        out += u'.';
+        for (size_t i = point; i < d.digits.size(); ++i) out += d.digits[i];
+    }
+    if (exponent != 0) {
+        if (grouping) out += u' ';
+        out += u'e';
+        out += widen(std::to_string(exponent));
+    }
+    return out;
+}
+
+} // namespace
+
+std::u16string formatNumber(double value) { return engineeringText(value, 1e-6, false); }
+
+std::u16string displayDecimal(double value, bool grouping) {
+    return engineeringText(value, 0.001, grouping);
+}
+
+std::u16string displayCurrency(double value, bool grouping) {
+    const double a = std::fabs(value);
+    if (!(a >= 0.005)) return u"0.00"; // also NaN
+    if (a > 1e18) return displayDecimal(value, grouping);
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, a, std::chars_format::fixed, 2);
+    std::u16string text = widen(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)));
+    if (grouping) {
+        size_t point = text.find(u'.');
+        text = groupThousands(std::u16string_view(text).substr(0, point)) + text.substr(point);
+    }
+    if (value < 0) return grouping ? u"(" + text + u")" : u"-" + text;
+    return text;
+}
+
+std::u16string displayBase(double value, int32_t code, bool grouping) {
+    if (value == 0) return u"0";
+    if (!(value >= -2147483648.0 && value <= 2147483647.0) || value != std::trunc(value))
+        return grouping ? u"Dec: " + displayDecimal(value, true) : std::u16string();
+    const uint32_t radix = code == Hex ? 16 : code == Octal ? 8 : 2;
+    uint32_t pattern = static_cast<uint32_t>(static_cast<int32_t>(value));
+    std::u16string out; // least significant digit first
+    bool first = true;
+    while (pattern != 0) {
+        if (grouping && !first && (out.size() + 1) % 5 == 0) out += u' ';
+        out += kDigitSet[pattern % radix];
+        pattern /= radix;
+        first = false;
+    }
+    while ((out.size() + 1) % 5 != 0) out += u'0';
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
+std::u16string displayDate(double value, bool withTime) {
+    CalendarDate date(value);
+    std::u16string text = localeWeekdayName(date.weekday).substr(0, 3);
+    text += u' ';
+    text += localeShortDate(date);
+    if (withTime) {
+        text += u' ';
+        text += localeTime(date);
+    }
+    return text;
+}
+
+} // namespace pq

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+namespace pq {
+
+// The bit values of the formats a value is shown and typed in; a mask of
+// them says which formats an item allows. Codes not listed format as Decimal.
+enum FormatCode : int32_t {
+    Decimal = 1,
+    Hex = 2,
+    Octal = 4,
+    Binary = 8,
+    Compound = 16,
+    Date = 32,
+    DateTime = 128,
+    Currency = 256,
+};
+
+// Constants shared with the calculator's display.
+inline constexpr const char16_t* kBaseNames[4] = {u"Dec", u"Hex", u"Oct", u"Bin"};
+inline constexpr char16_t kBaseSuffixes[] = u"dhob";
+inline constexpr char16_t kDigitSet[] = u"0123456789ABCDEF";
+inline constexpr char16_t kErrorText[] = u"Error";
+
+// Plain number text: 12 significant digits, an exponent in steps of three
+// for values below 1e-6 or from 1e12 on ("500e-9", "1.5e15").
+std::u16string formatNumber(double value);
+
+// The decimal display: as formatNumber but with exponents below 0.001, and
+// with grouping "1,234,567.5" and a space before the exponent ("500 e-6").
+std::u16string displayDecimal(double value, bool grouping);
+
+// Two fixed decimals; with grouping thousands separators and negative values
+// in parentheses: "(1,234.50)".
+std::u16string displayCurrency(double value, bool grouping);
+
+// The 32-bit pattern of a whole number in base 16, 8 or 2 (code Hex, Octal,
+// Binary), padded to groups of four digits: "00FF", "0001 2345". A value
+// that is not a 32-bit integer shows as "Dec: " and its decimal display with
+// grouping, and as an empty text without.
+std::u16string displayBase(double value, int32_t code, bool grouping);
+
+// The weekday and short date of a day number in the user's locale, with the
+// time when asked: "Sat 12/25/2004 10:00:00".
+std::u16string displayDate(double value, bool withTime);
+
+} // namespace pq

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/format_text.h"
+#include "engine/wstring.h"
+
+namespace pq {
+
+class ExpressionEngine;
+
+// How an item's value is shown and typed: which formats it allows, the one
+// the list shows, the one values are typed in, and up to four compound parts
+// (labels and fractions: feet and inches are "ft", "in" with 1, 12; the
+// parts end at the first zero fraction).
+class NumberFormat {
+public:
+    static constexpr int kMaxParts = 4;
+
+    NumberFormat() = default;
+    virtual ~NumberFormat() = default;
+    NumberFormat(const NumberFormat&) = default;
+    NumberFormat& operator=(const NumberFormat&) = default;
+
+    // Allowed formats, parts, and the source's display format for both
+    // display and entry.
+    void copyFrom(const NumberFormat& other);
+
+    // A mask of 0 allows only Decimal; a display or entry format outside the
+    // new mask becomes its lowest format.
+    void setAllowedFormats(int32_t mask);
+    // The existing parts; returns their count.
+    int getLabels(std::array<WString, kMaxParts>& out) const;
+    int getFractions(std::array<double, kMaxParts>& out) const;
+    // The first label is always taken; later parts while their fraction is
+    // not zero.
+    void setParts(const std::array<WString, kMaxParts>& labels,
+                  const std::array<double, kMaxParts>& fractions);
+    int partCount() const;
+
+    std::u16string formatForDisplay(double value) const;
+    std::u16string formatForEntry(double value) const;
+    // The compound parts as separate number texts, for the compound editor.
+    int splitCompound(double value, std::array<std::u16string, kMaxParts>& out) const;
+    std::u16string displayCompound(double value) const;
+
+    // Evaluates typed text: "[5 6]" compound literals (when Compound is
+    // allowed) and "{12/25/2004}" date literals become numbers first.
+    bool parseAndEvaluate(std::u16string_view text, ExpressionEngine& engine, double& value) const;
+    // The text parseAndEvaluate hands to the engine.
+    std::u16string expandLiterals(std::u16string_view text) const;
+
+    bool allows(int32_t code) const { return (allowedFormats & code) != 0; }
+
+    std::array<WString, kMaxParts> labels;
+    std::array<double, kMaxParts> fractions{1, 0, 0, 0};
+    int32_t allowedFormats = Decimal;
+    int32_t displayFormat = Decimal;
+    int32_t entryFormat = Decimal;
+
+private:
+    template <typename Emit> void forEachPart(double magnitude, Emit emit) const;
+    double compoundValue(std::u16string_view literal) const;
+};
+
+// The label of a format in the Formats dialog.
+std::u16string_view formatCodeLabel(int32_t code);
+
+} // namespace pq

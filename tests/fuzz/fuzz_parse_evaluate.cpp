@@ -1,0 +1,42 @@
+// Arbitrary text typed for an item of any format: reading it and showing the
+// result in every format must never crash.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "engine/expression_engine.h"
+#include "engine/number_format.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace pq;
+    if (size < 10 || size > 4096) return 0;
+    static ExpressionEngine engine;
+    NumberFormat format;
+    // The first bytes choose the allowed formats and the compound parts.
+    format.setAllowedFormats(static_cast<int32_t>(data[0] | data[1] << 8));
+    std::array<WString, 4> labels{WString(u"a"), WString(u"bb"), WString(u""), WString(u"d")};
+    std::array<double, 4> fractions{1, 0, 0, 0};
+    for (size_t i = 1; i < 4; ++i) fractions[i] = static_cast<int8_t>(data[1 + i]) / 4.0;
+    format.setParts(labels, fractions);
+    double scale;
+    std::memcpy(&scale, data + 2, sizeof scale);
+    std::u16string text(data + 10, data + size);
+
+    double value = 0;
+    if (format.parseAndEvaluate(text, engine, value) &&
+        !(value >= -kMaxValue && value <= kMaxValue))
+        __builtin_trap();
+    for (double v : {value, scale, value * 1e290, -value / 7}) {
+        for (int32_t code : {1, 2, 4, 8, 16, 32, 64, 128, 256}) {
+            format.displayFormat = format.entryFormat = code;
+            format.formatForDisplay(v);
+            format.formatForEntry(v);
+        }
+        std::array<std::u16string, 4> parts;
+        format.splitCompound(v, parts);
+        formatNumber(v);
+    }
+    return 0;
+}

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/document/file_bytes.h"
+#include "tests/tools/run_process.h"
+
+using pq::test::ProcessResult;
+using pq::test::runProcess;
+using pq::test::TempFolder;
+
+namespace {
+
+ProcessResult pqtool(const std::vector<std::string>& args, const std::string& input = {}) {
+    return runProcess(PQTOOL_PATH, args, input);
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+constexpr const char* kLength = R"(type: conversions
+title: Length
+category: Distance
+updated: 2026-12-08
+
+[unit]
+id: m
+name: Metre
+
+[unit]
+id: ft
+name: Foot
+formats: decimal, compound
+display: compound
+part: ft = 1
+part: in = 12
+
+[unit]
+id: mi
+name: Mile
+
+[unit]
+id: hidden
+name: Hidden bridge
+shown: no
+
+[unit]
+id: fur
+name: Furlong
+
+[conversion]
+from: ft
+to: m
+factor: 0.3048
+
+[conversion]
+from: mi
+to: ft
+factor: 5280
+
+[conversion]
+from: fur
+to: hidden
+factor: 1
+
+[conversion]
+from: hidden
+to: mi
+factor: 0.125
+)";
+
+} // namespace
+
+TEST(PqtoolEval, FormatsAndLiterals) {
+    ProcessResult r = pqtool({"eval", "--format", "decimal", "1234567.5", "1/3", "0.000999"});
+    EXPECT_EQ(r.out, "1,234,567.5\n0.33333333333\n999 e-6\n");
+    r = pqtool({"eval", "--compound", "ft:1,in:12", "--format", "compound", "[5 6]"});
+    EXPECT_EQ(r.out, "5 ft 6 in \n");
+    r = pqtool({"eval", "--format", "hex", "--", "-1"});
+    EXPECT_EQ(r.out, "FFFF FFFF\n");
+    r = pqtool({"eval", "--format", "hex", "--entry", "255", "2.5"});
+    EXPECT_EQ(r.out, "00FF\n\n");
+    r = pqtool({"eval", "--format", "currency", "--entry", "-1234.5"});
+    EXPECT_EQ(r.out, "-1234.50\n");
+    r = pqtool({"eval", "{12/25/2004}+7", "--compound", ":1,:60", "[1 30]"});
+    EXPECT_EQ(r.out, "2453371\n1.5\n");
+    r = pqtool({"eval", "[5 6]"}); // without parts the brackets are no literal
+    EXPECT_EQ(r.out, "Error\n");
+    for (auto bad : std::vector<std::vector<std::string>>{
+             {"eval", "--format", "roman", "1"},
+             {"eval", "--entry", "1"},
+             {"eval", "--compound", "ft:2,in:12", "1"},
+             {"eval", "--compound", "a:1,b:2,c:3,d:4,e:5", "1"},
+             {"eval", "--compound", "ft", "1"}})
+        EXPECT_EQ(pqtool(bad).exitCode, 2) << bad[2];
+}
+
+TEST(PqtoolFiles, CompileDumpAndConvert) {
+    TempFolder folder;
+    const std::string source = folder.file("length.txt");
+    const std::string file = folder.file("Length.cnv");
+    writeText(source, kLength);
+    ProcessResult r = pqtool({"compile", source, file});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto bytes = pq::test::readBytes(file);
+
+    r = pqtool({"dump", file});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    writeText(folder.file("again.txt"), r.out);
+    ASSERT_EQ(pqtool({"compile", folder.file("again.txt"), folder.file("Again.cnv")}).exitCode, 0);
+    EXPECT_EQ(pq::test::readBytes(folder.file("Again.cnv")), bytes);
+
+    r = pqtool({"convert", file, "MI", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Metre\t1,609.344\nFoot\t5280 ft 0 in \nMile\t1\nFurlong\t8\n");
+    r = pqtool({"convert", file, "Foot", "[5 6]"}); // by name, in the unit's own notation
+    EXPECT_EQ(r.out, "Metre\t1.6764\nFoot\t5 ft 6 in \nMile\t0.00104166667\nFurlong\t"
+                     "0.00833333333\n");
+    EXPECT_EQ(pq::test::readBytes(file), bytes); // the file is not modified
+
+    r = pqtool({"convert", file, "parsec", "1"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("parsec"), std::string::npos);
+    r = pqtool({"convert", file, "m", "1/0"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "Error\n");
+    EXPECT_EQ(pqtool({"convert", folder.file("None.cnv"), "m", "1"}).exitCode, 2);
+    EXPECT_EQ(pqtool({"dump", folder.file("None.cnv")}).exitCode, 1);
+    EXPECT_EQ(pqtool({"dump", source}).exitCode, 1); // not a .cnv or .cal name
+}
+
+TEST(PqtoolFiles, CalculationFiles) {
+    TempFolder folder;
+    writeText(folder.file("tip.txt"), R"(type: calculations
+title: Tip
+
+[output]
+id: each
+name: Per person
+value: total/people
+display: currency
+
+[input]
+id: bill
+name: Bill
+value: 50
+
+[input]
+id: percent
+name: Tip percent
+value: 15
+
+[input]
+id: people
+name: People
+value: 2
+
+[output]
+id: total
+name: Total
+value: bill*(1+percent%)
+display: currency
+)");
+    const std::string file = folder.file("Tip.cal");
+    ASSERT_EQ(pqtool({"compile", folder.file("tip.txt"), file}).exitCode, 0);
+    ProcessResult r = pqtool({"calc", file, "bill=100", "PEOPLE=4"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Per person\t28.75\nBill\t100\nTip percent\t15\nPeople\t4\nTotal\t115.00\n");
+    r = pqtool({"calc", file});
+    EXPECT_EQ(r.out, "Per person\t28.75\nBill\t50\nTip percent\t15\nPeople\t2\nTotal\t57.50\n");
+    EXPECT_EQ(pqtool({"calc", file, "total=1"}).exitCode, 2); // an output, not an input
+    EXPECT_EQ(pqtool({"calc", file, "tax=1"}).exitCode, 2);
+    EXPECT_EQ(pqtool({"calc", file, "bill"}).exitCode, 2);
+    EXPECT_EQ(pqtool({"calc", file, "bill=oops("}).exitCode, 1);
+}
+
+TEST(PqtoolFiles, CompileRefusesBadSourcesAndWritesNothing) {
+    TempFolder folder;
+    const std::string out = folder.file("Out.cnv");
+    writeText(folder.file("bad.txt"), "title: x\n\n[unit]\nid: a\n\n[conversion]\nfrom: a\nto: b\n");
+    ProcessResult r = pqtool({"compile", folder.file("bad.txt"), out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("bad.txt:8:"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // An existing output stays as it was.
+    writeText(out, "precious");
+    writeText(folder.file("dup.txt"), "title: a\ntitle: b\n");
+    r = pqtool({"compile", folder.file("dup.txt"), out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("dup.txt:2:"), std::string::npos) << r.err;
+    std::ifstream in(out);
+    std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, "precious");
+    EXPECT_EQ(pqtool({"compile", folder.file("missing.txt"), out}).exitCode, 1);
+    EXPECT_EQ(pqtool({"compile", folder.file("dup.txt")}).exitCode, 2);
+}

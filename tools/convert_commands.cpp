@@ -1,0 +1,89 @@
+// pqtool convert and pqtool calc: a data file computed from given values.
+
+#include <cstdio>
+#include <string>
+
+#include "document/document.h"
+#include "engine/expression_engine.h"
+#include "engine/text.h"
+#include "tools/commands.h"
+#include "tools/document_io.h"
+
+namespace pq::tool {
+
+namespace {
+
+void printShownItems(const Document& document) {
+    for (const auto& item : document.items) {
+        if (!item->shown) continue;
+        std::printf("%s\t%s\n", toUtf8(item->name).c_str(), toUtf8(item->displayValue()).c_str());
+    }
+}
+
+// Reads a value with the item's format; false (after printing Error) when it
+// does not evaluate.
+bool enterValue(Item& item, const std::string& text, ExpressionEngine& engine) {
+    double value;
+    if (!item.format.parseAndEvaluate(fromUtf8(text), engine, value)) {
+        std::puts("Error");
+        return false;
+    }
+    item.value = value;
+    item.state = ValueState::Valid;
+    return true;
+}
+
+} // namespace
+
+int runConvert(std::span<char* const> args) {
+    if (args.size() != 3) return usageError("convert needs FILE UNIT VALUE");
+    std::unique_ptr<Document> document = loadDocument(args[0]);
+    if (!document) return kExitUsage;
+    const std::u16string unit = fromUtf8(args[1]);
+    Item* chosen = nullptr;
+    for (const auto& item : document->items)
+        if (!chosen && equalsIgnoreCase(item->identifier, unit)) chosen = item.get();
+    for (const auto& item : document->items)
+        if (!chosen && equalsIgnoreCase(item->name, unit)) chosen = item.get();
+    if (!chosen) {
+        std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n",
+                     args[0], args[1]);
+        return kExitUsage;
+    }
+    ExpressionEngine engine;
+    if (!enterValue(*chosen, args[2], engine)) return kExitFailed;
+    document->currentItem = chosen;
+    document->computeAll(engine);
+    printShownItems(*document);
+    return kExitOk;
+}
+
+int runCalc(std::span<char* const> args) {
+    if (args.empty()) return usageError("calc needs a FILE");
+    if (typeCodeForPath(args[0]) != CalculationDocument::kTypeCode)
+        return usageError(std::string(args[0]) + " is not a calculation (.cal) file");
+    std::unique_ptr<Document> document = loadDocument(args[0]);
+    if (!document) return kExitUsage;
+    ExpressionEngine engine;
+    for (std::string_view assignment : args.subspan(1)) {
+        size_t eq = assignment.find('=');
+        if (eq == std::string_view::npos || eq == 0)
+            return usageError("values are given as IDENT=VALUE, not " + std::string(assignment));
+        const std::u16string ident = fromUtf8(assignment.substr(0, eq));
+        Item* input = nullptr;
+        for (const auto& item : document->items)
+            if (!input && !item->isOutput() && equalsIgnoreCase(item->identifier, ident))
+                input = item.get();
+        if (!input) {
+            std::fprintf(stderr, "pqtool: %s has no input with the identifier \"%s\"\n", args[0],
+                         std::string(assignment.substr(0, eq)).c_str());
+            return kExitUsage;
+        }
+        if (!enterValue(*input, std::string(assignment.substr(eq + 1)), engine)) return kExitFailed;
+    }
+    document->computeAll(engine);
+    printShownItems(*document);
+    return kExitOk;
+}
+
+} // namespace pq::tool
