@@ -1,5 +1,6 @@
 #include "document/calculation.h"
 
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -77,8 +78,9 @@ void CalculationDocument::computeAll(ExpressionEngine& engine) {
         }
     }
 
-    // outputs[k] waits for a pass while dirty[k]: never tried, or one of its
-    // variables has been defined since it failed.
+    // A pass evaluates, in list order, the outputs that may now succeed:
+    // those never tried, the opaque ones, and those one of whose variables
+    // has been defined since they failed. Any other would fail again.
     std::vector<Item*> outputs;
     std::vector<Dependencies> dependencies;
     std::unordered_map<std::u16string, std::vector<size_t>> readers;
@@ -89,27 +91,32 @@ void CalculationDocument::computeAll(ExpressionEngine& engine) {
             readers[name].push_back(outputs.size());
         outputs.push_back(item.get());
     }
-    std::vector<char> dirty(outputs.size(), 1);
-
+    std::set<size_t> pass;
+    for (size_t k = 0; k < outputs.size(); ++k) pass.insert(k);
     size_t computed;
     do {
         computed = 0;
-        for (size_t k = 0; k < outputs.size(); ++k) {
+        std::set<size_t> nextPass;
+        for (auto it = pass.begin(); it != pass.end(); it = pass.erase(it)) {
+            const size_t k = *it;
             Item& output = *outputs[k];
             if (output.state != ValueState::Empty) continue;
-            if (!dirty[k] && !dependencies[k].opaque) continue; // would fail as before
-            dirty[k] = 0;
-            if (evaluateItem(output, engine)) {
-                ++computed;
-                if (engine.setVariable(output.identifier, output.value)) {
-                    auto it = readers.find(lowerAscii(output.identifier));
-                    if (it != readers.end())
-                        for (size_t reader : it->second) dirty[reader] = 1;
-                }
-            } else {
+            if (!evaluateItem(output, engine)) {
                 output.state = ValueState::Empty; // a later pass may succeed
+                if (dependencies[k].opaque) nextPass.insert(k);
+                continue;
             }
+            ++computed;
+            if (!engine.setVariable(output.identifier, output.value)) continue;
+            auto found = readers.find(lowerAscii(output.identifier));
+            if (found == readers.end()) continue;
+            // Outputs after this one see the new value in this pass, the
+            // ones before it in the next.
+            for (size_t reader : found->second)
+                if (outputs[reader]->state == ValueState::Empty)
+                    (reader > k ? pass : nextPass).insert(reader);
         }
+        pass = std::move(nextPass);
     } while (computed > 0);
 
     for (Item* output : outputs)

@@ -289,12 +289,12 @@ private:
     // Runs the body of the user function called with the arguments that
     // begin at `base` on the value stack.
     bool enterDefinition(const Token& call, size_t base) {
-        const int index = engine_.findDefinition(call.name, call.count);
-        if (index < 0 || depth_ >= kMaxCallDepth || --callsLeft_ < 0) return false;
+        const TokenChain* body = engine_.findDefinition(call.name, call.count);
+        if (!body || depth_ >= kMaxCallDepth || --callsLeft_ < 0) return false;
         frames_.push_back({Frame::Body, &call, 0, base, pos_, argBase_, argCount_});
         argBase_ = base;
         argCount_ = static_cast<size_t>(call.count);
-        pos_ = engine_.definitions_[static_cast<size_t>(index)].body.tokens.data();
+        pos_ = body->tokens.data();
         ++depth_;
         return true;
     }
@@ -346,12 +346,10 @@ bool ExpressionEngine::evaluate(std::u16string_view text, double& value) {
     return run(chain_, value);
 }
 
-int ExpressionEngine::findDefinition(std::u16string_view name, int32_t paramCount) const {
-    for (size_t i = 0; i < definitions_.size(); ++i) {
-        const Definition& d = definitions_[i];
-        if (d.paramCount == paramCount && d.name == name) return static_cast<int>(i);
-    }
-    return -1;
+const TokenChain* ExpressionEngine::findDefinition(std::u16string_view name,
+                                                   int32_t paramCount) const {
+    auto it = definitions_.find(KeyView{name, paramCount});
+    return it == definitions_.end() ? nullptr : &it->second;
 }
 
 bool ExpressionEngine::buildDefinition(std::u16string_view header, std::u16string_view body,
@@ -382,12 +380,13 @@ bool ExpressionEngine::buildDefinition(std::u16string_view header, std::u16strin
 }
 
 bool ExpressionEngine::storeDefinition(Definition&& definition, bool replace) {
-    int existing = findDefinition(definition.name, definition.paramCount);
-    if (existing >= 0) {
+    auto it = definitions_.find(KeyView{definition.name, definition.paramCount});
+    if (it != definitions_.end()) {
         if (!replace) return false;
-        definitions_[static_cast<size_t>(existing)] = std::move(definition);
+        it->second = std::move(definition.body);
     } else {
-        definitions_.push_back(std::move(definition));
+        definitions_.emplace(Key{std::move(definition.name), definition.paramCount},
+                             std::move(definition.body));
     }
     return true;
 }
@@ -442,9 +441,9 @@ bool ExpressionEngine::removeDefinition(std::u16string_view text) {
         name = chain.head().name;
         count = chain.head().count;
     }
-    int index = findDefinition(name, count);
-    if (index < 0) return false;
-    definitions_.erase(definitions_.begin() + index);
+    auto it = definitions_.find(KeyView{name, count});
+    if (it == definitions_.end()) return false;
+    definitions_.erase(it);
     return true;
 }
 

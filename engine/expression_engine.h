@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/parser.h"
@@ -40,7 +41,7 @@ public:
     int definitionCount() const { return static_cast<int>(definitions_.size()); }
     // Whether a definition (name, parameter count) exists; name lower-case.
     bool isDefined(std::u16string_view name, int paramCount) const {
-        return findDefinition(name, paramCount) >= 0;
+        return findDefinition(name, paramCount) != nullptr;
     }
 
     std::u16string_view nextAngleMode();
@@ -57,19 +58,42 @@ private:
         int32_t paramCount;
         TokenChain body;
     };
+    // Definitions are identified by (name, parameter count); there is at
+    // most one of each.
+    struct KeyView {
+        std::u16string_view name;
+        int32_t paramCount;
+    };
+    struct Key {
+        std::u16string name;
+        int32_t paramCount;
+        operator KeyView() const { return {name, paramCount}; }
+    };
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(KeyView k) const {
+            return std::hash<std::u16string_view>()(k.name) * 31 + static_cast<size_t>(k.paramCount);
+        }
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(KeyView a, KeyView b) const {
+            return a.paramCount == b.paramCount && a.name == b.name;
+        }
+    };
     struct Frame;
     class Run;
 
     void parseLowered(std::u16string_view text, TokenChain& chain);
     bool buildDefinition(std::u16string_view header, std::u16string_view body,
                          Definition& definition);
-    int findDefinition(std::u16string_view name, int32_t paramCount) const;
+    const TokenChain* findDefinition(std::u16string_view name, int32_t paramCount) const;
     bool storeDefinition(Definition&& definition, bool replace);
     bool run(const TokenChain& chain, double& result);
     bool callBuiltin(int builtin, const double* args, double& result);
     int nextRandom();
 
-    std::vector<Definition> definitions_;
+    std::unordered_map<Key, TokenChain, KeyHash, KeyEqual> definitions_;
     AngleMode angleMode_ = AngleMode::Rad;
     uint32_t randomState_ = 0;
 
