@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+
+#include "engine/text.h"
 
 namespace pq {
 
@@ -46,7 +49,7 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
 
 std::string folderOf(const std::string& path) {
     size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 std::string fileNameOf(const std::string& path) {
@@ -55,6 +58,20 @@ std::string fileNameOf(const std::string& path) {
 }
 
 } // namespace
+
+std::string resolveFileCase(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return path;
+    const std::string folder = folderOf(path);
+    const std::u16string wanted = fromUtf8(fileNameOf(path));
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string candidate = entry.path().filename().string();
+        if (equalsIgnoreCase(fromUtf8(candidate), wanted))
+            return folder + candidate;
+    }
+    return path;
+}
 
 DataFile::~DataFile() { close(); }
 
@@ -71,7 +88,7 @@ void DataFile::close() {
 bool DataFile::openRead(const std::string& path) {
     close();
     if (path.empty()) return false;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(resolveFileCase(path).c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         info.st_size > kMaxFileSize) {
@@ -106,7 +123,7 @@ bool DataFile::commit() {
         close();
         return false;
     }
-    const std::string target = path_;
+    const std::string target = resolveFileCase(path_);
     std::string temp = folderOf(target) + "." + fileNameOf(target) + ".XXXXXX";
     int raw = ::mkstemp(temp.data());
     if (raw < 0) {

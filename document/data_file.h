@@ -17,6 +17,11 @@ namespace pq {
 // renamed over the old one, so that a failed save leaves the old file as it
 // was. Integers are 32-bit little-endian, doubles IEEE little-endian, texts a
 // 32-bit count followed by that many UTF-16LE units.
+// File names in the data folder are compared without regard to case: a path
+// that does not exist as written names the file whose name differs from it
+// only in case, when there is one.
+std::string resolveFileCase(const std::string& path);
+
 class DataFile {
 public:
     static constexpr int64_t kMaxFileSize = 64 * 1024 * 1024;

@@ -102,6 +102,11 @@ public:
     void removeConversion(const Conversion* conversion);
     void removeConversionsOf(const Item* item);
     Conversion& addConversion();
+    // Applies "<name>.upd" of the data folder, when there is one, to the
+    // conversions, then deletes it: every usable line "ID1<TAB>ID2<TAB>expr"
+    // makes the conversion ID1 -> ID2 linear with the expression's value as
+    // factor. True when an update file was applied.
+    bool applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine);
 
     std::vector<std::unique_ptr<Conversion>> conversions;
 

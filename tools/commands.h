@@ -18,6 +18,7 @@ int runDump(std::span<char* const> args);
 int runCompile(std::span<char* const> args);
 int runConvert(std::span<char* const> args);
 int runCalc(std::span<char* const> args);
+int runUpdate(std::span<char* const> args);
 
 // Prints the usage text on stderr and returns kExitUsage.
 int usageError(std::string_view message);

@@ -33,6 +33,9 @@ constexpr const char* kCommands =
     "      unit with its value.\n"
     "  calc FILE [IDENT=VALUE]...\n"
     "      Computes a .cal file from the given inputs and prints every shown item.\n"
+    "  update FOLDER [URL]\n"
+    "      Downloads the update files an update list at URL names into FOLDER, then\n"
+    "      applies every pending .upd file of FOLDER to its .cnv file.\n"
     "\n"
     "exit status: 0 success, 1 failure (an expression or a file), 2 bad usage\n";
 
@@ -70,5 +73,6 @@ int main(int argc, char** argv) {
     if (command == "compile") return runCompile(rest);
     if (command == "convert") return runConvert(rest);
     if (command == "calc") return runCalc(rest);
+    if (command == "update") return runUpdate(rest);
     return usageError("unknown command: " + std::string(command));
 }

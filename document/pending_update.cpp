@@ -1,0 +1,81 @@
+#include <filesystem>
+
+#include "document/data_file.h"
+#include "document/document.h"
+#include "engine/expression_engine.h"
+#include "engine/text.h"
+
+namespace pq {
+
+namespace {
+
+struct UpdateLine {
+    std::u16string_view first;
+    std::u16string_view second;
+    std::u16string_view expression;
+};
+
+// "ID1<TAB>ID2<TAB>expression"; false for a line that cannot be used.
+bool splitUpdateLine(std::u16string_view line, UpdateLine& out) {
+    const size_t tab = line.find(u'\t');
+    if (tab == std::u16string_view::npos || tab == 0) return false;
+    const size_t tab2 = line.find(u'\t', tab + 1);
+    if (tab2 == std::u16string_view::npos) return false;
+    out.first = line.substr(0, tab);
+    out.second = line.substr(tab + 1, tab2 - tab - 1);
+    out.expression = line.substr(tab2 + 1);
+    return !out.second.empty() && !out.expression.empty();
+}
+
+} // namespace
+
+bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine) {
+    // Without its items in memory an update could only be lost.
+    if (!loaded) return false;
+    const std::string path = resolveFileCase(folder.folder() + toUtf8(name) + ".upd");
+    DataFile file;
+    char magic[6];
+    if (!file.openRead(path) || file.read(magic, 6) != 6 || std::string_view(magic, 6) != "PQCUPD")
+        return false;
+
+    std::u16string stamp;
+    WString line;
+    while (file.readLine(line) > 0) {
+        const std::u16string_view text = line.view();
+        if (text.empty()) continue;
+        if (text.starts_with(u"--Updated:")) {
+            stamp += u"Downloaded file timestamp: ";
+            stamp += text.substr(10);
+            continue;
+        }
+        if (text.starts_with(u"--")) continue; // comments and the file name
+        UpdateLine update;
+        double value;
+        if (!splitUpdateLine(text, update) || !engine.evaluate(update.expression, value) ||
+            value == 0)
+            continue;
+        Item* unit1 = nullptr;
+        Item* unit2 = nullptr;
+        for (const auto& item : items) {
+            if (item->identifier.empty()) continue;
+            if (!unit1 && equalsIgnoreCase(item->identifier, update.first)) unit1 = item.get();
+            else if (!unit2 && equalsIgnoreCase(item->identifier, update.second)) unit2 = item.get();
+            if (unit1 && unit2) break;
+        }
+        if (!unit1 || !unit2) continue;
+        Conversion* conversion = findConversion(unit1, unit2);
+        if (!conversion) conversion = &addConversion();
+        conversion->kind = Conversion::Linear;
+        conversion->unit1 = unit1;
+        conversion->unit2 = unit2;
+        conversion->factor = value;
+        conversion->offset = 0;
+    }
+    file.close();
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    setUpdatedText(stamp);
+    return true;
+}
+
+} // namespace pq
