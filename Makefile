@@ -11,7 +11,7 @@ ASAN_FLAGS  = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
               -DCMAKE_CXX_COMPILER=clang++ \
               -DPQ_SANITIZE=ON -DPQ_FUZZ=ON -DPQ_BENCH=OFF
 
-.PHONY: all deps build test unit-test sanitize-test fuzz bench run run-calculator clean
+.PHONY: all deps build test unit-test sanitize-build sanitize-test fuzz bench run run-calculator demo clean
 
 all: build
 
@@ -42,8 +42,14 @@ fuzz: sanitize-build
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
-# Until the converter exists, a short demonstration of the formula engine.
-run: build
+# Until the converter exists, `make run` starts the calculator.
+run: run-calculator
+
+run-calculator: build
+	$(BUILD)/bin/PqCalculator
+
+# A short demonstration of pqtool, the command-line front end.
+demo: build
 	@scripts/demo $(BUILD)
 
 clean:

@@ -1,0 +1,27 @@
+#include "calculator/calculator_settings.h"
+
+#include <QSettings>
+
+namespace pq::calc {
+
+CalculatorSettings CalculatorSettings::read() {
+    QSettings settings(QStringLiteral("Quorvane"), QStringLiteral("PqCalculator"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    CalculatorSettings values;
+    bool ok = false;
+    const int view = settings.value(QStringLiteral("CurrentView"), 0).toInt(&ok);
+    if (ok && view == 1) values.currentView = ViewMode::Scientific;
+    const int macro = settings.value(QStringLiteral("CurrentMacro"), -1).toInt(&ok);
+    if (ok && macro >= 0) values.currentMacro = macro;
+    return values;
+}
+
+void CalculatorSettings::write() const {
+    QSettings settings(QStringLiteral("Quorvane"), QStringLiteral("PqCalculator"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("CurrentView"), static_cast<int>(currentView));
+    settings.setValue(QStringLiteral("CurrentMacro"), currentMacro);
+    settings.sync();
+}
+
+} // namespace pq::calc

@@ -1,0 +1,29 @@
+#pragma once
+
+namespace pq::calc {
+
+// The command ids of the calculator's main window.
+enum Command : unsigned {
+    kCmdStandardView = 1011,
+    kCmdScientificView = 1012,
+    kCmdCopy = 1013,
+    kCmdPaste = 1014,
+    kCmdOpenConverter = 1015,
+
+    kCmdFunctionMenu = 2010,   // function-name button
+    kCmdFunctionResult = 2011, // function-result display
+    kCmdEditFunctions = 2012,  // "Edit My Functions..."
+    kCmdHideFunction = 2013,   // "Hide My Function"
+
+    kCmdStandardKeyFirst = 2200,  // 25 keys
+    kCmdFunctionKeyFirst = 2300,  // 21 keys of the scientific view
+    kCmdCharacterKeyFirst = 2400, // 40 keys of the scientific view
+    kCmdUserFunctionFirst = 2500, // one per user function
+
+    kCmdAbout = 57664,
+    kCmdExit = 57665,
+};
+
+constexpr int kStandardKeyCount = 25;
+
+} // namespace pq::calc

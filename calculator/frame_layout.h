@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace pq::calc {
+
+// Where the parts of the main window's client area go, for a client width
+// and a display scale s.
+struct FrameLayout {
+    FrameLayout(int clientWidth, int scale);
+
+    // The client area the layout is made for: 240·s × 269·s.
+    static QSize clientSize(int scale);
+
+    int scale;
+    int width;
+    QRect mainDisplay;    // the main result display's layout box
+    QRect mainDisplayBox; // the white sunken box around it
+    QRect functionName;   // function-name button's layout box
+    QRect functionResult; // function-result display's layout box
+    QRect standardKeypad; // runs one line past both sides
+    QRect scientificArea; // below the displays, for the scientific view
+    int backgroundHeight; // the themed background band at the top
+};
+
+} // namespace pq::calc

@@ -1,0 +1,414 @@
+#include "calculator/main_frame.h"
+
+#include <QActionGroup>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QToolBar>
+
+#include <cmath>
+
+#include "calculator/about_dialog.h"
+#include "calculator/commands.h"
+#include "calculator/key_name_popup.h"
+#include "calculator/keypad.h"
+#include "calculator/number_text.h"
+#include "calculator/scientific_view.h"
+#include "calculator/standard_keys.h"
+#include "engine/expression_engine.h"
+#include "engine/number_parse.h"
+#include "uikit/clipboard.h"
+#include "uikit/colours.h"
+#include "uikit/command_event.h"
+#include "uikit/display_scale.h"
+#include "uikit/edges.h"
+#include "uikit/hand_over.h"
+#include "uikit/resources.h"
+#include "uikit/ui_font.h"
+
+namespace pq::calc {
+
+namespace {
+
+// Style flags of the displays and the function-name button.
+constexpr unsigned kMainDisplayStyle =
+    ui::kShadowedText | ui::kRightAligned | ui::kFocusWhenPressed;                      // 97
+constexpr unsigned kFunctionNameStyle = ui::kDropDownArrowAlt | ui::kSunkenWhenPressed; // 20
+constexpr unsigned kFunctionResultStyle = ui::kRightAligned | ui::kFocusWhenPressed;    // 33
+
+bool isStandardKey(unsigned id) {
+    return id >= kCmdStandardKeyFirst && id < kCmdStandardKeyFirst + kStandardKeyCount;
+}
+
+} // namespace
+
+FrameOptions FrameOptions::standard() {
+    FrameOptions options;
+    options.handOverServer = ui::LocalServerName(ui::Program::Calculator);
+    options.converterServer = ui::LocalServerName(ui::Program::Converter);
+    options.converterProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/") +
+                               ui::ProgramName(ui::Program::Converter);
+    return options;
+}
+
+CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QWidget* parent)
+    : QMainWindow(parent), engine_(engine), options_(options),
+      settings_(CalculatorSettings::read()),
+      layout_(FrameLayout::clientSize(ui::DisplayScale()).width(), ui::DisplayScale()) {
+    setWindowTitle(QStringLiteral("PqCalculator"));
+    setWindowIcon(ui::LoadIcon(QStringLiteral("calculator")));
+
+    // The memories of the scientific view live in the engine as m1 to m4.
+    for (const char16_t* name : {u"m1", u"m2", u"m3", u"m4"}) {
+        int parameters = 0;
+        engine_.setFunction(name, u"0", parameters);
+    }
+
+    createActions();
+    createClient();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    switchView(settings_.currentView);
+
+    if (!options_.handOverServer.isEmpty()) {
+        handOver_ = new ui::HandOverServer(
+            [this](const ui::HandOverMessage& message) { receive(message); }, this);
+        if (!handOver_->listen(options_.handOverServer))
+            qWarning("Another PqCalculator receives the values handed over by PqConverter.");
+    }
+}
+
+CMainFrame::~CMainFrame() {
+    settings_.currentView = view_;
+    settings_.write();
+}
+
+void CMainFrame::createActions() {
+    auto make = [this](unsigned id, const QString& text, const QString& icon) {
+        auto* action = new QAction(text, this);
+        if (!icon.isEmpty()) action->setIcon(ui::LoadIcon(icon));
+        connect(action, &QAction::triggered, this, [this, id] { ui::PostCommand(this, id); });
+        actions_[id] = action;
+        return action;
+    };
+    QAction* copy = make(kCmdCopy, QStringLiteral("Copy"), QStringLiteral("copy"));
+    copy->setShortcut(QKeySequence::Copy);
+    QAction* paste = make(kCmdPaste, QStringLiteral("Paste"), QStringLiteral("paste"));
+    paste->setShortcut(QKeySequence::Paste);
+    QAction* standard =
+        make(kCmdStandardView, QStringLiteral("Standard"), QStringLiteral("standard-view"));
+    QAction* scientific =
+        make(kCmdScientificView, QStringLiteral("Scientific"), QStringLiteral("scientific-view"));
+    QAction* converter =
+        make(kCmdOpenConverter, QStringLiteral("Open Converter"), QStringLiteral("converter"));
+    QAction* about = make(kCmdAbout, QStringLiteral("About"), QString());
+    QAction* exit = make(kCmdExit, QStringLiteral("Exit"), QString());
+    exit->setShortcut(QKeySequence::Quit);
+
+    auto* views = new QActionGroup(this);
+    for (QAction* view : {standard, scientific}) {
+        view->setCheckable(true);
+        views->addAction(view);
+    }
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    tools->addAction(about);
+    tools->addSeparator();
+    tools->addAction(standard);
+    tools->addAction(scientific);
+    tools->addSeparator();
+    tools->addAction(exit);
+
+    QToolBar* bar = addToolBar(QStringLiteral("Commands"));
+    bar->setObjectName(QStringLiteral("commands"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(ui::IconSize(), ui::IconSize()));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->toggleViewAction()->setVisible(false);
+    bar->addAction(copy);
+    bar->addAction(paste);
+    bar->addSeparator();
+    bar->addAction(standard);
+    bar->addAction(scientific);
+    bar->addSeparator();
+    bar->addAction(converter);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    paste->setEnabled(ui::ClipboardHasText());
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [paste] { paste->setEnabled(ui::ClipboardHasText()); });
+}
+
+void CMainFrame::createClient() {
+    const int s = ui::DisplayScale();
+    client_ = new FrameClient(this, *this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setFont(ui::CreateUiFont(13, false));
+    client_->setFixedSize(FrameLayout::clientSize(s));
+    setCentralWidget(client_);
+
+    background_.load(108, ui::ThemeColour(), true);
+
+    mainDisplay_.create(client_, 0, layout_.mainDisplay, 10, 28, kMainDisplayStyle, true);
+    functionName_.create(client_, kCmdFunctionMenu, QString(), layout_.functionName.x(),
+                         layout_.functionName.y(), layout_.functionName.width(),
+                         layout_.functionName.height(), client_->font(), kFunctionNameStyle);
+    functionResult_.create(client_, kCmdFunctionResult, layout_.functionResult, 8, 20,
+                           kFunctionResultStyle, false);
+    standardTaps_.add(&functionName_);
+    standardTaps_.add(&functionResult_.button());
+
+    keyName_ = new KeyNamePopup(client_);
+    standardKeypad_ = new KeyPad(client_, this);
+    standardKeypad_->setObjectName(QStringLiteral("standardKeypad"));
+    standardKeypad_->create(layout_.standardKeypad, 5, 5, kCmdStandardKeyFirst, standardKeys(),
+                            ui::CreateUiFont(24, false), keyName_);
+    scientific_ = new ScientificView(client_);
+    scientific_->setGeometry(layout_.scientificArea);
+    scientific_->hide();
+    client_->setFocus();
+}
+
+QAction* CMainFrame::commandAction(unsigned id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+bool CMainFrame::isListening() const {
+    return handOver_ && handOver_->isListening();
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == ui::CommandEvent::eventType()) {
+        onCommand(static_cast<ui::CommandEvent*>(event)->id());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::clientCommand(const ui::CommandEvent& command) {
+    onCommand(command.id());
+}
+
+void CMainFrame::onCommand(unsigned id) {
+    const bool standard = view_ == ViewMode::Standard;
+    if (isStandardKey(id)) {
+        if (standard) standardKey(static_cast<int>(id - kCmdStandardKeyFirst));
+        return;
+    }
+    switch (id) {
+    case kCmdStandardView:
+        switchView(ViewMode::Standard);
+        break;
+    case kCmdScientificView:
+        switchView(ViewMode::Scientific);
+        break;
+    case kCmdCopy:
+        copy();
+        break;
+    case kCmdPaste:
+        paste();
+        break;
+    case kCmdOpenConverter:
+        openConverter();
+        break;
+    case kCmdAbout:
+        about();
+        break;
+    case kCmdExit:
+        close();
+        break;
+    case kCmdFunctionMenu:
+        if (standard) showFunctionMenu();
+        break;
+    case kCmdFunctionResult:
+        if (QString text;
+            standard && settings_.currentMacro >= 0 && functionResult_.getText(text)) {
+            calculator_.setValue(text.toStdU16String());
+            showCalculator();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::switchView(ViewMode view) {
+    view_ = view;
+    const bool standard = view == ViewMode::Standard;
+    standardKeypad_->showObject(standard);
+    scientific_->setVisible(!standard);
+    if (standard) {
+        if (QString text; mainDisplay_.getText(text)) calculator_.setValue(text.toStdU16String());
+        showCalculator();
+        client_->setFocus();
+    } else {
+        mainDisplay_.showIndicator(false);
+    }
+    actions_[kCmdStandardView]->setChecked(standard);
+    actions_[kCmdScientificView]->setChecked(!standard);
+    client_->update();
+}
+
+void CMainFrame::standardKey(int cell) {
+    calculator_.key(StandardCalculator::kKeyCharacters[static_cast<size_t>(cell)]);
+    showCalculator();
+}
+
+void CMainFrame::showCalculator() {
+    if (calculator_.isError()) {
+        mainDisplay_.showError();
+    } else {
+        mainDisplay_.setText(QString::fromStdU16String(calculator_.display()));
+    }
+    mainDisplay_.showIndicator(view_ == ViewMode::Standard && calculator_.hasMemory());
+    recomputeFunction();
+}
+
+void CMainFrame::recomputeFunction() {
+    if (callName_.isEmpty() || calculator_.isError()) return;
+    const QString formula =
+        callName_ + u'(' + QString::fromStdU16String(calculator_.display()) + u')';
+    double value = 0;
+    if (engine_.evaluate(formula.toStdU16String(), value))
+        functionResult_.setValue(value);
+    else
+        functionResult_.showError();
+}
+
+void CMainFrame::showFunctionMenu() {
+    // The user functions join this menu with "My Functions".
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (!callName_.isEmpty()) {
+        QAction* hide = menu->addAction(QStringLiteral("Hide My Function"));
+        connect(hide, &QAction::triggered, this,
+                [this] { ui::PostCommand(this, kCmdHideFunction); });
+    }
+    QAction* edit = menu->addAction(QStringLiteral("Edit My Functions..."));
+    edit->setEnabled(false);
+    menu->popup(client_->mapToGlobal(QPoint(0, ui::Scaled(88))));
+}
+
+void CMainFrame::copy() {
+    ui::CopyTextToClipboard(mainDisplay_.text());
+}
+
+void CMainFrame::paste() {
+    const QString text = ui::ClipboardText();
+    if (text.isNull()) return;
+    const QString number = text.trimmed().toLower();
+    double value = 0;
+    if (number.isEmpty() || !parseNumber(number.toStdU16String(), value) || !std::isfinite(value)) {
+        showMessage(QMessageBox::Warning, QStringLiteral("Paste"),
+                    QStringLiteral("The clipboard does not hold a number."));
+        return;
+    }
+    if (view_ == ViewMode::Standard) {
+        calculator_.setValue(number.toStdU16String());
+        showCalculator();
+    } else {
+        mainDisplay_.setValue(value);
+    }
+}
+
+void CMainFrame::openConverter() {
+    if (ui::RaiseOrStart(options_.converterServer, options_.converterProgram) !=
+        ui::OpenResult::Failed)
+        return;
+    showMessage(QMessageBox::Critical, QStringLiteral("Converter"),
+                QStringLiteral("PqConverter application could not be started. Please reinstall "
+                               "the software to fix the problem."));
+}
+
+void CMainFrame::about() {
+    auto* dialog = new AboutDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void CMainFrame::receive(const ui::HandOverMessage& message) {
+    double value = 0;
+    if (message.tag == ui::kRaiseTag) {
+        bringToFront();
+    } else if (ui::DecodeValue(message, value)) {
+        bringToFront();
+        takeValue(value);
+    }
+}
+
+void CMainFrame::takeValue(double value) {
+    if (!std::isfinite(value)) return;
+    if (view_ == ViewMode::Standard) {
+        // The standard calculator reads decimal only, whatever base the main
+        // display was left in.
+        calculator_.setValue(decimalOutput(value, 17));
+        showCalculator();
+    } else {
+        mainDisplay_.setValue(value);
+    }
+}
+
+void CMainFrame::bringToFront() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    auto* box = new QMessageBox(icon, caption, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    const auto modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (view_ == ViewMode::Standard && modifiers == Qt::NoModifier) {
+        const int cell = standardKeyForKeyboard(event->key(), event->text());
+        if (cell >= 0) {
+            standardKeypad_->typeKey(cell);
+            event->accept();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
+    const int s = layout_.scale;
+    painter.fillRect(area, Qt::white);
+    if (background_.isNull()) {
+        painter.fillRect(QRect(0, 0, layout_.width, layout_.backgroundHeight),
+                         ui::TintColour(160, ui::ThemeColour()));
+    } else {
+        for (int x = 0; x < layout_.width; x += background_.drawnWidth())
+            background_.drawAt(painter, x, 0);
+    }
+    painter.fillRect(layout_.mainDisplayBox, Qt::white);
+    ui::DrawSunkenEdge(painter, layout_.mainDisplayBox, s);
+    mainDisplay_.draw(painter);
+    if (view_ == ViewMode::Standard) {
+        functionName_.draw(painter);
+        functionResult_.draw(painter);
+    }
+}
+
+void CMainFrame::clientPenDown(QPoint point) {
+    if (view_ == ViewMode::Standard) standardTaps_.penDown(point);
+}
+
+void CMainFrame::clientPenMove(QPoint point) {
+    standardTaps_.penMove(point);
+}
+
+void CMainFrame::clientPenUp(QPoint point) {
+    standardTaps_.penUp(point);
+}
+
+} // namespace pq::calc

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <map>
+
+#include "calculator/calculator_settings.h"
+#include "calculator/frame_client.h"
+#include "calculator/frame_layout.h"
+#include "calculator/result_display.h"
+#include "calculator/standard_calculator.h"
+#include "uikit/picture_button.h"
+#include "uikit/push_button.h"
+#include "uikit/themed_bitmap.h"
+
+namespace pq {
+class ExpressionEngine;
+}
+
+namespace pq::ui {
+class HandOverServer;
+struct HandOverMessage;
+} // namespace pq::ui
+
+namespace pq::calc {
+
+class KeyNamePopup;
+class KeyPad;
+class ScientificView;
+
+// Where the main window finds the converter and where it listens for values
+// handed over to it.
+struct FrameOptions {
+    QString handOverServer;   // empty: the window does not listen
+    QString converterServer;  // the running converter's local server
+    QString converterProgram; // the converter's program file
+
+    // The names of this user's programs, the converter beside this program.
+    static FrameOptions standard();
+};
+
+// The calculator's main window: the menu bar and actions at the top, and a
+// client area of 240·s × 269·s with the main display, the function-name
+// button and function-result display on a themed band, and the keypad of the
+// current view. All commands, from menus, keys and buttons, arrive as posted
+// commands and are handled in `onCommand`.
+class CMainFrame : public QMainWindow, private FrameClient::Delegate {
+  public:
+    CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QWidget* parent = nullptr);
+    // Writes the settings.
+    ~CMainFrame() override;
+
+    ViewMode viewMode() const { return view_; }
+    const ResultDisplay& mainDisplay() const { return mainDisplay_; }
+    const ResultDisplay& functionResult() const { return functionResult_; }
+    const StandardCalculator& calculator() const { return calculator_; }
+    KeyPad* standardKeypad() const { return standardKeypad_; }
+    FrameClient* client() const { return client_; }
+    QAction* commandAction(unsigned id) const;
+    bool isListening() const;
+
+  protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void paintClient(QPainter& painter, const QRect& area) override;
+    void clientPenDown(QPoint point) override;
+    void clientPenMove(QPoint point) override;
+    void clientPenUp(QPoint point) override;
+    void clientCommand(const ui::CommandEvent& command) override;
+
+    void onCommand(unsigned id);
+    void createActions();
+    void createClient();
+    void switchView(ViewMode view);
+    void standardKey(int cell);
+    // Shows the calculator's display (or "Error") and the memory indicator.
+    void showCalculator();
+    // Applies the chosen user function to the calculator's display.
+    void recomputeFunction();
+    void showFunctionMenu();
+    void copy();
+    void paste();
+    void openConverter();
+    void about();
+    void receive(const ui::HandOverMessage& message);
+    void takeValue(double value);
+    void bringToFront();
+    void showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+    ExpressionEngine& engine_;
+    FrameOptions options_;
+    CalculatorSettings settings_;
+    ViewMode view_ = ViewMode::Standard;
+    FrameLayout layout_;
+    StandardCalculator calculator_;
+    ResultDisplay mainDisplay_;
+    ResultDisplay functionResult_;
+    ui::PictureButton functionName_;
+    ui::TapList standardTaps_;
+    ui::ThemedBitmap background_;
+    QString callName_; // the applied user function's name; empty while none
+    std::map<unsigned, QAction*> actions_;
+    FrameClient* client_ = nullptr;
+    KeyNamePopup* keyName_ = nullptr;
+    KeyPad* standardKeypad_ = nullptr;
+    ScientificView* scientific_ = nullptr;
+    ui::HandOverServer* handOver_ = nullptr;
+};
+
+} // namespace pq::calc

@@ -1,0 +1,95 @@
+#include "calculator/result_display.h"
+
+#include <QLabel>
+
+#include <cmath>
+
+#include "engine/number_parse.h"
+#include "uikit/display_scale.h"
+#include "uikit/ui_font.h"
+
+namespace pq::calc {
+
+void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box, int digits,
+                           int fontSize, unsigned style, bool withIndicator) {
+    digits_ = digits;
+    normalFont_ = ui::CreateUiFont(fontSize, false);
+    smallFont_ = ui::CreateUiFont(12, false);
+    smallFontInUse_ = false;
+    button_.create(owner, commandId, QString(), box.x(), box.y(), box.width(), box.height(),
+                   normalFont_, style);
+    if (withIndicator && !indicator_) {
+        const int s = ui::DisplayScale();
+        indicator_ = new QLabel(QStringLiteral("M"), owner);
+        indicator_->setObjectName(QStringLiteral("memoryIndicator"));
+        indicator_->setFont(smallFont_);
+        indicator_->setAlignment(Qt::AlignCenter);
+        indicator_->setAutoFillBackground(true);
+        QPalette palette = indicator_->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        indicator_->setPalette(palette);
+        indicator_->setGeometry(box.x() + 4 * s, box.y() + 2 * s, 10 * s, 12 * s);
+        indicator_->hide();
+    }
+}
+
+void ResultDisplay::show(const QString& text, Base grouping) {
+    text_ = text.toLower();
+    const QString grouped = QString::fromStdU16String(groupDigits(text.toStdU16String(), grouping));
+    // Past digits + 8 characters, or when the number would not fit the box in
+    // the normal font (whose width depends on the face installed), the small
+    // font keeps every digit visible, made smaller still if need be.
+    const int room = button_.layoutBox().width() - 4 * ui::DisplayScale();
+    auto fits = [&](const QFont& font) { return ui::MeasureText(font, grouped).width() <= room; };
+    smallFontInUse_ = grouped.size() > digits_ + 8 || !fits(normalFont_);
+    QFont font = smallFontInUse_ ? smallFont_ : normalFont_;
+    while (smallFontInUse_ && !fits(font) && font.pixelSize() > 6)
+        font.setPixelSize(font.pixelSize() - 1);
+    button_.setFont(font);
+    button_.setText(grouped);
+}
+
+void ResultDisplay::setText(const QString& text) {
+    show(text, Base::Dec);
+}
+
+void ResultDisplay::setValue(double value) {
+    if (!std::isfinite(value)) return showError();
+    Base used = Base::Dec;
+    const std::u16string text = baseOutput(value, base_, digits_, &used);
+    show(QString::fromStdU16String(text), used);
+}
+
+void ResultDisplay::showError() {
+    text_.clear();
+    smallFontInUse_ = false;
+    button_.setFont(normalFont_);
+    button_.setText(QStringLiteral("Error"));
+}
+
+void ResultDisplay::clear() {
+    text_.clear();
+    button_.setText(QString());
+}
+
+QString ResultDisplay::cycleBase() {
+    base_ = static_cast<Base>((static_cast<int>(base_) + 1) % 4);
+    double value = 0;
+    if (!text_.isEmpty() && parseNumber(text_.toStdU16String(), value)) setValue(value);
+    return baseName();
+}
+
+QString ResultDisplay::baseName() const {
+    return QString::fromStdU16String(std::u16string(calc::baseName(base_)));
+}
+
+void ResultDisplay::showIndicator(bool shown) {
+    if (indicator_) indicator_->setVisible(shown);
+}
+
+bool ResultDisplay::isIndicatorShown() const {
+    return indicator_ && !indicator_->isHidden();
+}
+
+} // namespace pq::calc

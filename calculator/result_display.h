@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include "calculator/number_text.h"
+#include "uikit/picture_button.h"
+
+class QLabel;
+class QPainter;
+
+namespace pq::calc {
+
+// A number shown in a windowless picture button: in one of four bases,
+// grouped, in a smaller font when it grows past digits + 8 characters or past
+// the width of its box, with
+// an optional "M" indicator in its top-left corner. It keeps the number's
+// text in lower case, ungrouped, the form the engine reads back.
+class ResultDisplay {
+  public:
+    // box: the space the display may use; fontSize: the normal font's size.
+    void create(QWidget* owner, unsigned commandId, const QRect& box, int digits, int fontSize,
+                unsigned style, bool withIndicator);
+
+    // Shows a decimal number text.
+    void setText(const QString& text);
+    // Shows a value in the current base.
+    void setValue(double value);
+    // Shows "Error"; the text becomes empty.
+    void showError();
+    // Shows nothing.
+    void clear();
+    // The number's text: lower case, ungrouped; empty after an error.
+    const QString& text() const { return text_; }
+    bool hasText() const { return !text_.isEmpty(); }
+    // The text, and whether there is one.
+    bool getText(QString& text) const {
+        text = text_;
+        return hasText();
+    }
+
+    // The next base; a text that reads as a number is shown anew in it.
+    QString cycleBase();
+    Base base() const { return base_; }
+    void setBase(Base base) { base_ = base; }
+    QString baseName() const;
+
+    void showIndicator(bool shown);
+    bool isIndicatorShown() const;
+
+    void draw(QPainter& painter) const { button_.draw(painter); }
+    ui::PictureButton& button() { return button_; }
+    const ui::PictureButton& button() const { return button_; }
+    // What the display shows, grouped.
+    const QString& shownText() const { return button_.text(); }
+    bool usesSmallFont() const { return smallFontInUse_; }
+    int digits() const { return digits_; }
+
+  private:
+    void show(const QString& text, Base grouping);
+
+    ui::PictureButton button_;
+    Base base_ = Base::Dec;
+    int digits_ = 10;
+    QString text_;
+    QFont normalFont_;
+    QFont smallFont_;
+    bool smallFontInUse_ = false;
+    QLabel* indicator_ = nullptr;
+};
+
+} // namespace pq::calc

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "calculator/number_text.h"
+
+using namespace pq::calc;
+
+TEST(DecimalOutput, SignificantDigitsWithThousandsExponents) {
+    EXPECT_EQ(decimalOutput(0, 10), u"0");
+    EXPECT_EQ(decimalOutput(1234567.5, 10), u"1234567.5");
+    EXPECT_EQ(decimalOutput(-2.5, 10), u"-2.5");
+    EXPECT_EQ(decimalOutput(0.5, 10), u"0.5");
+    EXPECT_EQ(decimalOutput(0.05, 10), u"0.05");
+    EXPECT_EQ(decimalOutput(1.0 / 3, 10), u"0.3333333333");
+    EXPECT_EQ(decimalOutput(2.0 / 3, 8), u"0.66666667");
+    EXPECT_EQ(decimalOutput(0.001, 10), u"1e-3");
+    EXPECT_EQ(decimalOutput(0.0000125, 10), u"0.0125e-3");
+    EXPECT_EQ(decimalOutput(-0.0000125, 10), u"-0.0125e-3");
+    EXPECT_EQ(decimalOutput(1.5e12, 10), u"1.5e12");
+    EXPECT_EQ(decimalOutput(9999999999, 10), u"9999999999");
+    EXPECT_EQ(decimalOutput(1e10, 10), u"10e9");
+    EXPECT_EQ(decimalOutput(123456789, 8), u"123.45679e6");
+    // Rounding up to a digit more than there are figures pads with zeros.
+    EXPECT_EQ(decimalOutput(9999999999.7, 10), u"10000000000");
+    EXPECT_EQ(decimalOutput(1e-300, 10), u"1e-300");
+}
+
+TEST(BaseOutput, WholeNumbersAsThirtyTwoBitPatterns) {
+    Base used = Base::Dec;
+    EXPECT_EQ(baseOutput(255, Base::Hex, 10, &used), u"0FFh");
+    EXPECT_EQ(used, Base::Hex);
+    EXPECT_EQ(baseOutput(2.5, Base::Hex, 10, &used), u"2.5");
+    EXPECT_EQ(used, Base::Dec);
+    EXPECT_EQ(baseOutput(26, Base::Hex, 10), u"1Ah");
+    EXPECT_EQ(baseOutput(-1, Base::Hex, 10), u"0FFFFFFFFh");
+    EXPECT_EQ(baseOutput(4294967296.0 + 5, Base::Hex, 10), u"5h");
+    EXPECT_EQ(baseOutput(0, Base::Hex, 10), u"0h");
+    EXPECT_EQ(baseOutput(8, Base::Oct, 10), u"10o");
+    EXPECT_EQ(baseOutput(5, Base::Bin, 10), u"101b");
+    EXPECT_EQ(baseOutput(4294967296.0 * 3, Base::Bin, 10), u"0b");
+    EXPECT_EQ(baseOutput(255, Base::Dec, 10, &used), u"255");
+    EXPECT_EQ(used, Base::Dec);
+    EXPECT_EQ(baseName(Base::Oct), u"Oct");
+}
+
+TEST(GroupDigits, ThreesWithCommasInDecimalFoursWithSpacesElsewhere) {
+    EXPECT_EQ(groupDigits(u"1234567.5", Base::Dec), u"1,234,567.5");
+    EXPECT_EQ(groupDigits(u"123456", Base::Dec), u"123,456");
+    EXPECT_EQ(groupDigits(u"-123456", Base::Dec), u"-123,456");
+    EXPECT_EQ(groupDigits(u"-123", Base::Dec), u"-123");
+    EXPECT_EQ(groupDigits(u"1234.56789", Base::Dec), u"1,234.56789");
+    EXPECT_EQ(groupDigits(u"1234e-3", Base::Dec), u"1,234e-3");
+    EXPECT_EQ(groupDigits(u"0.", Base::Dec), u"0.");
+    EXPECT_EQ(groupDigits(u"0FFFFFFFFh", Base::Hex), u"0 FFFF FFFFh");
+    EXPECT_EQ(groupDigits(u"11111b", Base::Bin), u"1 1111b");
+    EXPECT_EQ(groupDigits(u"1111b", Base::Bin), u"1111b");
+    EXPECT_EQ(groupDigits(u"", Base::Dec), u"");
+}

@@ -1,0 +1,55 @@
+#include "uikit/display_scale.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtGlobal>
+
+namespace pq::ui {
+
+namespace {
+
+int g_scale = 1;
+int g_density = 0;
+
+} // namespace
+
+int DisplayScale() {
+    return g_scale;
+}
+
+void SetDisplayScale(int scale) {
+    g_scale = scale == 2 ? 2 : 1;
+}
+
+int ChooseDisplayScale(double logicalDotsPerInch, const QByteArray& override, bool* rejected) {
+    if (rejected) *rejected = false;
+    const QByteArray value = override.trimmed();
+    if (value == "1") return 1;
+    if (value == "2") return 2;
+    if (!value.isEmpty() && rejected) *rejected = true;
+    return logicalDotsPerInch >= 192 ? 2 : 1;
+}
+
+int ScreenDensity() {
+    if (g_density == 0) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        g_density = screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+    }
+    return g_density;
+}
+
+bool IsLandscape() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return false;
+    const QSize size = screen->size();
+    return size.width() > size.height();
+}
+
+void InitDisplayScale() {
+    bool rejected = false;
+    const QByteArray override = qgetenv("PQ_SCALE");
+    SetDisplayScale(ChooseDisplayScale(ScreenDensity(), override, &rejected));
+    if (rejected) qWarning("PQ_SCALE must be 1 or 2; ignoring \"%s\"", override.constData());
+}
+
+} // namespace pq::ui

@@ -1,0 +1,559 @@
+#!/usr/bin/env python3
+"""Draws the UI kit's bitmaps and icons and writes them beside this script.
+
+    python3 uikit/resources/make_resources.py
+
+Writes bitmaps/108.bmp and bitmaps/131.bmp (8-bit indexed device-independent
+bitmaps whose coloured palette entries the programs recolour to the theme
+colour), icons/16/*.png and icons/32/*.png (every icon at scale 1 and 2) and
+uikit.qrc, which lists them all. Only the standard library is used, and the
+output is the same on every run, so the generated files are committed.
+
+Shapes are described on a 16 x 16 grid and rasterised with 8 x 8 samples a
+pixel; edges on whole grid units stay sharp at both sizes.
+"""
+
+import math
+import os
+import struct
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# ----------------------------------------------------------------------------
+# Writers
+
+
+def write_png(path, size, pixels):
+    """pixels: rows of (r, g, b, a) tuples, non-premultiplied, 0..255."""
+    raw = bytearray()
+    for row in pixels:
+        raw.append(0)
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    data = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def write_bmp8(path, width, height, palette, indices):
+    """An uncompressed 8-bit indexed bitmap; indices[y][x], top row first."""
+    stride = (width + 3) & ~3
+    image_size = stride * height
+    colours = len(palette)
+    offset = 14 + 40 + 4 * colours
+    out = bytearray(b"BM")
+    out += struct.pack("<IHHI", offset + image_size, 0, 0, offset)
+    out += struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, image_size,
+                       2835, 2835, colours, 0)
+    for r, g, b in palette:
+        out += bytes((b, g, r, 0))
+    for y in range(height - 1, -1, -1):
+        row = bytes(indices[y]) + b"\0" * (stride - width)
+        out += row
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+# ----------------------------------------------------------------------------
+# Themed bitmaps
+
+
+def theme_level(rgb):
+    """The recolouring's lightness for a palette entry: 255 is the full theme
+    colour, 0 white (mirrors the programs' formula)."""
+    r, g, b = rgb
+    return 255 - math.isqrt((r * r + g * g + b * b) // 3)
+
+
+def themed_palette():
+    """256 coloured entries (never grey, so all of them take the theme's hue)
+    whose levels rise from about 5 to 255, in order."""
+    palette = []
+    for i in range(256):
+        target = 255 - i  # root mean square of the entry
+        best = None
+        for a in range(0, 256):
+            b = min(255, a + 36)
+            if b == a:
+                continue
+            rms = math.isqrt((2 * a * a + b * b) // 3)
+            if best is None or abs(rms - target) < abs(best[0] - target):
+                best = (rms, (a, a, b))
+        palette.append(best[1])
+    palette.sort(key=theme_level)
+    return palette
+
+
+def nearest_index(levels, level):
+    best = 0
+    for i, l in enumerate(levels):
+        if abs(l - level) < abs(levels[best] - level):
+            best = i
+    return best
+
+
+def make_bitmap(width, height, level_at):
+    palette = themed_palette()
+    levels = [theme_level(c) for c in palette]
+    cache = {}
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            level = max(0, min(255, int(round(level_at(x, y)))))
+            if level not in cache:
+                cache[level] = nearest_index(levels, level)
+            row.append(cache[level])
+        rows.append(row)
+    return palette, rows
+
+
+def header_level(x, y):
+    """Bitmap 108, 80 x 70, repeated side by side behind the calculator's
+    displays: a band of the theme colour that pales downwards, with soft
+    diagonal ribbons that meet across the repeat."""
+    t = y / 69.0
+    base = 150 - 118 * t ** 0.8
+    ribbon = math.sin(2 * math.pi * (x / 40.0 + y / 35.0))
+    return base + 9 * ribbon * (1 - 0.6 * t)
+
+
+def panel_level(x, y):
+    """Bitmap 131, 320 x 96, behind the converter's list and entry panel:
+    very pale, with gentle waves that repeat every 96 rows and 320 columns."""
+    wave = math.sin(2 * math.pi * (2 * x / 320.0 + y / 96.0))
+    wave2 = math.sin(2 * math.pi * (x / 320.0 - 2 * y / 96.0))
+    return 22 + 7 * wave + 4 * wave2
+
+
+# ----------------------------------------------------------------------------
+# Icon rasteriser: shapes are functions (x, y) -> inside, on the 16-unit grid.
+
+SAMPLES = 8
+
+
+class Canvas:
+    def __init__(self, size):
+        self.size = size
+        self.scale = size / 16.0
+        # premultiplied r, g, b, a as floats 0..1
+        self.px = [[[0.0, 0.0, 0.0, 0.0] for _ in range(size)] for _ in range(size)]
+
+    def fill(self, shape, colour, alpha=1.0):
+        r, g, b = (c / 255.0 for c in colour)
+        step = 1.0 / SAMPLES
+        for py in range(self.size):
+            for px in range(self.size):
+                hits = 0
+                for sy in range(SAMPLES):
+                    y = (py + (sy + 0.5) * step) / self.scale
+                    for sx in range(SAMPLES):
+                        x = (px + (sx + 0.5) * step) / self.scale
+                        if shape(x, y):
+                            hits += 1
+                if hits:
+                    a = alpha * hits / (SAMPLES * SAMPLES)
+                    p = self.px[py][px]
+                    p[0] = r * a + p[0] * (1 - a)
+                    p[1] = g * a + p[1] * (1 - a)
+                    p[2] = b * a + p[2] * (1 - a)
+                    p[3] = a + p[3] * (1 - a)
+
+    def rows(self):
+        out = []
+        for row in self.px:
+            line = []
+            for r, g, b, a in row:
+                if a <= 0:
+                    line.append((0, 0, 0, 0))
+                else:
+                    line.append((round(255 * r / a), round(255 * g / a),
+                                 round(255 * b / a), round(255 * a)))
+            out.append(line)
+        return out
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def rrect(x0, y0, x1, y1, r):
+    def inside(x, y):
+        if not (x0 <= x < x1 and y0 <= y < y1):
+            return False
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    return inside
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def ring(cx, cy, r_out, r_in):
+    return lambda x, y: r_in * r_in <= (x - cx) ** 2 + (y - cy) ** 2 <= r_out * r_out
+
+
+def polygon(points):
+    def inside(x, y):
+        result = False
+        n = len(points)
+        for i in range(n):
+            x1, y1 = points[i]
+            x2, y2 = points[(i + 1) % n]
+            if (y1 > y) != (y2 > y):
+                t = (y - y1) / (y2 - y1)
+                if x < x1 + t * (x2 - x1):
+                    result = not result
+        return result
+    return inside
+
+
+def segment(p, q, width):
+    (ax, ay), (bx, by) = p, q
+    dx, dy = bx - ax, by - ay
+    length2 = dx * dx + dy * dy
+    half = width / 2.0
+
+    def inside(x, y):
+        t = 0.0 if length2 == 0 else max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / length2))
+        ex, ey = ax + t * dx - x, ay + t * dy - y
+        return ex * ex + ey * ey <= half * half
+    return inside
+
+
+def polyline(points, width):
+    parts = [segment(points[i], points[i + 1], width) for i in range(len(points) - 1)]
+    return lambda x, y: any(p(x, y) for p in parts)
+
+
+def union(*shapes):
+    return lambda x, y: any(s(x, y) for s in shapes)
+
+
+def minus(a, b):
+    return lambda x, y: a(x, y) and not b(x, y)
+
+
+def outline_rect(x0, y0, x1, y1, w=1):
+    return minus(rect(x0, y0, x1, y1), rect(x0 + w, y0 + w, x1 - w, y1 - w))
+
+
+# A 3 x 5 pixel font for the few letters the icons show.
+GLYPHS = {
+    "0": ["###", "#.#", "#.#", "#.#", "###"],
+    "1": [".#.", "##.", ".#.", ".#.", "###"],
+    "2": ["##.", "..#", ".#.", "#..", "###"],
+    "5": ["###", "#..", "##.", "..#", "##."],
+    "7": ["###", "..#", ".#.", ".#.", ".#."],
+    "8": ["###", "#.#", "###", "#.#", "###"],
+    "B": ["##.", "#.#", "##.", "#.#", "##."],
+    "C": [".##", "#..", "#..", "#..", ".##"],
+    "E": ["###", "#..", "##.", "#..", "###"],
+    "F": ["###", "#..", "##.", "#..", "#.."],
+    "H": ["#.#", "#.#", "###", "#.#", "#.#"],
+    "I": ["###", ".#.", ".#.", ".#.", "###"],
+    "N": ["#.#", "###", "###", "#.#", "#.#"],
+    "O": [".#.", "#.#", "#.#", "#.#", ".#."],
+    "T": ["###", ".#.", ".#.", ".#.", ".#."],
+    "f": [".##", ".#.", "###", ".#.", ".#."],
+    "X": ["#.#", "#.#", ".#.", "#.#", "#.#"],
+    "x": ["...", "#.#", ".#.", "#.#", "..."],
+    ".": ["...", "...", "...", "...", ".#."],
+    "'": [".#.", ".#.", "...", "...", "..."],
+    "$": [".##", "##.", ".#.", ".##", "##."],
+}
+
+
+def text(s, x0, y0, advance=4):
+    cells = []
+    for i, ch in enumerate(s):
+        for gy, line in enumerate(GLYPHS[ch]):
+            for gx, c in enumerate(line):
+                if c == "#":
+                    cells.append(rect(x0 + i * advance + gx, y0 + gy,
+                                      x0 + i * advance + gx + 1, y0 + gy + 1))
+    return lambda x, y: any(c(x, y) for c in cells)
+
+
+def text_width(s, advance=4):
+    return advance * (len(s) - 1) + 3
+
+
+# Colours
+THEME = (64, 64, 192)
+THEME_DARK = (40, 40, 130)
+THEME_LIGHT = (176, 176, 232)
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+GREY = (128, 128, 128)
+LIGHT_GREY = (210, 210, 210)
+PAPER_EDGE = (110, 110, 120)
+GREEN = (30, 150, 60)
+RED = (200, 40, 40)
+ORANGE = (220, 130, 20)
+TEAL = (0, 128, 128)
+PURPLE = (128, 0, 128)
+
+
+def page(c):
+    """A sheet of paper with a folded corner, from x 3 to 13."""
+    body = polygon([(3, 1), (10, 1), (13, 4), (13, 15), (3, 15)])
+    c.fill(body, PAPER_EDGE)
+    c.fill(polygon([(4, 2), (9.5, 2), (12, 4.5), (12, 14), (4, 14)]), WHITE)
+    c.fill(polygon([(9, 1), (13, 5), (9, 5)]), PAPER_EDGE)
+    c.fill(polygon([(10, 2.4), (11.6, 4), (10, 4)]), LIGHT_GREY)
+
+
+def icon_calculator_program(c):
+    c.fill(rrect(2, 0, 14, 16, 2), THEME_DARK)
+    c.fill(rrect(3, 1, 13, 15, 1.5), THEME)
+    c.fill(rect(4, 2, 12, 5), WHITE)
+    c.fill(rect(9, 3, 11, 4), GREY)
+    for row in range(3):
+        for col in range(3):
+            colour = ORANGE if (row, col) == (2, 2) else LIGHT_GREY
+            c.fill(rect(4 + 3 * col, 6 + 3 * row, 6 + 3 * col, 8 + 3 * row), colour)
+
+
+def arrows(c, colour, y_top=5, y_bottom=11, x0=2, x1=14):
+    """Two opposite arrows: a conversion."""
+    c.fill(union(rect(x0 + 2, y_top - 0.75, x1, y_top + 0.75),
+                 polygon([(x0, y_top), (x0 + 3, y_top - 2.5), (x0 + 3, y_top + 2.5)])), colour)
+    c.fill(union(rect(x0, y_bottom - 0.75, x1 - 2, y_bottom + 0.75),
+                 polygon([(x1, y_bottom), (x1 - 3, y_bottom - 2.5), (x1 - 3, y_bottom + 2.5)])),
+           colour)
+
+
+def icon_converter_program(c):
+    c.fill(rrect(0, 1, 16, 15, 3), THEME_DARK)
+    c.fill(rrect(1, 2, 15, 14, 2.5), THEME)
+    arrows(c, WHITE, 5.5, 10.5, 3, 13)
+
+
+def icon_dropdown_133(c):
+    c.fill(polygon([(3, 6), (13, 6), (8, 11)]), BLACK)
+
+
+def icon_dropdown_134(c):
+    c.fill(polygon([(4, 6), (12, 6), (8, 10)]), THEME_DARK)
+    c.fill(rect(4, 12, 12, 13), THEME_DARK)
+
+
+def icon_accept_169(c):
+    c.fill(circle(8, 8, 7.5), GREEN)
+    c.fill(polyline([(4.5, 8.2), (7, 10.8), (11.6, 5.2)], 2.0), WHITE)
+
+
+def icon_error_149(c):
+    c.fill(circle(8, 8, 7.5), RED)
+    c.fill(union(segment((5.2, 5.2), (10.8, 10.8), 2.0),
+                 segment((10.8, 5.2), (5.2, 10.8), 2.0)), WHITE)
+
+
+def icon_default_152(c):
+    # A circular arrow: back to the default value.
+    arc = minus(ring(8, 8.5, 6, 4), polygon([(8, 8.5), (0, 0), (8, 0)]))
+    c.fill(arc, THEME)
+    c.fill(polygon([(8.6, 0.4), (8.6, 6.6), (4.6, 3.5)]), THEME)
+
+
+def icon_file_128(c):
+    page(c)
+    arrows(c, THEME, 7, 11.5, 5, 11)
+
+
+def icon_file_182(c):
+    page(c)
+    c.fill(rect(5, 6, 11, 7), THEME)
+    c.fill(rect(5, 8.5, 8, 9.5), GREY)
+    c.fill(rect(5, 11, 11, 12), THEME)
+    c.fill(rect(9, 8, 11, 10), THEME)
+
+
+def icon_show_units_162(c):
+    for i, y in enumerate((2, 7, 12)):
+        c.fill(rect(1, y, 4, y + 3), THEME if i != 1 else LIGHT_GREY)
+        c.fill(rect(6, y + 1, 15, y + 2), BLACK if i != 1 else GREY)
+    c.fill(polyline([(1.6, 3.6), (2.4, 4.3), (3.6, 2.6)], 0.9), WHITE)
+    c.fill(polyline([(1.6, 13.6), (2.4, 14.3), (3.6, 12.6)], 0.9), WHITE)
+
+
+def tag(c, colour, label):
+    c.fill(rrect(0, 2, 16, 14, 2), colour)
+    w = text_width(label)
+    c.fill(text(label, (16 - w) // 2, 5), WHITE)
+
+
+def icon_compound_155(c):
+    tag(c, TEAL, "1'2")
+
+
+def icon_date_156(c):
+    c.fill(rect(1, 2, 15, 15), PAPER_EDGE)
+    c.fill(rect(2, 6, 14, 14), WHITE)
+    c.fill(rect(2, 3, 14, 5), RED)
+    c.fill(rect(4, 1, 5, 4), BLACK)
+    c.fill(rect(11, 1, 12, 4), BLACK)
+    for row in range(2):
+        for col in range(3):
+            c.fill(rect(3 + 4 * col, 7 + 3 * row, 5 + 4 * col, 9 + 3 * row), THEME)
+
+
+def icon_date_time_157(c):
+    c.fill(rect(0, 2, 12, 14), PAPER_EDGE)
+    c.fill(rect(1, 6, 11, 13), WHITE)
+    c.fill(rect(1, 3, 11, 5), RED)
+    c.fill(rect(3, 1, 4, 4), BLACK)
+    c.fill(rect(8, 1, 9, 4), BLACK)
+    c.fill(rect(2, 7, 4, 9), THEME)
+    c.fill(rect(5, 7, 7, 9), THEME)
+    c.fill(circle(11, 11, 5), THEME_DARK)
+    c.fill(circle(11, 11, 4), WHITE)
+    c.fill(union(rect(10.5, 8, 11.5, 11.5), rect(10.5, 10.5, 13.5, 11.5)), BLACK)
+
+
+def icon_decimal_158(c):
+    tag(c, THEME, "1.5")
+
+
+def icon_hex_159(c):
+    tag(c, PURPLE, "HEX")
+
+
+def icon_oct_160(c):
+    tag(c, GREEN, "OCT")
+
+
+def icon_bin_161(c):
+    tag(c, (90, 90, 90), "BIN")
+
+
+def icon_currency_166(c):
+    c.fill(circle(8, 8, 7.5), (200, 150, 20))
+    c.fill(circle(8, 8, 6.5), (240, 200, 60))
+    c.fill(union(
+        polyline([(10.8, 4.6), (8.8, 4.2), (6.8, 4.4), (5.6, 5.6), (6.2, 7.2),
+                  (8, 8), (9.8, 8.8), (10.4, 10.4), (9.2, 11.6), (7.2, 11.8), (5.2, 11.4)], 1.6),
+        rect(7.4, 2.4, 8.6, 13.6)), (110, 70, 0))
+
+
+def icon_copy(c):
+    c.fill(rect(1, 1, 10, 12), PAPER_EDGE)
+    c.fill(rect(2, 2, 9, 11), WHITE)
+    c.fill(rect(6, 4, 15, 15), PAPER_EDGE)
+    c.fill(rect(7, 5, 14, 14), WHITE)
+    for y in (7, 9, 11):
+        c.fill(rect(8, y, 13, y + 1), THEME)
+
+
+def icon_paste(c):
+    c.fill(rrect(1, 2, 12, 16, 1), (150, 100, 50))
+    c.fill(rect(4, 1, 9, 4), GREY)
+    c.fill(rect(5, 0, 8, 2), GREY)
+    c.fill(rect(6, 6, 15, 16), PAPER_EDGE)
+    c.fill(rect(7, 7, 14, 15), WHITE)
+    for y in (9, 11, 13):
+        c.fill(rect(8, y, 13, y + 1), THEME)
+
+
+def icon_standard_view(c):
+    # The 5 x 5 keypad in small: memory, digit and operator keys.
+    colours = [[(216, 216, 236), LIGHT_GREY, (236, 216, 216)],
+               [(216, 216, 236), LIGHT_GREY, (236, 216, 216)],
+               [(216, 236, 216), LIGHT_GREY, (236, 216, 216)]]
+    marks = [[PURPLE, BLACK, THEME_DARK], [PURPLE, BLACK, THEME_DARK], [TEAL, BLACK, THEME_DARK]]
+    c.fill(rect(0, 0, 16, 16), (173, 173, 228))
+    for row in range(3):
+        for col in range(3):
+            x, y = 1 + 5 * col, 1 + 5 * row
+            c.fill(rect(x, y, x + 4, y + 4), colours[row][col])
+            c.fill(rect(x + 1, y + 1, x + 3, y + 3), marks[row][col])
+
+
+def icon_scientific_view(c):
+    c.fill(rect(0, 0, 16, 8), PAPER_EDGE)
+    c.fill(rect(1, 1, 15, 7), WHITE)
+    c.fill(text("fx", 3, 1), THEME)
+    c.fill(rect(11, 3, 14, 4), BLACK)
+    wave = [(1 + i * 0.5, 11.5 - 3.2 * math.sin((i * 0.5) / 14 * 2 * math.pi))
+            for i in range(29)]
+    c.fill(polyline(wave, 1.3), THEME)
+
+
+def icon_open_converter(c):
+    icon_converter_program(c)
+
+
+ICONS = {
+    "128": icon_file_128,
+    "133": icon_dropdown_133,
+    "134": icon_dropdown_134,
+    "149": icon_error_149,
+    "152": icon_default_152,
+    "155": icon_compound_155,
+    "156": icon_date_156,
+    "157": icon_date_time_157,
+    "158": icon_decimal_158,
+    "159": icon_hex_159,
+    "160": icon_oct_160,
+    "161": icon_bin_161,
+    "162": icon_show_units_162,
+    "166": icon_currency_166,
+    "169": icon_accept_169,
+    "182": icon_file_182,
+    "calculator": icon_calculator_program,
+    "converter": icon_converter_program,
+    "copy": icon_copy,
+    "paste": icon_paste,
+    "standard-view": icon_standard_view,
+    "scientific-view": icon_scientific_view,
+}
+
+PROGRAM_ICON_SIZES = (48, 64, 128)
+
+
+def main():
+    files = []
+    os.makedirs(os.path.join(HERE, "bitmaps"), exist_ok=True)
+    for name, (w, h, level_at) in {"108": (80, 70, header_level),
+                                   "131": (320, 96, panel_level)}.items():
+        palette, rows = make_bitmap(w, h, level_at)
+        rel = "bitmaps/%s.bmp" % name
+        write_bmp8(os.path.join(HERE, rel), w, h, palette, rows)
+        files.append(rel)
+    for size in (16, 32):
+        os.makedirs(os.path.join(HERE, "icons", str(size)), exist_ok=True)
+        for name, draw in ICONS.items():
+            canvas = Canvas(size)
+            draw(canvas)
+            rel = "icons/%d/%s.png" % (size, name)
+            write_png(os.path.join(HERE, rel), size, canvas.rows())
+            files.append(rel)
+    for size in PROGRAM_ICON_SIZES:
+        os.makedirs(os.path.join(HERE, "icons", str(size)), exist_ok=True)
+        for name in ("calculator", "converter"):
+            canvas = Canvas(size)
+            ICONS[name](canvas)
+            rel = "icons/%d/%s.png" % (size, name)
+            write_png(os.path.join(HERE, rel), size, canvas.rows())
+            files.append(rel)
+    with open(os.path.join(HERE, "uikit.qrc"), "w") as f:
+        f.write("<!DOCTYPE RCC>\n<!-- Generated by make_resources.py -->\n")
+        f.write('<RCC version="1.0">\n  <qresource prefix="/uikit">\n')
+        for rel in files:
+            f.write("    <file>%s</file>\n" % rel)
+        f.write("  </qresource>\n</RCC>\n")
+
+
+if __name__ == "__main__":
+    main()
