@@ -89,13 +89,27 @@ std::u16string displayCurrency(double value, bool grouping) {
     const double a = std::fabs(value);
     if (!(a >= 0.005)) return u"0.00"; // also NaN
     if (a > 1e18) return displayDecimal(value, grouping);
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, a, std::chars_format::fixed, 2);
-    std::u16string text = widen(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)));
-    if (grouping) {
-        size_t point = text.find(u'.');
-        text = groupThousands(std::u16string_view(text).substr(0, point)) + text.substr(point);
+    // Cents are rounded from the twelve digits every value is shown with,
+    // half up, so that a rate of 1.105 (stored as 1.10499999...) shows 1.11.
+    const SignificantDigits d = significantDigits(a, kSignificantDigits);
+    const int whole = d.decimalPoint + 2; // digits of the value in cents
+    std::string cents;
+    for (int i = 0; i < whole; ++i)
+        cents += i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<size_t>(i)] : '0';
+    const char next = whole >= 0 && whole < static_cast<int>(d.digits.size())
+                          ? d.digits[static_cast<size_t>(whole)]
+                          : '0';
+    if (next >= '5') {
+        int i = static_cast<int>(cents.size()) - 1;
+        for (; i >= 0 && cents[static_cast<size_t>(i)] == '9'; --i) cents[static_cast<size_t>(i)] = '0';
+        if (i >= 0) ++cents[static_cast<size_t>(i)];
+        else cents.insert(cents.begin(), '1');
     }
+    if (cents.size() < 3) cents.insert(0, 3 - cents.size(), '0');
+    const std::u16string integer = widen(std::string_view(cents).substr(0, cents.size() - 2));
+    std::u16string text = grouping ? groupThousands(integer) : integer;
+    text += u'.';
+    text += widen(std::string_view(cents).substr(cents.size() - 2));
     if (value < 0) return grouping ? u"(" + text + u")" : u"-" + text;
     return text;
 }

@@ -11,6 +11,19 @@ namespace pq {
 
 namespace {
 
+// A value as the formula reader reads it back unchanged: the shortest text
+// that rounds to the same double (a literal carries every digit, so that a
+// typed "[1 2 3]" of hours, minutes and seconds is exactly 3723 seconds).
+std::u16string exactNumberText(double value) {
+    if (!std::isfinite(value)) return kErrorText;
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::u16string text;
+    for (const char* c = buffer; c != result.ptr; ++c)
+        if (*c != '+') text += static_cast<char16_t>(*c); // "1e+20" is read as "1e20"
+    return text;
+}
+
 int32_t lowestFormat(int32_t mask) {
     const uint32_t bits = static_cast<uint32_t>(mask);
     return static_cast<int32_t>(bits & (0u - bits));
@@ -79,16 +92,25 @@ void NumberFormat::setParts(const std::array<WString, kMaxParts>& newLabels,
 }
 
 // Walks the compound parts of a magnitude: every part but the last is cut to
-// a whole number, the last is rounded to three decimals.
+// a whole number, the last is rounded to three decimals. A last part that
+// rounds up to a whole unit of the part before carries into it, so that
+// 5.9999999 feet shows as 6 ft 0 in, not 5 ft 12 in.
 template <typename Emit> void NumberFormat::forEachPart(double magnitude, Emit emit) const {
+    double parts[kMaxParts] = {};
+    size_t count = 0;
     double remaining = magnitude;
-    for (size_t i = 0; i < kMaxParts && fractions[i] != 0; ++i) {
+    for (size_t i = 0; i < kMaxParts && fractions[i] != 0; ++i, ++count) {
         const double x = remaining * fractions[i];
         const bool last = i + 1 == kMaxParts || fractions[i + 1] == 0;
-        const double part = last ? std::floor(x * 1000 + 0.5) * 0.001 : std::floor(x);
-        emit(i, part);
-        remaining = x - part;
+        parts[i] = last ? std::floor(x * 1000 + 0.5) / 1000 : std::floor(x);
+        remaining = x - parts[i];
     }
+    for (size_t i = count; i-- > 1;) {
+        if (!(fractions[i] > 0) || parts[i] < fractions[i]) break;
+        parts[i] -= fractions[i];
+        parts[i - 1] += 1;
+    }
+    for (size_t i = 0; i < count; ++i) emit(i, parts[i]);
 }
 
 std::u16string NumberFormat::displayCompound(double value) const {
@@ -183,7 +205,7 @@ std::u16string NumberFormat::expandLiterals(std::u16string_view text) const {
                 continue;
             }
             double value = valueOf(std::u16string_view(out).substr(start + 1, end - start - 1));
-            std::u16string number = u"(" + formatNumber(value) + u")";
+            std::u16string number = u"(" + exactNumberText(value) + u")";
             out.replace(start, end - start + 1, number);
             start += number.size();
         }

@@ -74,6 +74,14 @@ TEST(DisplayCurrency, TwoDecimalsAndParentheses) {
     EXPECT_EQ(displayCurrency(0.005, true), u"0.01");
     EXPECT_EQ(displayCurrency(1e19, true), u"10 e18");
     EXPECT_EQ(displayCurrency(999999.999, true), u"1,000,000.00");
+    // Cents round half up from the twelve digits the value shows, not from
+    // the binary value just below the half cent.
+    EXPECT_EQ(displayCurrency(1.105, true), u"1.11");
+    EXPECT_EQ(displayCurrency(2.675, false), u"2.68");
+    EXPECT_EQ(displayCurrency(-1.005, true), u"(1.01)");
+    EXPECT_EQ(displayCurrency(1.0049999, true), u"1.00");
+    EXPECT_EQ(displayCurrency(9.995, true), u"10.00");
+    EXPECT_EQ(displayCurrency(1e18, true), u"1,000,000,000,000,000,000.00");
 }
 
 TEST(DisplayBase, GroupsOfFourDigits) {
@@ -101,6 +109,11 @@ TEST(NumberFormat, CompoundDisplayAndParts) {
     EXPECT_EQ(hours.formatForDisplay(5.25), u"5 h 15 min ");
     NumberFormat unlabeled = compoundFormat({{u"", 1}, {u"", 60}});
     EXPECT_EQ(unlabeled.formatForDisplay(1.99999), u"1 59.999 "); // only the last part rounds
+    // A last part that rounds to a whole unit carries into the parts before.
+    EXPECT_EQ(feet.formatForDisplay(71.99999999 / 12), u"6 ft 0 in ");
+    NumberFormat clock = compoundFormat({{u"h", 1}, {u"min", 60}, {u"s", 60}});
+    EXPECT_EQ(clock.formatForDisplay(59.99999 / 3600), u"0 h 1 min 0 s ");
+    EXPECT_EQ(clock.formatForDisplay(1.9999999999), u"2 h 0 min 0 s ");
     NumberFormat hms = compoundFormat({{u"h", 1}, {u"m", 60}, {u"s", 60}});
     std::array<std::u16string, 4> parts;
     EXPECT_EQ(hms.splitCompound(1.5125, parts), 3);
@@ -180,7 +193,13 @@ TEST(NumberFormat, ParseAndEvaluateNotations) {
 
     NumberFormat degrees = compoundFormat({{u"d", 1}, {u"m", 60}, {u"s", 60}});
     ASSERT_TRUE(degrees.parseAndEvaluate(u"[10 30 36]", engine, v));
-    EXPECT_NEAR(v, 10.51, 1e-11);
+    EXPECT_NEAR(v, 10.51, 1e-14);
+    // A literal keeps every digit of its value: an hour, two minutes and
+    // three seconds are 3723 seconds, not 3723.00000001.
+    ASSERT_TRUE(degrees.parseAndEvaluate(u"[1 2 3]*3600", engine, v));
+    EXPECT_EQ(displayDecimal(v, true), u"3,723");
+    ASSERT_TRUE(feet.parseAndEvaluate(u"[123456789012345678901 0]", engine, v));
+    EXPECT_EQ(v, 123456789012345678901.0); // large values pass as "1.2345678901234568e20"
 }
 
 TEST(NumberFormat, DatesInTheUsersForm) {
