@@ -12,9 +12,7 @@ namespace {
 
 using namespace pq;
 
-Item* addUnit(Document& d) {
-    return d.items.emplace_back(std::make_unique<UnitItem>()).get();
-}
+Item* addUnit(Document& d) { return d.items.emplace_back(std::make_unique<UnitItem>()).get(); }
 
 void join(ConversionDocument& d, Item* a, Item* b, double factor) {
     Conversion& c = d.addConversion();
@@ -55,7 +53,8 @@ void BM_Currencies200(benchmark::State& state) {
     ConversionDocument d;
     for (int i = 0; i < 200; ++i) addUnit(d);
     Item* base = addUnit(d);
-    for (int i = 0; i < 200; ++i) join(d, base, d.items[static_cast<size_t>(i)].get(), 1 + i * 0.01);
+    for (int i = 0; i < 200; ++i)
+        join(d, base, d.items[static_cast<size_t>(i)].get(), 1 + i * 0.01);
     makeCurrent(d, d.items[100].get());
     run(state, d);
 }
@@ -93,7 +92,8 @@ void BM_Calculation500Reversed(benchmark::State& state) {
         auto item = std::make_unique<CalcItem>();
         item->role = Output;
         item->identifier = fromUtf8("o" + std::to_string(k));
-        item->valueText = fromUtf8((k == 499 ? std::string("input") : "o" + std::to_string(k + 1)) + "+1");
+        item->valueText =
+            fromUtf8((k == 499 ? std::string("input") : "o" + std::to_string(k + 1)) + "+1");
         d.items.push_back(std::move(item));
     }
     auto input = std::make_unique<CalcItem>();

@@ -10,9 +10,7 @@ QRect fromEdges(int left, int top, int right, int bottom) {
 
 } // namespace
 
-QSize FrameLayout::clientSize(int s) {
-    return QSize(240 * s, 269 * s);
-}
+QSize FrameLayout::clientSize(int s) { return QSize(240 * s, 269 * s); }
 
 FrameLayout::FrameLayout(int w, int s) : scale(s), width(w) {
     mainDisplay = fromEdges(5 * s, 8 * s, w - 9 * s, 38 * s);

@@ -179,9 +179,7 @@ QAction* CMainFrame::commandAction(unsigned id) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-bool CMainFrame::isListening() const {
-    return handOver_ && handOver_->isListening();
-}
+bool CMainFrame::isListening() const { return handOver_ && handOver_->isListening(); }
 
 bool CMainFrame::event(QEvent* event) {
     if (event->type() == ui::CommandEvent::eventType()) {
@@ -191,9 +189,7 @@ bool CMainFrame::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-void CMainFrame::clientCommand(const ui::CommandEvent& command) {
-    onCommand(command.id());
-}
+void CMainFrame::clientCommand(const ui::CommandEvent& command) { onCommand(command.id()); }
 
 void CMainFrame::onCommand(unsigned id) {
     const bool standard = view_ == ViewMode::Standard;
@@ -202,27 +198,13 @@ void CMainFrame::onCommand(unsigned id) {
         return;
     }
     switch (id) {
-    case kCmdStandardView:
-        switchView(ViewMode::Standard);
-        break;
-    case kCmdScientificView:
-        switchView(ViewMode::Scientific);
-        break;
-    case kCmdCopy:
-        copy();
-        break;
-    case kCmdPaste:
-        paste();
-        break;
-    case kCmdOpenConverter:
-        openConverter();
-        break;
-    case kCmdAbout:
-        about();
-        break;
-    case kCmdExit:
-        close();
-        break;
+    case kCmdStandardView: switchView(ViewMode::Standard); break;
+    case kCmdScientificView: switchView(ViewMode::Scientific); break;
+    case kCmdCopy: copy(); break;
+    case kCmdPaste: paste(); break;
+    case kCmdOpenConverter: openConverter(); break;
+    case kCmdAbout: about(); break;
+    case kCmdExit: close(); break;
     case kCmdFunctionMenu:
         if (standard) showFunctionMenu();
         break;
@@ -233,8 +215,7 @@ void CMainFrame::onCommand(unsigned id) {
             showCalculator();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -295,9 +276,7 @@ void CMainFrame::showFunctionMenu() {
     menu->popup(client_->mapToGlobal(QPoint(0, ui::Scaled(88))));
 }
 
-void CMainFrame::copy() {
-    ui::CopyTextToClipboard(mainDisplay_.text());
-}
+void CMainFrame::copy() { ui::CopyTextToClipboard(mainDisplay_.text()); }
 
 void CMainFrame::paste() {
     const QString text = ui::ClipboardText();
@@ -403,12 +382,8 @@ void CMainFrame::clientPenDown(QPoint point) {
     if (view_ == ViewMode::Standard) standardTaps_.penDown(point);
 }
 
-void CMainFrame::clientPenMove(QPoint point) {
-    standardTaps_.penMove(point);
-}
+void CMainFrame::clientPenMove(QPoint point) { standardTaps_.penMove(point); }
 
-void CMainFrame::clientPenUp(QPoint point) {
-    standardTaps_.penUp(point);
-}
+void CMainFrame::clientPenUp(QPoint point) { standardTaps_.penUp(point); }
 
 } // namespace pq::calc

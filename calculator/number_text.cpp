@@ -9,14 +9,10 @@ namespace pq::calc {
 
 std::u16string_view baseName(Base base) {
     switch (base) {
-    case Base::Hex:
-        return u"Hex";
-    case Base::Oct:
-        return u"Oct";
-    case Base::Bin:
-        return u"Bin";
-    default:
-        return u"Dec";
+    case Base::Hex: return u"Hex";
+    case Base::Oct: return u"Oct";
+    case Base::Bin: return u"Bin";
+    default: return u"Dec";
     }
 }
 
@@ -48,8 +44,7 @@ std::u16string decimalOutput(double value, int digits) {
     } else {
         // A value rounded up to one more digit than there are figures is
         // padded with zeros.
-        while (static_cast<int>(figures.size()) < p)
-            figures.push_back('0');
+        while (static_cast<int>(figures.size()) < p) figures.push_back('0');
         text.append(figures.begin(), figures.begin() + p);
         if (static_cast<int>(figures.size()) > p) {
             text += u'.';
@@ -58,8 +53,7 @@ std::u16string decimalOutput(double value, int digits) {
     }
     if (exponent != 0) {
         text += u'e';
-        for (char c : std::to_string(exponent))
-            text += static_cast<char16_t>(c);
+        for (char c : std::to_string(exponent)) text += static_cast<char16_t>(c);
     }
     return text;
 }

@@ -50,9 +50,7 @@ void ResultDisplay::show(const QString& text, Base grouping) {
     button_.setText(grouped);
 }
 
-void ResultDisplay::setText(const QString& text) {
-    show(text, Base::Dec);
-}
+void ResultDisplay::setText(const QString& text) { show(text, Base::Dec); }
 
 void ResultDisplay::setValue(double value) {
     if (!std::isfinite(value)) return showError();
@@ -88,8 +86,6 @@ void ResultDisplay::showIndicator(bool shown) {
     if (indicator_) indicator_->setVisible(shown);
 }
 
-bool ResultDisplay::isIndicatorShown() const {
-    return indicator_ && !indicator_->isHidden();
-}
+bool ResultDisplay::isIndicatorShown() const { return indicator_ && !indicator_->isHidden(); }
 
 } // namespace pq::calc

@@ -19,9 +19,7 @@ double valueOf(std::u16string_view text) {
     return value;
 }
 
-bool isOperator(char16_t c) {
-    return c == u'+' || c == u'-' || c == u'*' || c == u'/';
-}
+bool isOperator(char16_t c) { return c == u'+' || c == u'-' || c == u'*' || c == u'/'; }
 
 size_t digitCount(const std::u16string& text) {
     return static_cast<size_t>(
@@ -40,8 +38,7 @@ bool formatTwelveDigits(double value, std::u16string& text) {
     if (p < 1) {
         text += u"0.";
         text.append(static_cast<size_t>(-p), u'0');
-        for (char c : d.digits)
-            text += static_cast<char16_t>(c);
+        for (char c : d.digits) text += static_cast<char16_t>(c);
     } else {
         for (int i = 0; i < static_cast<int>(d.digits.size()); ++i) {
             if (i == p) text += u'.';
@@ -55,17 +52,14 @@ void trimNumber(std::u16string& text) {
     const size_t point = text.find(u'.');
     if (point == std::u16string::npos) return;
     size_t last = std::max(std::min(text.size() - 1, size_t{kDigits - 1}), point);
-    while (last > point && text[last] == u'0')
-        --last;
+    while (last > point && text[last] == u'0') --last;
     if (last == point && last > 0) --last;
     text.resize(last + 1);
     // A negative value too small for 12 digits is no value at all.
     if (text == u"-0") text = u"0";
 }
 
-StandardCalculator::StandardCalculator() {
-    clearAll();
-}
+StandardCalculator::StandardCalculator() { clearAll(); }
 
 void StandardCalculator::clearAll() {
     display_ = u"0";
@@ -86,15 +80,9 @@ void StandardCalculator::compute(char16_t op, std::u16string_view a, std::u16str
     const double y = valueOf(b);
     double result = 0;
     switch (op) {
-    case u'+':
-        result = x + y;
-        break;
-    case u'-':
-        result = x - y;
-        break;
-    case u'*':
-        result = x * y;
-        break;
+    case u'+': result = x + y; break;
+    case u'-': result = x - y; break;
+    case u'*': result = x * y; break;
     case u'/':
         if (y == 0) return fail();
         result = x / y;
@@ -103,12 +91,8 @@ void StandardCalculator::compute(char16_t op, std::u16string_view a, std::u16str
         if (x < 0) return fail();
         result = std::sqrt(x);
         break;
-    case u'=':
-        result = x;
-        break;
-    default:
-        result = y;
-        break;
+    case u'=': result = x; break;
+    default: result = y; break;
     }
     if (!formatTwelveDigits(result, display_)) fail();
 }
@@ -127,51 +111,33 @@ const std::u16string& StandardCalculator::key(char16_t key) {
         return display_;
     }
     switch (key) {
-    case u'x':
-        memory_ = u"0";
-        break;
+    case u'x': memory_ = u"0"; break;
     case u's':
         compute(u's', display_, u"");
         trimNumber(display_);
         entry_.clear();
         break;
-    case u'%':
-        percent();
-        break;
-    case u'<':
-        back();
-        break;
+    case u'%': percent(); break;
+    case u'<': back(); break;
     case u'/':
     case u'*':
     case u'-':
-    case u'+':
-        operation(key);
-        break;
+    case u'+': operation(key); break;
     case u'r':
         if (hasMemory()) {
             display_ = memory_;
             entry_.clear();
         }
         break;
-    case u'a':
-        memoryAdd();
-        break;
+    case u'a': memoryAdd(); break;
     case u'e':
         display_ = u"0";
         entry_.clear();
         break;
-    case u'c':
-        clearAll();
-        break;
-    case u'.':
-        decimalPoint();
-        break;
-    case u'~':
-        negate();
-        break;
-    case u'=':
-        equal(true);
-        break;
+    case u'c': clearAll(); break;
+    case u'.': decimalPoint(); break;
+    case u'~': negate(); break;
+    case u'=': equal(true); break;
     default:
         if (key >= u'0' && key <= u'9') digit(key);
         break;

@@ -54,23 +54,16 @@ int cellOf(char16_t character) {
 
 } // namespace
 
-std::span<const KeyDefinition> standardKeys() {
-    return kStandardKeys;
-}
+std::span<const KeyDefinition> standardKeys() { return kStandardKeys; }
 
 int standardKeyForKeyboard(int key, const QString& text) {
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return cellOf(u'=');
-    case Qt::Key_Backspace:
-        return cellOf(u'<');
-    case Qt::Key_Escape:
-        return cellOf(u'c');
-    case Qt::Key_Delete:
-        return cellOf(u'e');
-    default:
-        break;
+    case Qt::Key_Enter: return cellOf(u'=');
+    case Qt::Key_Backspace: return cellOf(u'<');
+    case Qt::Key_Escape: return cellOf(u'c');
+    case Qt::Key_Delete: return cellOf(u'e');
+    default: break;
     }
     if (text.size() != 1) return -1;
     const char16_t c = text.front().unicode();

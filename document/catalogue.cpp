@@ -52,8 +52,10 @@ int Catalogue::addFile(std::u16string_view fileName) {
     if (int existing = indexOf(fileName); existing >= 0) return existing;
     if (fileName.size() <= 4) return -1;
     int type = 0;
-    if (endsWithIgnoreCase(fileName, u".cnv")) type = ConversionDocument::kTypeCode;
-    else if (endsWithIgnoreCase(fileName, u".cal")) type = CalculationDocument::kTypeCode;
+    if (endsWithIgnoreCase(fileName, u".cnv"))
+        type = ConversionDocument::kTypeCode;
+    else if (endsWithIgnoreCase(fileName, u".cal"))
+        type = CalculationDocument::kTypeCode;
     std::unique_ptr<Document> document = createDocument(type);
     if (!document || !document->load(*this, false, fileName.substr(0, fileName.size() - 4)))
         return -1;
@@ -119,9 +121,7 @@ void TextReferenceList::scan(const std::string& folder) {
         if (endsWithIgnoreCase(name, u".htm")) names_.push_back(name.substr(0, name.size() - 4));
 }
 
-std::string TextReferenceList::path(size_t i) const {
-    return folder_ + toUtf8(names_[i]) + ".htm";
-}
+std::string TextReferenceList::path(size_t i) const { return folder_ + toUtf8(names_[i]) + ".htm"; }
 
 bool TextReferenceList::readText(size_t i, std::u16string& text) const {
     if (i >= names_.size()) return false;

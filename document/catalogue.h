@@ -19,7 +19,7 @@ class ExpressionEngine;
 // current one, loads the new one and applies a pending update to it. The
 // catalogue saves the current document when it is destroyed.
 class Catalogue : public DataFolder {
-public:
+  public:
     explicit Catalogue(ExpressionEngine& engine) : engine_(engine) {}
     ~Catalogue() override;
     Catalogue(const Catalogue&) = delete;
@@ -51,7 +51,7 @@ public:
     size_t size() const { return documents_.size(); }
     Document& at(size_t index) const { return *documents_[index]; }
 
-private:
+  private:
     ExpressionEngine& engine_;
     std::vector<std::unique_ptr<Document>> documents_;
     std::string folder_ = "/";
@@ -59,7 +59,7 @@ private:
 
 // The ".htm" text references of the data folder.
 class TextReferenceList {
-public:
+  public:
     void scan(const std::string& folder);
     size_t size() const { return names_.size(); }
     const std::u16string& name(size_t i) const { return names_[i]; }
@@ -68,7 +68,7 @@ public:
     // otherwise. False for an empty or unreadable file.
     bool readText(size_t i, std::u16string& text) const;
 
-private:
+  private:
     std::vector<std::u16string> names_;
     std::string folder_;
 };

@@ -14,7 +14,7 @@ class Item;
 // (1 unit1 = factor unit2 + offset) or a pair of formulas in x, one for each
 // direction. The units and the owner are referred to, not owned.
 class Conversion {
-public:
+  public:
     enum Kind : int32_t { Linear = 0, Formula = 1 };
 
     explicit Conversion(ConversionDocument* owner) : owner(owner) {}

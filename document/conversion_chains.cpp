@@ -54,7 +54,7 @@ bool isEmpty(const Item* item) { return item->state == ValueState::Empty; }
 //   the plain search would walk every path of the unknown region
 //   (exponentially many in a densely joined one) and end where it began.
 class ChainSearch {
-public:
+  public:
     ChainSearch(ConversionDocument& document, ExpressionEngine& engine) : engine_(engine) {
         const size_t n = document.items.size();
         items_.reserve(n);
@@ -105,7 +105,7 @@ public:
         }
     }
 
-private:
+  private:
     struct Frame {
         Item* target;
         size_t next = 0;                // next conversion of the target in the bridge pass
@@ -146,8 +146,10 @@ private:
         while (f.next < conversions.size()) {
             Conversion* c = conversions[f.next++];
             Item* neighbour = nullptr;
-            if (c->unit2 == f.target && isEmpty(c->unit1)) neighbour = c->unit1;
-            else if (c->unit1 == f.target && isEmpty(c->unit2)) neighbour = c->unit2;
+            if (c->unit2 == f.target && isEmpty(c->unit1))
+                neighbour = c->unit1;
+            else if (c->unit1 == f.target && isEmpty(c->unit2))
+                neighbour = c->unit2;
             // A neighbour whose search cannot have any effect fails at once,
             // as its plain search would, leaving everything as it was.
             if (!neighbour || !mayHaveEffect(position(neighbour))) continue;

@@ -21,7 +21,7 @@ struct Curl {
     decltype(&curl_easy_strerror) strerror = nullptr;
 
     static const Curl* get() {
-        static const Curl* loaded = [] () -> const Curl* {
+        static const Curl* loaded = []() -> const Curl* {
             void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
             if (!library) return nullptr;
             static Curl curl;
@@ -31,7 +31,8 @@ struct Curl {
                 return function != nullptr;
             };
             if (!bind(curl.globalInit, "curl_global_init") || !bind(curl.init, "curl_easy_init") ||
-                !bind(curl.setopt, "curl_easy_setopt") || !bind(curl.perform, "curl_easy_perform") ||
+                !bind(curl.setopt, "curl_easy_setopt") ||
+                !bind(curl.perform, "curl_easy_perform") ||
                 !bind(curl.cleanup, "curl_easy_cleanup") ||
                 !bind(curl.strerror, "curl_easy_strerror") ||
                 curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK)

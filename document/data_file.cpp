@@ -16,7 +16,7 @@ namespace pq {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -30,7 +30,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -67,8 +67,7 @@ std::string resolveFileCase(const std::string& path) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string candidate = entry.path().filename().string();
-        if (equalsIgnoreCase(fromUtf8(candidate), wanted))
-            return folder + candidate;
+        if (equalsIgnoreCase(fromUtf8(candidate), wanted)) return folder + candidate;
     }
     return path;
 }
@@ -142,8 +141,8 @@ bool DataFile::commit() {
         ::umask(mask);
         permissions = 0666 & ~mask;
     }
-    bool ok = ::fchmod(fd.get(), permissions) == 0 && writeAll(fd.get(), bytes_.data(), bytes_.size()) &&
-              ::fsync(fd.get()) == 0;
+    bool ok = ::fchmod(fd.get(), permissions) == 0 &&
+              writeAll(fd.get(), bytes_.data(), bytes_.size()) && ::fsync(fd.get()) == 0;
     ok = fd.closeChecked() && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
@@ -187,9 +186,9 @@ std::optional<SystemTime> DataFile::fileTime() const { return fileTime_; }
 bool DataFile::readInt32(int32_t& value) {
     uint8_t b[4];
     if (read(b, 4) != 4) return false;
-    value = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-                                 static_cast<uint32_t>(b[2]) << 16 |
-                                 static_cast<uint32_t>(b[3]) << 24);
+    value =
+        static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                             static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24);
     return true;
 }
 
@@ -209,8 +208,8 @@ int64_t DataFile::readText(WString& text) {
     if (bytes > bytes_.size() - position_) return 0;
     std::u16string units(static_cast<size_t>(length), u'\0');
     for (size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(bytes_[position_ + 2 * i] |
-                                         bytes_[position_ + 2 * i + 1] << 8);
+        units[i] =
+            static_cast<char16_t>(bytes_[position_ + 2 * i] | bytes_[position_ + 2 * i + 1] << 8);
     position_ += bytes;
     if (!text.assign(units)) return 0;
     return 4 + static_cast<int64_t>(bytes);

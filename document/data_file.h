@@ -23,7 +23,7 @@ namespace pq {
 std::string resolveFileCase(const std::string& path);
 
 class DataFile {
-public:
+  public:
     static constexpr int64_t kMaxFileSize = 64 * 1024 * 1024;
     static constexpr int32_t kMaxTextLength = 65535;
 
@@ -67,7 +67,7 @@ public:
     // character; returns the bytes consumed, 0 at the end of the file.
     int64_t readLine(WString& line);
 
-private:
+  private:
     enum class Mode { Closed, Reading, Writing };
 
     Mode mode_ = Mode::Closed;

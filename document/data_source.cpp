@@ -25,9 +25,8 @@ struct FormatName {
 };
 
 constexpr FormatName kFormatNames[] = {
-    {"decimal", Decimal}, {"hex", Hex},           {"octal", Octal},
-    {"binary", Binary},   {"compound", Compound}, {"date", Date},
-    {"datetime", DateTime}, {"currency", Currency},
+    {"decimal", Decimal},   {"hex", Hex},   {"octal", Octal},       {"binary", Binary},
+    {"compound", Compound}, {"date", Date}, {"datetime", DateTime}, {"currency", Currency},
 };
 
 const char* typeName(int32_t typeCode) {
@@ -73,8 +72,7 @@ bool isUnpairedSurrogate(std::u16string_view text, size_t i) {
     char16_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF)
         return i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF;
-    if (c >= 0xDC00 && c <= 0xDFFF)
-        return i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF;
+    if (c >= 0xDC00 && c <= 0xDFFF) return i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF;
     return false;
 }
 
@@ -149,12 +147,13 @@ std::string formatCode(int32_t code) {
 }
 
 class SourceWriter {
-public:
+  public:
     explicit SourceWriter(const Document& d) : document_(d), resolver_{d.items} {}
 
     std::string write() {
         out_ += "# ";
-        out_ += document_.typeCode() == CalculationDocument::kTypeCode ? "Calculation" : "Conversion";
+        out_ +=
+            document_.typeCode() == CalculationDocument::kTypeCode ? "Calculation" : "Conversion";
         out_ += " file. Lines starting with '#' are comments; compile with pqtool compile.\n";
         field("type", typeName(document_.typeCode()));
         field("title", quoted(document_.title));
@@ -167,7 +166,7 @@ public:
         return out_;
     }
 
-private:
+  private:
     void field(const char* key, const std::string& value) {
         out_ += key;
         out_ += ':';
@@ -179,9 +178,8 @@ private:
     }
 
     void writeItem(const Item& item) {
-        const auto* calc = item.typeCode() == CalcItem::kTypeCode
-                               ? static_cast<const CalcItem*>(&item)
-                               : nullptr;
+        const auto* calc =
+            item.typeCode() == CalcItem::kTypeCode ? static_cast<const CalcItem*>(&item) : nullptr;
         out_ += calc ? (calc->role == Output ? "\n[output]\n" : "\n[input]\n") : "\n[unit]\n";
         if (!item.identifier.empty()) field("id", quoted(item.identifier));
         field("name", quoted(item.name));
@@ -254,7 +252,7 @@ struct Section {
 };
 
 class SourceReader {
-public:
+  public:
     SourceReader(std::string_view source, int typeCode, SourceError& error)
         : source_(source), typeCode_(typeCode), error_(error) {}
 
@@ -263,7 +261,7 @@ public:
         return build();
     }
 
-private:
+  private:
     bool fail(int line, std::string message) {
         error_.line = line;
         error_.message = std::move(message);
@@ -328,9 +326,9 @@ private:
         static const char* header[] = {"type", "title", "category", "updated"};
         static const char* item[] = {"id",      "name",    "value", "shown",
                                      "formats", "display", "entry", "role"};
-        static const char* conversion[] = {"from",    "to",      "from-position", "to-position",
-                                           "factor",  "offset",  "forward",       "reverse",
-                                           "kind"};
+        static const char* conversion[] = {"from",        "to",      "from-position",
+                                           "to-position", "factor",  "offset",
+                                           "forward",     "reverse", "kind"};
         auto in = [&](const auto& list) {
             for (const char* k : list)
                 if (key == k) return true;
@@ -496,8 +494,8 @@ private:
     }
 
     bool buildItem(const Section& s, Document& document) {
-        std::unique_ptr<Item> item = createItem(s.kind == "unit" ? UnitItem::kTypeCode
-                                                                 : CalcItem::kTypeCode);
+        std::unique_ptr<Item> item =
+            createItem(s.kind == "unit" ? UnitItem::kTypeCode : CalcItem::kTypeCode);
         if (auto* calc = dynamic_cast<CalcItem*>(item.get())) {
             calc->role = s.kind == "output" ? Output : Input;
             if (const Field* f = get(s, "role"); f && !integer(*f, calc->role)) return false;
@@ -508,9 +506,12 @@ private:
             !textField(s, "value", item->valueText))
             return false;
         if (const Field* f = get(s, "shown")) {
-            if (f->value == "yes") item->shown = 1;
-            else if (f->value == "no") item->shown = 0;
-            else if (!integer(*f, item->shown)) return false;
+            if (f->value == "yes")
+                item->shown = 1;
+            else if (f->value == "no")
+                item->shown = 0;
+            else if (!integer(*f, item->shown))
+                return false;
         }
         NumberFormat& format = item->format;
         const Field* formats = get(s, "formats");
@@ -536,7 +537,8 @@ private:
             if (eq == std::string::npos)
                 return fail(part.line, "a part is written \"label = fraction\"");
             Field label{part.line, std::string(trim(std::string_view(part.value).substr(0, eq)))};
-            Field fraction{part.line, std::string(trim(std::string_view(part.value).substr(eq + 1)))};
+            Field fraction{part.line,
+                           std::string(trim(std::string_view(part.value).substr(eq + 1)))};
             std::u16string labelText;
             if (!text(label, labelText) || !real(fraction, format.fractions[k])) return false;
             format.labels[k].assign(labelText);

@@ -207,7 +207,8 @@ std::unique_ptr<Document> createDocument(int32_t typeCode) {
 std::u16string deleteConfirmationText(const Document& document, const Item& item) {
     const std::u16string quoted = u"\"" + std::u16string(item.name.view()) + u"\"";
     if (document.typeCode() == CalculationDocument::kTypeCode)
-        return quoted + u" may be used to calculate other output values.\nDo you really want to delete?";
+        return quoted +
+               u" may be used to calculate other output values.\nDo you really want to delete?";
     const auto& conversions = static_cast<const ConversionDocument&>(document);
     if (conversions.countConversionsOf(&item) < 2) return u"Do you want to delete " + quoted + u"?";
     return quoted +

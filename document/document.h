@@ -21,7 +21,7 @@ class ExpressionEngine;
 // are in memory) or known by its header alone (title, category, name,
 // updated text, date and item count).
 class Document {
-public:
+  public:
     static constexpr uint32_t kMagic = 0xC040A010;
     static constexpr uint32_t kLegacyMagic = 0xC0215192;
 
@@ -73,20 +73,20 @@ public:
     double fileDate = 0;
     int32_t itemCount = 0;
 
-protected:
+  protected:
     Document();
     // The data after the items: the conversion list of a conversion file.
     virtual void writeExtra(DataFile& file) const = 0;
     virtual void readExtra(DataFile& file) = 0;
     virtual void readLegacyExtra(DataFile& file) = 0;
 
-private:
+  private:
     bool readItems(DataFile& file, int32_t count, bool legacy);
     bool loadLegacy(const std::string& path);
 };
 
 class ConversionDocument : public Document {
-public:
+  public:
     static constexpr int32_t kTypeCode = 1;
 
     ConversionDocument() = default;
@@ -110,20 +110,20 @@ public:
 
     std::vector<std::unique_ptr<Conversion>> conversions;
 
-protected:
+  protected:
     void writeExtra(DataFile& file) const override;
     void readExtra(DataFile& file) override;
     void readLegacyExtra(DataFile& file) override { readExtra(file); }
 };
 
 class CalculationDocument : public Document {
-public:
+  public:
     static constexpr int32_t kTypeCode = 2;
 
     int32_t typeCode() const override { return kTypeCode; }
     void computeAll(ExpressionEngine& engine) override;
 
-protected:
+  protected:
     void writeExtra(DataFile&) const override {}
     void readExtra(DataFile&) override {}
     void readLegacyExtra(DataFile&) override {}

@@ -15,7 +15,7 @@ struct FetchLimits {
 
 // Fetches a URL into a local file. Implementations are synchronous.
 class HttpFetcher {
-public:
+  public:
     virtual ~HttpFetcher() = default;
     // Writes the body to path; false with a reason on any failure.
     virtual bool fetch(const std::string& url, const std::string& path, std::string& error) = 0;
@@ -23,11 +23,11 @@ public:
 
 // The fetcher over libcurl: http and https only, bounded by the limits.
 class CurlFetcher : public HttpFetcher {
-public:
+  public:
     explicit CurlFetcher(FetchLimits limits = {});
     bool fetch(const std::string& url, const std::string& path, std::string& error) override;
 
-private:
+  private:
     FetchLimits limits_;
 };
 

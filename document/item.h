@@ -19,7 +19,7 @@ enum ItemRole : int32_t { Input = 0, Output = 1 };
 
 // A unit of a conversion file or an input or output of a calculation file.
 class Item {
-public:
+  public:
     virtual ~Item() = default;
     Item(const Item&) = delete;
     Item& operator=(const Item&) = delete;
@@ -47,18 +47,18 @@ public:
     ValueState state = ValueState::Empty;
     WString valueText;
 
-protected:
+  protected:
     Item() = default;
 };
 
 class UnitItem : public Item {
-public:
+  public:
     static constexpr int32_t kTypeCode = 1;
     int32_t typeCode() const override { return kTypeCode; }
 };
 
 class CalcItem : public Item {
-public:
+  public:
     static constexpr int32_t kTypeCode = 2;
     int32_t typeCode() const override { return kTypeCode; }
     bool isOutput() const override { return role == Output; }

@@ -58,8 +58,10 @@ bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, Expression
         Item* unit2 = nullptr;
         for (const auto& item : items) {
             if (item->identifier.empty()) continue;
-            if (!unit1 && equalsIgnoreCase(item->identifier, update.first)) unit1 = item.get();
-            else if (!unit2 && equalsIgnoreCase(item->identifier, update.second)) unit2 = item.get();
+            if (!unit1 && equalsIgnoreCase(item->identifier, update.first))
+                unit1 = item.get();
+            else if (!unit2 && equalsIgnoreCase(item->identifier, update.second))
+                unit2 = item.get();
             if (unit1 && unit2) break;
         }
         if (!unit1 || !unit2) continue;

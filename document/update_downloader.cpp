@@ -20,10 +20,11 @@ constexpr size_t kMaxFileNameLength = 63;
 // A private folder for the downloaded files, removed with everything in it
 // when the run ends, however it ends.
 class CacheFolder {
-public:
+  public:
     CacheFolder() {
         std::error_code error;
-        std::string pattern = (std::filesystem::temp_directory_path(error) / "pqconv-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path(error) / "pqconv-XXXXXX").string();
         if (error) pattern = "/tmp/pqconv-XXXXXX";
         if (const char* made = mkdtemp(pattern.data())) path_ = std::string(made) + "/";
     }
@@ -36,7 +37,7 @@ public:
     bool valid() const { return !path_.empty(); }
     std::string file(size_t n) const { return path_ + "download" + std::to_string(n); }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -114,7 +115,8 @@ bool UpdateDownloader::run() {
         } else if (first.starts_with(u"PQCLST")) {
             while (file.readLine(line) > 0) {
                 const std::u16string_view text = trimmed(line.view());
-                if (startsWithIgnoreCase(text, u"http://") || startsWithIgnoreCase(text, u"https://"))
+                if (startsWithIgnoreCase(text, u"http://") ||
+                    startsWithIgnoreCase(text, u"https://"))
                     urls_.push_back(toUtf8(text));
             }
         }

@@ -16,7 +16,7 @@ class DataFolder;
 // in the data folder as "<file name>.upd", where it waits until its
 // conversion file is next made current.
 class UpdateDownloader {
-public:
+  public:
     // At most this many files are fetched in one run.
     static constexpr size_t kMaxFiles = 256;
 
@@ -29,7 +29,7 @@ public:
     int downloadedCount() const { return downloadedCount_; }
     const std::string& errorText() const { return errorText_; }
 
-private:
+  private:
     bool store(const std::string& cacheFile, const std::u16string& fileName);
 
     const DataFolder& folder_;

@@ -6,8 +6,30 @@ namespace pq {
 
 // The 24 built-in functions, by index.
 enum Builtin : int {
-    kAbs, kRound, kSqrt, kE, kLn, kLg, kPi, kSin, kCos, kTan, kAsin, kAcos, kAtan,
-    kSinh, kCosh, kTanh, kNeg, kIif, kRand, kFromUtc, kToUtc, kTime, kIntTime, kErr,
+    kAbs,
+    kRound,
+    kSqrt,
+    kE,
+    kLn,
+    kLg,
+    kPi,
+    kSin,
+    kCos,
+    kTan,
+    kAsin,
+    kAcos,
+    kAtan,
+    kSinh,
+    kCosh,
+    kTanh,
+    kNeg,
+    kIif,
+    kRand,
+    kFromUtc,
+    kToUtc,
+    kTime,
+    kIntTime,
+    kErr,
     kBuiltinCount
 };
 

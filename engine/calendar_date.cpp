@@ -59,7 +59,8 @@ struct Ymd {
 Ymd dateOf(int64_t dayNumber) {
     int64_t j = dayNumber + 1; // Julian Day Number of the civil day
     int64_t f = j + 1401;
-    if (dayNumber >= kFirstGregorianDay) f += floorDiv(floorDiv(4 * j + 274277, 146097) * 3, 4) - 38;
+    if (dayNumber >= kFirstGregorianDay)
+        f += floorDiv(floorDiv(4 * j + 274277, 146097) * 3, 4) - 38;
     int64_t e = 4 * f + 3;
     int64_t g = floorDiv(floorMod(e, 1461), 4);
     int64_t h = 5 * g + 2;

@@ -22,7 +22,7 @@ constexpr double kDay2000 = 2451544.0;
 // Setting the fields recomputes the day number and weekday (compose); setting
 // the day number recomputes the fields (split).
 class CalendarDate {
-public:
+  public:
     CalendarDate() = default;
     explicit CalendarDate(double dayNumber);
     CalendarDate(int month, int dayOfMonth, int year);
@@ -59,7 +59,7 @@ public:
     int second = 0;
     int weekday = 0; // 1 Sunday .. 7 Saturday
 
-private:
+  private:
     void compose();
     void split();
     void readText(std::u16string_view text);

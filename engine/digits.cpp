@@ -24,7 +24,8 @@ SignificantDigits significantDigits(double value, int count) {
     for (char c : text.substr(0, e))
         if (c != '.') out.digits.push_back(c);
     int exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(),
+                    exponent);
     out.decimalPoint = exponent + 1;
     return out;
 }

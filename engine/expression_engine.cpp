@@ -22,7 +22,8 @@ const double kHalfPi = std::asin(1.0);
 constexpr size_t kMaxCallDepth = 10000;
 constexpr long kMaxCalls = 10'000'000;
 
-bool inRange(double v) { return v >= -kMaxValue && v <= kMaxValue; } // false for NaN
+// False for NaN too.
+bool inRange(double v) { return v >= -kMaxValue && v <= kMaxValue; }
 
 // Truncates toward zero and keeps the low 32 bits as a signed integer, so a
 // value outside the 32-bit range wraps like the based literals do
@@ -140,7 +141,7 @@ struct ExpressionEngine::Frame {
 // The state of one evaluation: walks a chain from its head, descending into
 // operands and handing each finished value to the node waiting for it.
 class ExpressionEngine::Run {
-public:
+  public:
     Run(ExpressionEngine& engine, const TokenChain& chain)
         : engine_(engine), values_(engine.values_), frames_(engine.frames_),
           iifStarts_(engine.iifStarts_), pos_(chain.tokens.data()) {
@@ -162,7 +163,7 @@ public:
         }
     }
 
-private:
+  private:
     enum class Step { Produced, Descend, Finished, Failed };
 
     // Looks at the node at pos_: a leaf or a built-in without arguments
@@ -193,11 +194,10 @@ private:
                 return Step::Descend;
             }
             ++pos_;
-            if (t.builtin >= 0) return engine_.callBuiltin(t.builtin, nullptr, v) ? Step::Produced
-                                                                                 : Step::Failed;
+            if (t.builtin >= 0)
+                return engine_.callBuiltin(t.builtin, nullptr, v) ? Step::Produced : Step::Failed;
             return enterDefinition(t, values_.size()) ? Step::Descend : Step::Failed;
-        default:
-            return Step::Failed;
+        default: return Step::Failed;
         }
     }
 
@@ -310,9 +310,7 @@ private:
     long callsLeft_ = kMaxCalls;
 };
 
-ExpressionEngine::ExpressionEngine() {
-    randomState_ = static_cast<uint32_t>(localTimeTicks());
-}
+ExpressionEngine::ExpressionEngine() { randomState_ = static_cast<uint32_t>(localTimeTicks()); }
 
 ExpressionEngine::~ExpressionEngine() = default;
 

@@ -21,7 +21,7 @@ constexpr double kMaxValue = 1e301;
 // and knows the 24 built-in functions and the angle mode. Every entry point
 // lower-cases its texts first, so names are case-insensitive.
 class ExpressionEngine {
-public:
+  public:
     ExpressionEngine();
     virtual ~ExpressionEngine();
     ExpressionEngine(const ExpressionEngine&) = delete;
@@ -52,7 +52,7 @@ public:
     // The generator behind rand(); seeded from the clock at construction.
     void seedRandom(uint32_t seed) { randomState_ = seed; }
 
-private:
+  private:
     struct Definition {
         std::u16string name;
         int32_t paramCount;
@@ -72,7 +72,8 @@ private:
     struct KeyHash {
         using is_transparent = void;
         size_t operator()(KeyView k) const {
-            return std::hash<std::u16string_view>()(k.name) * 31 + static_cast<size_t>(k.paramCount);
+            return std::hash<std::u16string_view>()(k.name) * 31 +
+                   static_cast<size_t>(k.paramCount);
         }
     };
     struct KeyEqual {

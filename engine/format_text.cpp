@@ -101,9 +101,12 @@ std::u16string displayCurrency(double value, bool grouping) {
                           : '0';
     if (next >= '5') {
         int i = static_cast<int>(cents.size()) - 1;
-        for (; i >= 0 && cents[static_cast<size_t>(i)] == '9'; --i) cents[static_cast<size_t>(i)] = '0';
-        if (i >= 0) ++cents[static_cast<size_t>(i)];
-        else cents.insert(cents.begin(), '1');
+        for (; i >= 0 && cents[static_cast<size_t>(i)] == '9'; --i)
+            cents[static_cast<size_t>(i)] = '0';
+        if (i >= 0)
+            ++cents[static_cast<size_t>(i)];
+        else
+            cents.insert(cents.begin(), '1');
     }
     if (cents.size() < 3) cents.insert(0, 3 - cents.size(), '0');
     const std::u16string integer = widen(std::string_view(cents).substr(0, cents.size() - 2));

@@ -74,9 +74,11 @@ std::u16string localeShortDate(const CalendarDate& date) {
     const int year = date.year < 0 ? -date.year : date.year;
     const char* suffix = date.year < 0 ? " BC" : "";
     if (localeDayFirst())
-        std::snprintf(buffer, sizeof buffer, "%d/%d/%d%s", date.dayOfMonth, date.month, year, suffix);
+        std::snprintf(buffer, sizeof buffer, "%d/%d/%d%s", date.dayOfMonth, date.month, year,
+                      suffix);
     else
-        std::snprintf(buffer, sizeof buffer, "%d/%d/%d%s", date.month, date.dayOfMonth, year, suffix);
+        std::snprintf(buffer, sizeof buffer, "%d/%d/%d%s", date.month, date.dayOfMonth, year,
+                      suffix);
     return widen(buffer);
 }
 

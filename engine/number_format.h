@@ -17,7 +17,7 @@ class ExpressionEngine;
 // (labels and fractions: feet and inches are "ft", "in" with 1, 12; the
 // parts end at the first zero fraction).
 class NumberFormat {
-public:
+  public:
     static constexpr int kMaxParts = 4;
 
     NumberFormat() = default;
@@ -61,7 +61,7 @@ public:
     int32_t displayFormat = Decimal;
     int32_t entryFormat = Decimal;
 
-private:
+  private:
     template <typename Emit> void forEachPart(double magnitude, Emit emit) const;
     double compoundValue(std::u16string_view literal) const;
 };

@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
-#include <limits>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "engine/text.h"
 
@@ -34,8 +34,8 @@ bool parseBased(std::u16string_view digits, int base, double& value) {
 }
 
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Decimal form: [-] digits [. digits] [e|E [-] digits]. The grammar is checked
 // here; the value is the double nearest to the literal.
@@ -99,8 +99,8 @@ bool parseDecimal(std::u16string_view text, double& value) {
         std::memcpy(normal, digits, count);
         int length = static_cast<int>(count);
         length += std::snprintf(normal + count, 32, "e%lld", power);
-        auto [end, ec] = std::from_chars(normal, normal + length, magnitude,
-                                         std::chars_format::scientific);
+        auto [end, ec] =
+            std::from_chars(normal, normal + length, magnitude, std::chars_format::scientific);
         if (ec == std::errc::result_out_of_range) {
             // Too small underflows to zero; too large overflows to infinity,
             // which the evaluator rejects as out of range.

@@ -14,7 +14,7 @@ namespace {
 enum class State { Start, AfterOperator, AfterNumber, AfterClose, AfterIdentifier };
 
 class Parser {
-public:
+  public:
     Parser(std::vector<Token>& output, std::vector<Token>& stack)
         : output_(output), stack_(stack) {}
 
@@ -60,7 +60,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool expectingOperand() const {
         return state_ == State::Start || state_ == State::AfterOperator;
     }

@@ -63,8 +63,10 @@ std::u16string fromUtf8(std::string_view utf8) {
         bool ok = i + len <= n;
         for (size_t k = 1; ok && k < len; ++k) {
             unsigned char c = byte(i + k);
-            if ((c & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (c & 0x3F);
+            if ((c & 0xC0) != 0x80)
+                ok = false;
+            else
+                cp = (cp << 6) | (c & 0x3F);
         }
         // Reject overlong forms, surrogates and values beyond U+10FFFF.
         if (ok && ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||

@@ -20,10 +20,10 @@ struct TransitionDate {
 };
 
 struct TimeZoneRow {
-    int32_t key;          // zone code
-    int32_t bias;         // minutes; UTC = local standard time + bias
-    int32_t standardBias; // minutes
-    int32_t daylightBias; // minutes
+    int32_t key;                 // zone code
+    int32_t bias;                // minutes; UTC = local standard time + bias
+    int32_t standardBias;        // minutes
+    int32_t daylightBias;        // minutes
     TransitionDate standardDate; // daylight saving time ends
     TransitionDate daylightDate; // daylight saving time begins (month 0: none)
 };

@@ -5,15 +5,15 @@
 namespace pq {
 
 const OperatorInfo kOperators[kOperatorCount] = {
-    {u'+', 2, OperatorInfo::Infix},    {u'-', 2, OperatorInfo::Infix},
-    {u'*', 3, OperatorInfo::Infix},    {u'/', 3, OperatorInfo::Infix},
-    {u'\\', 3, OperatorInfo::Infix},   {u'^', 4, OperatorInfo::Infix},
-    {u'>', 1, OperatorInfo::Infix},    {u'<', 1, OperatorInfo::Infix},
-    {u'=', 1, OperatorInfo::Infix},    {u'&', 3, OperatorInfo::Infix},
-    {u'|', 3, OperatorInfo::Infix},    {u'#', 3, OperatorInfo::Infix},
-    {u'~', 4, OperatorInfo::Prefix},   {u'!', 4, OperatorInfo::Postfix},
+    {u'+', 2, OperatorInfo::Infix},        {u'-', 2, OperatorInfo::Infix},
+    {u'*', 3, OperatorInfo::Infix},        {u'/', 3, OperatorInfo::Infix},
+    {u'\\', 3, OperatorInfo::Infix},       {u'^', 4, OperatorInfo::Infix},
+    {u'>', 1, OperatorInfo::Infix},        {u'<', 1, OperatorInfo::Infix},
+    {u'=', 1, OperatorInfo::Infix},        {u'&', 3, OperatorInfo::Infix},
+    {u'|', 3, OperatorInfo::Infix},        {u'#', 3, OperatorInfo::Infix},
+    {u'~', 4, OperatorInfo::Prefix},       {u'!', 4, OperatorInfo::Postfix},
     {u'\u00B2', 4, OperatorInfo::Postfix}, {u'\u00B3', 4, OperatorInfo::Postfix},
-    {u'-', 5, OperatorInfo::Prefix},   {u'%', 4, OperatorInfo::Postfix},
+    {u'-', 5, OperatorInfo::Prefix},       {u'%', 4, OperatorInfo::Postfix},
 };
 
 namespace {

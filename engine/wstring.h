@@ -13,7 +13,7 @@ namespace pq {
 // Every operation that may allocate reports failure (out of memory) by
 // returning false and leaves the text as it was.
 class WString {
-public:
+  public:
     WString() = default;
     WString(std::u16string_view text);
     WString(const char16_t* text, int32_t count);
@@ -58,7 +58,7 @@ public:
     friend bool operator==(const WString& a, const WString& b) { return a.view() == b.view(); }
     friend bool operator==(const WString& a, std::u16string_view b) { return a.view() == b; }
 
-private:
+  private:
     bool reallocate(int32_t newCapacity);
 
     char16_t* buffer_ = nullptr;

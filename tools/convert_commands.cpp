@@ -46,8 +46,8 @@ int runConvert(std::span<char* const> args) {
     for (const auto& item : document->items)
         if (!chosen && equalsIgnoreCase(item->name, unit)) chosen = item.get();
     if (!chosen) {
-        std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n",
-                     args[0], args[1]);
+        std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n", args[0],
+                     args[1]);
         return kExitUsage;
     }
     ExpressionEngine engine;

@@ -23,9 +23,9 @@ struct Setting {
 
 struct EvalOptions {
     AngleMode angle = AngleMode::Rad;
-    NumberFormat format;          // reads every expression; shows values with --format
-    bool formatted = false;       // --format given
-    bool entry = false;           // --entry: the entry form instead of the display form
+    NumberFormat format;           // reads every expression; shows values with --format
+    bool formatted = false;        // --format given
+    bool entry = false;            // --entry: the entry form instead of the display form
     std::vector<Setting> settings; // in the order given
     std::vector<std::string> expressions;
 };
@@ -41,7 +41,7 @@ bool splitAssignment(std::string_view text, std::string& left, std::string& righ
 
 int32_t formatNamed(std::string_view name) {
     static const std::pair<const char*, int32_t> kNames[] = {
-        {"decimal", Decimal}, {"currency", Currency}, {"hex", Hex},           {"octal", Octal},
+        {"decimal", Decimal}, {"currency", Currency}, {"hex", Hex},   {"octal", Octal},
         {"binary", Binary},   {"compound", Compound}, {"date", Date}, {"datetime", DateTime}};
     for (const auto& [n, code] : kNames)
         if (name == n) return code;
@@ -100,10 +100,14 @@ int parseOptions(std::span<char* const> args, EvalOptions& options, bool& help) 
         std::string_view v;
         if (arg == "--angle") {
             if (!value(v)) return usageError("--angle needs rad, deg or gra");
-            if (v == "rad") options.angle = AngleMode::Rad;
-            else if (v == "deg") options.angle = AngleMode::Deg;
-            else if (v == "gra") options.angle = AngleMode::Gra;
-            else return usageError("--angle needs rad, deg or gra, not " + std::string(v));
+            if (v == "rad")
+                options.angle = AngleMode::Rad;
+            else if (v == "deg")
+                options.angle = AngleMode::Deg;
+            else if (v == "gra")
+                options.angle = AngleMode::Gra;
+            else
+                return usageError("--angle needs rad, deg or gra, not " + std::string(v));
         } else if (arg == "--format") {
             if (!value(v)) return usageError("--format needs a format name");
             int32_t code = formatNamed(v);
@@ -183,7 +187,8 @@ int runEval(std::span<char* const> args) {
             anyFailed = true;
         } else if (options.formatted) {
             const NumberFormat& f = options.format;
-            std::puts(toUtf8(options.entry ? f.formatForEntry(value) : f.formatForDisplay(value)).c_str());
+            std::puts(toUtf8(options.entry ? f.formatForEntry(value) : f.formatForDisplay(value))
+                          .c_str());
         } else {
             std::printf("%.17g\n", value);
         }

@@ -27,9 +27,7 @@ QColor ThemeColour() {
     return g_theme;
 }
 
-void ResetThemeColour() {
-    g_theme = QColor();
-}
+void ResetThemeColour() { g_theme = QColor(); }
 
 QColor TintColour(int factor, const QColor& colour) {
     factor = std::clamp(factor, 0, 255);

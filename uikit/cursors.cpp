@@ -12,8 +12,7 @@ void SetWaitCursor() {
 }
 
 void SetArrowCursor() {
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
+    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
 }
 
 } // namespace pq::ui

@@ -13,13 +13,9 @@ int g_density = 0;
 
 } // namespace
 
-int DisplayScale() {
-    return g_scale;
-}
+int DisplayScale() { return g_scale; }
 
-void SetDisplayScale(int scale) {
-    g_scale = scale == 2 ? 2 : 1;
-}
+void SetDisplayScale(int scale) { g_scale = scale == 2 ? 2 : 1; }
 
 int ChooseDisplayScale(double logicalDotsPerInch, const QByteArray& override, bool* rejected) {
     if (rejected) *rejected = false;

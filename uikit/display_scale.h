@@ -10,9 +10,7 @@ namespace pq::ui {
 int DisplayScale();
 
 // n·s, the usual way a layout constant is written.
-inline int Scaled(int n) {
-    return n * DisplayScale();
-}
+inline int Scaled(int n) { return n * DisplayScale(); }
 
 // Reads the scale from the environment variable PQ_SCALE ("1" or "2"), or
 // else from the primary screen. Needs a QGuiApplication.

@@ -34,9 +34,7 @@ QString ProgramName(Program program) {
                                          : QStringLiteral("PqCalculator");
 }
 
-QString LocalServerName(Program program) {
-    return ProgramName(program) + u'-' + userTag();
-}
+QString LocalServerName(Program program) { return ProgramName(program) + u'-' + userTag(); }
 
 QByteArray EncodeMessage(quint32 tag, const QByteArray& data) {
     QByteArray bytes(kHeaderSize, '\0');
@@ -86,8 +84,7 @@ HandOverServer::HandOverServer(Handler handler, QObject* parent)
             connect(socket, &QLocalSocket::readyRead, this, [this, socket, decoder] {
                 decoder->append(socket->readAll());
                 HandOverMessage message;
-                while (decoder->next(message))
-                    handler_(message);
+                while (decoder->next(message)) handler_(message);
                 if (decoder->failed()) socket->abort();
             });
         }
@@ -106,9 +103,7 @@ bool HandOverServer::listen(const QString& name) {
     return server_->listen(name);
 }
 
-bool HandOverServer::isListening() const {
-    return server_->isListening();
-}
+bool HandOverServer::isListening() const { return server_->isListening(); }
 
 bool SendHandOver(const QString& serverName, const QByteArray& messages, int timeoutMs) {
     QLocalSocket socket;

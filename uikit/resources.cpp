@@ -5,9 +5,7 @@
 
 #include "uikit/display_scale.h"
 
-static void initKitResources() {
-    Q_INIT_RESOURCE(uikit);
-}
+static void initKitResources() { Q_INIT_RESOURCE(uikit); }
 
 namespace pq::ui {
 
@@ -16,13 +14,9 @@ void InitUiKit() {
     InitDisplayScale();
 }
 
-QString BitmapResourcePath(int id) {
-    return QStringLiteral(":/uikit/bitmaps/%1.bmp").arg(id);
-}
+QString BitmapResourcePath(int id) { return QStringLiteral(":/uikit/bitmaps/%1.bmp").arg(id); }
 
-QIcon LoadIcon(int id) {
-    return LoadIcon(QString::number(id));
-}
+QIcon LoadIcon(int id) { return LoadIcon(QString::number(id)); }
 
 QIcon LoadIcon(const QString& name) {
     static QHash<QString, QIcon> cache;
@@ -37,8 +31,6 @@ QIcon LoadIcon(const QString& name) {
     return icon;
 }
 
-int IconSize() {
-    return Scaled(16);
-}
+int IconSize() { return Scaled(16); }
 
 } // namespace pq::ui

@@ -47,8 +47,7 @@ bool TapAndHold::eventFilter(QObject* watched, QEvent* event) {
         swallowing_ = false;
         return swallow;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

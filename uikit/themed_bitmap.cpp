@@ -23,8 +23,7 @@ QRgb RecolourEntry(QRgb entry, const QColor& tint) {
 QImage RecolourImage(const QImage& image, const QColor& tint) {
     QList<QRgb> table = image.colorTable();
     if (table.isEmpty()) return image;
-    for (QRgb& entry : table)
-        entry = RecolourEntry(entry, tint);
+    for (QRgb& entry : table) entry = RecolourEntry(entry, tint);
     QImage recoloured = image;
     recoloured.setColorTable(table);
     return recoloured;

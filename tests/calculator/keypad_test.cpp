@@ -80,8 +80,7 @@ class KeyPadTest : public ::testing::Test {
     std::vector<unsigned> commands() {
         deliverPosted();
         std::vector<unsigned> ids;
-        for (const auto& c : sink.received)
-            ids.push_back(c.id);
+        for (const auto& c : sink.received) ids.push_back(c.id);
         sink.received.clear();
         return ids;
     }

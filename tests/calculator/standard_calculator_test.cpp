@@ -9,8 +9,7 @@ namespace {
 // Presses each key character in turn; returns the display after each key.
 std::vector<std::u16string> press(StandardCalculator& calculator, std::u16string_view keys) {
     std::vector<std::u16string> shown;
-    for (char16_t key : keys)
-        shown.push_back(calculator.key(key));
+    for (char16_t key : keys) shown.push_back(calculator.key(key));
     return shown;
 }
 

@@ -35,17 +35,14 @@ const char* const kShippedFiles[] = {
     "Temperature.cnv",     "Time.cnv",         "Volume.cnv",
 };
 
-bool isCalculationFile(std::string_view name) {
-    return name.ends_with(".cal");
-}
+bool isCalculationFile(std::string_view name) { return name.ends_with(".cal"); }
 
 // A shipped file with its hidden units shown, so that every unit is computed.
 std::unique_ptr<Document> load(const std::string& name) {
     auto document = createDocument(isCalculationFile(name) ? CalculationDocument::kTypeCode
                                                            : ConversionDocument::kTypeCode);
     if (!document->loadFrom(kFolder + name, true)) return nullptr;
-    for (auto& item : document->items)
-        item->shown = 1;
+    for (auto& item : document->items) item->shown = 1;
     return document;
 }
 
@@ -55,9 +52,7 @@ Item* find(Document& document, std::u16string_view identifier) {
     return nullptr;
 }
 
-std::string utf8(std::u16string_view text) {
-    return toUtf8(text);
-}
+std::string utf8(std::u16string_view text) { return toUtf8(text); }
 
 // Enters a value for one unit, as the value panel does, and computes the rest.
 void enter(Document& document, Item& unit, double value, ExpressionEngine& engine) {
@@ -353,8 +348,7 @@ TEST(ShippedData, TimeZonesFollowTheirCodesAndDaylightRules) {
         EXPECT_TRUE(codes.insert(forward).second);
     }
     std::set<int> keys;
-    for (const TimeZoneRow& row : timeZoneTable())
-        keys.insert(row.key);
+    for (const TimeZoneRow& row : timeZoneTable()) keys.insert(row.key);
     EXPECT_EQ(codes, keys);
 
     struct Instant {
@@ -399,8 +393,7 @@ TEST(ShippedData, CurrenciesAreIsoCodesJoinedToTheEuro) {
         const std::u16string_view code = item->identifier.view();
         SCOPED_TRACE(utf8(code));
         ASSERT_EQ(code.size(), 3u);
-        for (char16_t c : code)
-            EXPECT_TRUE(c >= u'A' && c <= u'Z');
+        for (char16_t c : code) EXPECT_TRUE(c >= u'A' && c <= u'Z');
         EXPECT_EQ(item->format.displayFormat, Currency);
         if (item.get() == euro) continue;
         EXPECT_EQ(currencies.countConversionsOf(item.get()), 1);

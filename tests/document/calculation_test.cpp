@@ -12,7 +12,7 @@ using namespace pq;
 namespace {
 
 class Calculation : public ::testing::Test {
-protected:
+  protected:
     CalcItem& add(bool output, std::u16string_view id, std::u16string_view text) {
         auto item = std::make_unique<CalcItem>();
         item->role = output ? Output : Input;
@@ -91,9 +91,9 @@ TEST(CalculationPasses, GiveExactlyWhatThePlainPassesGive) {
     // Random files whose outputs refer to one another in every order, with
     // failures, duplicate identifiers, user functions and random numbers.
     const char16_t* ids[] = {u"a", u"b", u"c", u"d", u"e", u"a", u""};
-    const char16_t* texts[] = {u"1",       u"a+1",   u"b*c",      u"d/0",   u"rand+a",
-                               u"e-1",     u"sq(a)", u"iif(a>1, b, c)", u"zz", u"c+d+e",
-                               u"{1/1/2000}-a"};
+    const char16_t* texts[] = {u"1",      u"a+1",   u"b*c",         u"d/0",
+                               u"rand+a", u"e-1",   u"sq(a)",       u"iif(a>1, b, c)",
+                               u"zz",     u"c+d+e", u"{1/1/2000}-a"};
     std::mt19937 rng(7);
     for (int round = 0; round < 3000; ++round) {
         const size_t n = 1 + rng() % 8;

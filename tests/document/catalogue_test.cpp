@@ -17,7 +17,8 @@ void makeFile(const TempFolder& folder, const std::string& fileName, std::u16str
               int units = 1) {
     std::unique_ptr<Document> d = createDocument(fileName.ends_with(".cal") ? 2 : 1);
     d->title = title;
-    for (int i = 0; i < units; ++i) d->items.push_back(createItem(fileName.ends_with(".cal") ? 2 : 1));
+    for (int i = 0; i < units; ++i)
+        d->items.push_back(createItem(fileName.ends_with(".cal") ? 2 : 1));
     ASSERT_TRUE(d->saveTo(folder.file(fileName)));
 }
 
@@ -86,9 +87,9 @@ TEST(Catalogue, StartsFromTheRecentFilesAndScansTheFolder) {
     ExpressionEngine engine;
     Catalogue c(engine);
     c.setFolder(folder.path());
-    const std::vector<std::u16string> recent = {u"Currency.cnv", u"Weight.cnv", u"Length.cnv",
-                                                u"TipCalc.cal", u"TimeZones.cnv",
-                                                u"ComputerBase.cnv", u"", u"Extra.cnv"};
+    const std::vector<std::u16string> recent = {
+        u"Currency.cnv",  u"Weight.cnv",       u"Length.cnv", u"TipCalc.cal",
+        u"TimeZones.cnv", u"ComputerBase.cnv", u"",           u"Extra.cnv"};
     c.addFiles(recent); // names that no longer exist are passed over; the list ends at ""
     EXPECT_EQ(order(c), (Names{u"Currency.cnv", u"Length.cnv", u"TipCalc.cal"}));
     Document* first = c.find(recent.front(), true);

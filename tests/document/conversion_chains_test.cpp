@@ -14,7 +14,7 @@ using namespace pq;
 namespace {
 
 class Chains : public ::testing::Test {
-protected:
+  protected:
     Item& unit(std::u16string_view name, bool shown = true) {
         auto item = std::make_unique<UnitItem>();
         item->name = name;
@@ -31,7 +31,8 @@ protected:
         c.offset = offset;
         return c;
     }
-    Conversion& formula(Item& a, Item& b, std::u16string_view forward, std::u16string_view reverse) {
+    Conversion& formula(Item& a, Item& b, std::u16string_view forward,
+                        std::u16string_view reverse) {
         Conversion& c = d.addConversion();
         c.kind = Conversion::Formula;
         c.unit1 = &a;
@@ -106,8 +107,8 @@ TEST_F(Chains, FailuresAndOneWayConversions) {
     Item& oneWay = unit(u"oneWay");
     Item& broken = unit(u"broken");
     Item& beyond = unit(u"beyond");
-    linear(zero, a, 0);                  // reverse with factor 0: Error
-    formula(oneWay, a, u"x*2", u"");     // cannot be used from a to oneWay
+    linear(zero, a, 0);                   // reverse with factor 0: Error
+    formula(oneWay, a, u"x*2", u"");      // cannot be used from a to oneWay
     formula(a, broken, u"1/(x-5)", u"x"); // fails for x = 5
     linear(broken, beyond, 1);
     linear(a, beyond, 3); // another route that a failed formula does not make the search try
@@ -214,7 +215,8 @@ TEST(ChainSearch, GivesExactlyWhatThePlainSearchGives) {
         fast.computeAll(e1);
         test::plainComputeAll(plain, e2);
         for (size_t i = 0; i < units; ++i) {
-            ASSERT_EQ(fast.items[i]->state, plain.items[i]->state) << "round " << round << " unit " << i;
+            ASSERT_EQ(fast.items[i]->state, plain.items[i]->state)
+                << "round " << round << " unit " << i;
             if (fast.items[i]->state == ValueState::Valid) {
                 ASSERT_TRUE(sameValue(fast.items[i]->value, plain.items[i]->value))
                     << "round " << round << " unit " << i;

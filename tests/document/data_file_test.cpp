@@ -71,8 +71,8 @@ TEST(DataFile, TextRecords) {
     EXPECT_EQ(out.writeText(u"abc"), 10);
     EXPECT_EQ(out.writeText(u""), 4);
     ASSERT_TRUE(out.commit());
-    EXPECT_EQ(test::readBytes(path), (std::vector<uint8_t>{3, 0, 0, 0, 'a', 0, 'b', 0, 'c', 0, 0,
-                                                           0, 0, 0}));
+    EXPECT_EQ(test::readBytes(path),
+              (std::vector<uint8_t>{3, 0, 0, 0, 'a', 0, 'b', 0, 'c', 0, 0, 0, 0, 0}));
 
     auto readsText = [&](const Bytes& b) {
         test::writeBytes(path, b.data);
@@ -252,12 +252,14 @@ TEST(DataFile, DamagedFilesAreRefusedAndNeverOverwritten) {
         {"empty", {}},
         {"three bytes", {0x10, 0xA0, 0x40}},
         {"unknown first word", Bytes().i32(0x12345678).i32(8).data},
-        {"length word off by one", [&] {
+        {"length word off by one",
+         [&] {
              Bytes b = header().i32(0).i32(0).sealed();
              b.data[4] += 1;
              return b.data;
          }()},
-        {"truncated", [&] {
+        {"truncated",
+         [&] {
              Bytes b = header().i32(0).i32(0).sealed();
              b.data.pop_back();
              return b.data;
@@ -305,8 +307,8 @@ TEST(DataFile, RecordsNamingNoItemAreDropped) {
     b.i32(1).text(u"a").text(u"a").text(u"").i32(1).i32(1).i32(1).i32(1);
     b.i32(1).i32(-3); // an item whose record breaks off: dropped, reading goes on
     b.i32(3);
-    b.i32(0).i32(0).i32(5).f64(2).f64(0);   // names position 5
-    b.i32(0).i32(-1).i32(0).f64(2).f64(0);  // names position -1
+    b.i32(0).i32(0).i32(5).f64(2).f64(0);  // names position 5
+    b.i32(0).i32(-1).i32(0).f64(2).f64(0); // names position -1
     b.i32(1).i32(0).i32(0).text(u"x").text(u"x");
     b.sealed();
     const std::string path = folder.file("Odd.cnv");

@@ -118,7 +118,7 @@ TEST(DataSource, RefusesBadSourcesNamingTheLine) {
     }
     SourceError error;
     EXPECT_EQ(compile("type: calculations\n", 1, &error), nullptr); // contradicts ".cnv"
-    EXPECT_EQ(compile("[unit]\n", 0, &error), nullptr);           // no type known at all
+    EXPECT_EQ(compile("[unit]\n", 0, &error), nullptr);             // no type known at all
 }
 
 TEST(DataSource, WritingAndCompilingGivesBackTheSameBytes) {
@@ -130,7 +130,7 @@ TEST(DataSource, WritingAndCompilingGivesBackTheSameBytes) {
     const char16_t lone[] = {u'a', 0xD800, u'b', 0};
     for (int i = 0; i < 4; ++i) {
         auto item = std::make_unique<UnitItem>();
-        item->name = i < 2 ? u"Twin" : u"Other";    // names that are not unique
+        item->name = i < 2 ? u"Twin" : u"Other"; // names that are not unique
         item->identifier = i == 0 ? u"" : (i == 3 ? u"#1" : u"");
         item->valueText = i == 2 ? std::u16string_view(lone) : u"";
         d.items.push_back(std::move(item));

@@ -43,10 +43,9 @@ struct Bytes {
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempFolder {
-public:
+  public:
     TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pq-test-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "pq-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
         path_ += '/';
     }
@@ -54,13 +53,14 @@ public:
     const std::string& path() const { return path_; }
     std::string file(std::string_view name) const { return path_ + std::string(name); }
 
-private:
+  private:
     std::string path_;
 };
 
 inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<uint8_t> readBytes(const std::string& path) {

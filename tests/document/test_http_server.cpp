@@ -99,7 +99,8 @@ void TestHttpServer::answer(int connection) {
     }
     std::string response;
     if (route.first == 302) {
-        response = "HTTP/1.0 302 Found\r\nLocation: " + route.second + "\r\nContent-Length: 0\r\n\r\n";
+        response =
+            "HTTP/1.0 302 Found\r\nLocation: " + route.second + "\r\nContent-Length: 0\r\n\r\n";
     } else {
         response = "HTTP/1.0 " + std::string(route.first == 200 ? "200 OK" : "404 Not Found") +
                    "\r\nContent-Length: " + std::to_string(route.second.size()) + "\r\n\r\n" +

@@ -11,7 +11,7 @@ namespace pq::test {
 // A small HTTP/1.0 server on 127.0.0.1 at a free port, serving given paths
 // from memory in a thread of its own; stopped when destroyed.
 class TestHttpServer {
-public:
+  public:
     TestHttpServer();
     ~TestHttpServer();
     TestHttpServer(const TestHttpServer&) = delete;
@@ -23,7 +23,7 @@ public:
     // How many requests have been answered so far.
     int requests() const { return requests_; }
 
-private:
+  private:
     void loop();
     void answer(int connection);
 
@@ -38,12 +38,12 @@ private:
 
 // A port that accepts connections and never answers.
 class SilentServer {
-public:
+  public:
     SilentServer();
     ~SilentServer();
     std::string url(const std::string& path) const;
 
-private:
+  private:
     int listener_ = -1;
     int port_ = 0;
 };

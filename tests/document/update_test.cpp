@@ -62,7 +62,8 @@ TEST(Downloads, AListNamingTwoUpdateFilesStoresBoth) {
 TEST(Downloads, ListsThatNameThemselvesOrFurtherListsEnd) {
     TempFolder folder;
     TestHttpServer server;
-    server.serve("/self.txt", "PQCLST\n" + server.url("/self.txt") + "\n" + server.url("/more.txt"));
+    server.serve("/self.txt",
+                 "PQCLST\n" + server.url("/self.txt") + "\n" + server.url("/more.txt"));
     server.serve("/more.txt", "PQCLST\n" + server.url("/self.txt") + "\n" + server.url("/u.txt") +
                                   "\nHTTPS://127.0.0.1:1/x\n");
     server.serve("/u.txt", updateFile("Length", ""));
@@ -89,7 +90,9 @@ TEST(Downloads, WhatIsNotAnUpdateFileIsNotStored) {
     server.serve("/back", updateFile("..\\escape", ""));
     server.serve("/slash", updateFile("/etc/passwd", ""));
     server.serve("/long", updateFile(std::string(64, 'a'), ""));
-    server.serve("/ctl", updateFile("a\x01" "b", ""));
+    server.serve("/ctl", updateFile("a\x01"
+                                    "b",
+                                    ""));
     server.serve("/empty", updateFile("   ", ""));
     server.serve("/fine", updateFile("  Fine  ", ""));
     server.redirect("/moved", server.url("/fine"));
@@ -111,7 +114,8 @@ TEST(Downloads, AServerThatNeverAnswersFailsWithinTheTimeout) {
     limits.totalTimeoutSeconds = 1;
     const auto start = std::chrono::steady_clock::now();
     Download d = download(folder, silent.url("/list"), limits);
-    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_FALSE(d.ok);
     EXPECT_LT(seconds, 5);
 
@@ -207,7 +211,8 @@ TEST(PendingUpdates, TheCatalogueAppliesThemWhenAFileBecomesCurrent) {
         }
         ASSERT_TRUE(d.saveTo(folder.file(name)));
     }
-    std::ofstream(folder.file("rates.upd"), std::ios::binary) << "PQCUPD\n--Updated: now\nA\tB\t2\n";
+    std::ofstream(folder.file("rates.upd"), std::ios::binary)
+        << "PQCUPD\n--Updated: now\nA\tB\t2\n";
     {
         Catalogue c(engine);
         c.setFolder(folder.path());

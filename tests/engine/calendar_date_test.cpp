@@ -25,7 +25,7 @@ Fields textDate(std::u16string_view text) { return fieldsOf(CalendarDate(text));
 
 // Fixes "now" at 2026-12-08 15:30:00 UTC for the duration of a test.
 class FixedClock {
-public:
+  public:
     FixedClock() { setFixedClock(1796743800); }
     ~FixedClock() { setFixedClock(std::nullopt); }
 };
@@ -122,10 +122,11 @@ TEST(CalendarDate, UnreadableTextsGiveTheAllZeroDate) {
     FixedClock clock;
     for (const char16_t* text :
          {u"", u"5x", u"0/5/2004", u"13/1/2004", u"2/30/2004", u"2/29/2003", u"10/10/1582",
-          u"10/5/1582", u"Sat Dec", u"SatDec 25 2004", u"Sat Xyz 25 2004", u"2004122",
-          u"20041325", u"1/1/99999", u"abc", u"99999999999999999999/1/1"}) {
+          u"10/5/1582", u"Sat Dec", u"SatDec 25 2004", u"Sat Xyz 25 2004", u"2004122", u"20041325",
+          u"1/1/99999", u"abc", u"99999999999999999999/1/1"}) {
         CalendarDate d(text);
-        EXPECT_EQ(d.day, kNoDate) << std::string(text, text + std::char_traits<char16_t>::length(text));
+        EXPECT_EQ(d.day, kNoDate) << std::string(text,
+                                                 text + std::char_traits<char16_t>::length(text));
         EXPECT_EQ(d.year, 0);
     }
     EXPECT_EQ(textDate(u"10/4/1582"), (Fields{1582, 10, 4}));

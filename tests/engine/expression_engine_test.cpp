@@ -10,7 +10,7 @@ using namespace pq;
 namespace {
 
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     // The value of a formula; a failed evaluation shows as NaN.
     double eval(std::u16string_view text) {
         double v;
@@ -67,9 +67,10 @@ TEST_F(EngineTest, BitwiseOperatorsWorkOn32Bits) {
 
 TEST_F(EngineTest, FailuresOfOperatorsAndFunctions) {
     for (const char16_t* text :
-         {u"1/0", u"sqrt(-1)", u"ln(0)", u"lg(-5)", u"asin(1.5)", u"acos(-1.01)", u"err",
-          u"170!", u"150!", u"2.5!", u"(-1)!", u"(-8)^(1/3)", u"1e300*1e2", u"0^-1", u"5\\0",
-          u"-1e301-1e300", u"1+", u"", u"  ", u"nothing", u"sin(1,2)", u"sin"})
+         {u"1/0",       u"sqrt(-1)", u"ln(0)",    u"lg(-5)",       u"asin(1.5)", u"acos(-1.01)",
+          u"err",       u"170!",     u"150!",     u"2.5!",         u"(-1)!",     u"(-8)^(1/3)",
+          u"1e300*1e2", u"0^-1",     u"5\\0",     u"-1e301-1e300", u"1+",        u"",
+          u"  ",        u"nothing",  u"sin(1,2)", u"sin"})
         EXPECT_TRUE(fails(text));
     EXPECT_EQ(eval(u"0!"), 1);
     EXPECT_NEAR(eval(u"149!"), 3.8089226376305671e260, 1e247);
@@ -77,7 +78,7 @@ TEST_F(EngineTest, FailuresOfOperatorsAndFunctions) {
 
 TEST_F(EngineTest, ResultsStayWithinTheValidRange) {
     EXPECT_EQ(eval(u"10e300"), 1e301); // the limit itself is valid
-    EXPECT_TRUE(fails(u"1e301"));     // exponent above 300 is not a literal
+    EXPECT_TRUE(fails(u"1e301"));      // exponent above 300 is not a literal
     EXPECT_TRUE(fails(u"100e300"));
     EXPECT_TRUE(fails(u"1" + std::u16string(250, u'0') + u"e100"));
 }
@@ -161,7 +162,7 @@ TEST_F(EngineTest, VariablesAndUserFunctions) {
     EXPECT_FALSE(engine.defineFunction(u"sin(x)", u"x", params));
     EXPECT_FALSE(engine.defineFunction(u"iif(a,b)", u"a", params));
     EXPECT_TRUE(engine.setFunction(u"sin(x)", u"x", params));
-    EXPECT_EQ(eval(u"sin(0)"), 0); // still the built-in
+    EXPECT_EQ(eval(u"sin(0)"), 0);                                    // still the built-in
     EXPECT_FALSE(engine.defineFunction(u"sin(a,b)", u"a+b", params)); // any built-in name
     EXPECT_TRUE(engine.setFunction(u"sin(a,b)", u"a+b", params));
     EXPECT_EQ(eval(u"sin(1,2)"), 3); // another argument count reaches definitions

@@ -92,8 +92,7 @@ TEST(DisplayBase, GroupsOfFourDigits) {
     EXPECT_EQ(displayBase(5, Binary, true), u"0101");
     EXPECT_EQ(displayBase(8, Octal, true), u"0010");
     EXPECT_EQ(displayBase(-2147483648.0, Hex, true), u"8000 0000");
-    EXPECT_EQ(displayBase(-1, Binary, true),
-              u"1111 1111 1111 1111 1111 1111 1111 1111");
+    EXPECT_EQ(displayBase(-1, Binary, true), u"1111 1111 1111 1111 1111 1111 1111 1111");
     EXPECT_EQ(displayBase(2.5, Hex, true), u"Dec: 2.5");
     EXPECT_EQ(displayBase(2147483648.0, Hex, true), u"Dec: 2,147,483,648");
     EXPECT_EQ(displayBase(2147483648.0, Hex, false), u"");

@@ -29,9 +29,9 @@ std::string postfix(std::u16string_view text) {
         switch (it->kind) {
         case TokenKind::Number: out += std::to_string(static_cast<long long>(it->value)); break;
         case TokenKind::Operator:
-            out += it->index == kNegation ? std::string("neg")
-                                          : std::string(1, static_cast<char>(
-                                                               kOperators[it->index].character));
+            out += it->index == kNegation
+                       ? std::string("neg")
+                       : std::string(1, static_cast<char>(kOperators[it->index].character));
             break;
         case TokenKind::Identifier:
             out += std::string(it->name.begin(), it->name.end()) + "/" + std::to_string(it->count);
@@ -49,7 +49,7 @@ TEST(Tokenizer, CutsWordsNumbersAndSymbols) {
     using V = std::vector<std::u16string>;
     EXPECT_EQ(tokens(u" sin(x_1)\t+2.5e-3\r\n"), (V{u"sin", u"(", u"x_1", u")", u"+", u"2.5e-3"}));
     EXPECT_EQ(tokens(u"0ffh 101b 1.2.3"), (V{u"0ffh", u"101b", u"1.2.3"}));
-    EXPECT_EQ(tokens(u"0fe-1"), (V{u"0fe-1"}));       // 'e' then '-' stays in the number
+    EXPECT_EQ(tokens(u"0fe-1"), (V{u"0fe-1"}));         // 'e' then '-' stays in the number
     EXPECT_EQ(tokens(u"1e+3"), (V{u"1e", u"+", u"3"})); // there is no '+' in an exponent
     EXPECT_EQ(tokens(u"a-1"), (V{u"a", u"-", u"1"}));
     EXPECT_TRUE(tokens(u" \t\r\n").empty());
@@ -70,7 +70,7 @@ TEST(Parser, PrecedenceAndAssociativity) {
     EXPECT_EQ(postfix(u"2^3^2"), "2 3 ^ 2 ^"); // left-associative
     EXPECT_EQ(postfix(u"-2^2"), "2 neg 2 ^");  // negation binds tightest
     EXPECT_EQ(postfix(u"2^-3"), "2 3 neg ^");
-    EXPECT_EQ(postfix(u"-3!"), "3 ! neg");     // postfix before a pending prefix
+    EXPECT_EQ(postfix(u"-3!"), "3 ! neg"); // postfix before a pending prefix
     EXPECT_EQ(postfix(u"2^3!"), "2 3 ! ^");
     EXPECT_EQ(postfix(u"~1^2"), "1 ~ 2 ^");
     EXPECT_EQ(postfix(u"1<2=3"), "1 2 < 3 =");
@@ -93,10 +93,11 @@ TEST(Parser, CallsCountTheirArguments) {
 }
 
 TEST(Parser, SyntaxErrors) {
-    for (const char16_t* text : {u"1 2", u"2(3)", u"f()", u"(1,2)", u"1,2", u"(1+2", u"1+2)",
-                                 u"+3", u"*2", u"5 ~", u"2 x", u"12b", u"1.2.3", u"0fe-1", u"f(1)(2)",
-                                 u"$", u")", u"(", u"f(1,", u"(1+"})
-        EXPECT_EQ(postfix(text), "<error>") << std::string(text, text + std::char_traits<char16_t>::length(text));
+    for (const char16_t* text : {u"1 2",     u"2(3)", u"f()", u"(1,2)", u"1,2",  u"(1+2",  u"1+2)",
+                                 u"+3",      u"*2",   u"5 ~", u"2 x",   u"12b",  u"1.2.3", u"0fe-1",
+                                 u"f(1)(2)", u"$",    u")",   u"(",     u"f(1,", u"(1+"})
+        EXPECT_EQ(postfix(text), "<error>")
+            << std::string(text, text + std::char_traits<char16_t>::length(text));
     EXPECT_EQ(postfix(u"   "), "<none>");
     EXPECT_EQ(postfix(u"."), "0");
 }

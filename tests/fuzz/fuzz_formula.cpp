@@ -27,8 +27,7 @@ pq::ExpressionEngine& engine() {
 
 void exercise(const std::u16string& text) {
     double value;
-    if (engine().evaluate(text, value) &&
-        !(value >= -pq::kMaxValue && value <= pq::kMaxValue))
+    if (engine().evaluate(text, value) && !(value >= -pq::kMaxValue && value <= pq::kMaxValue))
         __builtin_trap(); // a success must give a value in range
     pq::parseNumber(text, value);
     pq::CalendarDate date(text);

@@ -30,9 +30,9 @@ TEST(PqtoolEval, PrintsOneLinePerExpression) {
 }
 
 TEST(PqtoolEval, SettingsApplyInOrderBeforeTheExpressions) {
-    ProcessResult r = pqtool({"eval", "net(120)*rate", "--set", "rate=1.25", "--define",
-                              "net(g)=g/(1+vat)", "--set", "vat=0.2", "--angle", "gra",
-                              "sin(100)", "iif(rate=1.25,1,2)"});
+    ProcessResult r =
+        pqtool({"eval", "net(120)*rate", "--set", "rate=1.25", "--define", "net(g)=g/(1+vat)",
+                "--set", "vat=0.2", "--angle", "gra", "sin(100)", "iif(rate=1.25,1,2)"});
     EXPECT_EQ(r.out, "125\n1\n1\n");
     EXPECT_EQ(r.exitCode, 0);
     // A setting may refer to one made before it.

@@ -88,12 +88,12 @@ TEST(PqtoolEval, FormatsAndLiterals) {
     EXPECT_EQ(r.out, "2453371\n1.5\n");
     r = pqtool({"eval", "[5 6]"}); // without parts the brackets are no literal
     EXPECT_EQ(r.out, "Error\n");
-    for (auto bad : std::vector<std::vector<std::string>>{
-             {"eval", "--format", "roman", "1"},
-             {"eval", "--entry", "1"},
-             {"eval", "--compound", "ft:2,in:12", "1"},
-             {"eval", "--compound", "a:1,b:2,c:3,d:4,e:5", "1"},
-             {"eval", "--compound", "ft", "1"}})
+    for (auto bad :
+         std::vector<std::vector<std::string>>{{"eval", "--format", "roman", "1"},
+                                               {"eval", "--entry", "1"},
+                                               {"eval", "--compound", "ft:2,in:12", "1"},
+                                               {"eval", "--compound", "a:1,b:2,c:3,d:4,e:5", "1"},
+                                               {"eval", "--compound", "ft", "1"}})
         EXPECT_EQ(pqtool(bad).exitCode, 2) << bad[2];
 }
 
@@ -179,7 +179,8 @@ display: currency
 TEST(PqtoolFiles, CompileRefusesBadSourcesAndWritesNothing) {
     TempFolder folder;
     const std::string out = folder.file("Out.cnv");
-    writeText(folder.file("bad.txt"), "title: x\n\n[unit]\nid: a\n\n[conversion]\nfrom: a\nto: b\n");
+    writeText(folder.file("bad.txt"),
+              "title: x\n\n[unit]\nid: a\n\n[conversion]\nfrom: a\nto: b\n");
     ProcessResult r = pqtool({"compile", folder.file("bad.txt"), out});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("bad.txt:8:"), std::string::npos) << r.err;

@@ -80,11 +80,9 @@ TEST(DrawDialogTitle, ThemeColouredTextAboveABlackLine) {
         EXPECT_EQ(image.pixel(120, 26), qRgb(255, 255, 255));
         int themed = 0;
         for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(image.pixel(x, y), qRgb(255, 255, 255));
+            for (int x = 0; x < 8; ++x) EXPECT_EQ(image.pixel(x, y), qRgb(255, 255, 255));
         for (int y = 0; y < 24; ++y)
-            for (int x = 8; x < 240; ++x)
-                themed += image.pixel(x, y) == ThemeColour().rgb();
+            for (int x = 8; x < 240; ++x) themed += image.pixel(x, y) == ThemeColour().rgb();
         EXPECT_GT(themed, 20);
     }
 }

@@ -28,8 +28,7 @@ TEST(HandOver, MessagesHaveTagLengthAndLittleEndianData) {
 
     HandOverDecoder decoder;
     const QByteArray stream = bytes + EncodeMessage(kRaiseTag) + EncodeValue(-0.125);
-    for (char byte : stream)
-        decoder.append(QByteArray(1, byte)); // arrives in pieces
+    for (char byte : stream) decoder.append(QByteArray(1, byte)); // arrives in pieces
     HandOverMessage message;
     double value = 0;
     ASSERT_TRUE(decoder.next(message));

@@ -17,12 +17,10 @@ const QColor kTheme(64, 64, 192);
 QImage patternImage() {
     QImage image(4, 3, QImage::Format_Indexed8);
     QList<QRgb> table;
-    for (int i = 0; i < 12; ++i)
-        table.push_back(qRgb(20 * i, 255 - 20 * i, 7 * i));
+    for (int i = 0; i < 12; ++i) table.push_back(qRgb(20 * i, 255 - 20 * i, 7 * i));
     image.setColorTable(table);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            image.setPixel(x, y, static_cast<uint>(y * 4 + x));
+        for (int x = 0; x < 4; ++x) image.setPixel(x, y, static_cast<uint>(y * 4 + x));
     return image;
 }
 
