@@ -4,17 +4,11 @@
 #include <cstdint>
 
 #include "engine/digits.h"
+#include "engine/format_text.h"
 
 namespace pq::calc {
 
-std::u16string_view baseName(Base base) {
-    switch (base) {
-    case Base::Hex: return u"Hex";
-    case Base::Oct: return u"Oct";
-    case Base::Bin: return u"Bin";
-    default: return u"Dec";
-    }
-}
+std::u16string_view baseName(Base base) { return kBaseNames[static_cast<int>(base)]; }
 
 std::u16string decimalOutput(double value, int digits) {
     if (value == 0 || !std::isfinite(value)) return u"0";
@@ -68,10 +62,10 @@ std::u16string baseOutput(double value, Base base, int digits, Base* used) {
     if (wrapped < 0) wrapped += 4294967296.0;
     uint32_t pattern = static_cast<uint32_t>(wrapped);
     const unsigned radix = base == Base::Hex ? 16 : base == Base::Oct ? 8 : 2;
-    const char16_t suffix = base == Base::Hex ? u'h' : base == Base::Oct ? u'o' : u'b';
+    const char16_t suffix = kBaseSuffixes[static_cast<int>(base)];
     std::u16string reversed;
     do {
-        reversed += u"0123456789ABCDEF"[pattern % radix];
+        reversed += kDigitSet[pattern % radix];
         pattern /= radix;
     } while (pattern != 0);
     std::u16string text;
