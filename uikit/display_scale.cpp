@@ -1,5 +1,6 @@
 #include "uikit/display_scale.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtGlobal>
@@ -15,7 +16,22 @@ int g_density = 0;
 
 int DisplayScale() { return g_scale; }
 
-void SetDisplayScale(int scale) { g_scale = scale == 2 ? 2 : 1; }
+void SetDisplayScale(int scale) {
+    g_scale = scale == 2 ? 2 : 1;
+    // When the larger layout is asked for on a screen that does not make
+    // text large by itself, the texts the toolkit draws (menus, tool tips,
+    // dialogs) grow with it.
+    if (!QGuiApplication::instance()) return;
+    static const QFont base = QGuiApplication::font();
+    QFont font = base;
+    if (g_scale == 2 && ScreenDensity() < 192) {
+        if (base.pointSizeF() > 0)
+            font.setPointSizeF(base.pointSizeF() * 2);
+        else
+            font.setPixelSize(base.pixelSize() * 2);
+    }
+    QGuiApplication::setFont(font);
+}
 
 int ChooseDisplayScale(double logicalDotsPerInch, const QByteArray& override, bool* rejected) {
     if (rejected) *rejected = false;
