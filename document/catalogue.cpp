@@ -30,11 +30,6 @@ std::vector<std::u16string> candidateNames(const std::string& folder) {
     return names;
 }
 
-bool endsWithIgnoreCase(std::u16string_view text, std::u16string_view suffix) {
-    return text.size() >= suffix.size() &&
-           equalsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 } // namespace
 
 Catalogue::~Catalogue() { removeDocuments(0, documents_.size()); }
@@ -50,13 +45,7 @@ int Catalogue::indexOf(std::u16string_view fileName) const {
 
 int Catalogue::addFile(std::u16string_view fileName) {
     if (int existing = indexOf(fileName); existing >= 0) return existing;
-    if (fileName.size() <= 4) return -1;
-    int type = 0;
-    if (endsWithIgnoreCase(fileName, u".cnv"))
-        type = ConversionDocument::kTypeCode;
-    else if (endsWithIgnoreCase(fileName, u".cal"))
-        type = CalculationDocument::kTypeCode;
-    std::unique_ptr<Document> document = createDocument(type);
+    std::unique_ptr<Document> document = createDocument(typeCodeForFileName(fileName));
     if (!document || !document->load(*this, false, fileName.substr(0, fileName.size() - 4)))
         return -1;
     documents_.push_back(std::move(document));

@@ -19,16 +19,6 @@ namespace {
 
 // ---------------------------------------------------------------- shared ---
 
-struct FormatName {
-    const char* name;
-    int32_t code;
-};
-
-constexpr FormatName kFormatNames[] = {
-    {"decimal", Decimal},   {"hex", Hex},   {"octal", Octal},       {"binary", Binary},
-    {"compound", Compound}, {"date", Date}, {"datetime", DateTime}, {"currency", Currency},
-};
-
 const char* typeName(int32_t typeCode) {
     return typeCode == CalculationDocument::kTypeCode ? "calculations" : "conversions";
 }
@@ -127,11 +117,11 @@ std::string number(double value) {
 std::string formatList(int32_t mask) {
     std::string out;
     uint32_t rest = static_cast<uint32_t>(mask);
-    for (const FormatName& f : kFormatNames) {
-        if (!(rest & static_cast<uint32_t>(f.code))) continue;
+    for (int32_t code : kFormatCodes) {
+        if (!(rest & static_cast<uint32_t>(code))) continue;
         if (!out.empty()) out += ", ";
-        out += f.name;
-        rest &= ~static_cast<uint32_t>(f.code);
+        out += formatCodeName(code);
+        rest &= ~static_cast<uint32_t>(code);
     }
     if (rest != 0 || out.empty()) {
         if (!out.empty()) out += ", ";
@@ -141,9 +131,8 @@ std::string formatList(int32_t mask) {
 }
 
 std::string formatCode(int32_t code) {
-    for (const FormatName& f : kFormatNames)
-        if (f.code == code) return f.name;
-    return std::to_string(code);
+    const std::string_view name = formatCodeName(code);
+    return name.empty() ? std::to_string(code) : std::string(name);
 }
 
 class SourceWriter {
@@ -412,19 +401,12 @@ class SourceReader {
     bool formatValue(const Field& f, int32_t& out, bool list) {
         out = 0;
         std::string_view rest = f.value;
-        bool any = false;
         while (true) {
             size_t comma = list ? rest.find(',') : std::string_view::npos;
             std::string word(trim(rest.substr(0, comma)));
-            any = true;
-            bool known = false;
-            for (const FormatName& n : kFormatNames) {
-                if (equalsIgnoreCase(fromUtf8(word), fromUtf8(n.name))) {
-                    out |= n.code;
-                    known = true;
-                }
-            }
-            if (!known) {
+            if (const int32_t code = formatCodeNamed(word)) {
+                out |= code;
+            } else {
                 int32_t raw;
                 auto r = std::from_chars(word.data(), word.data() + word.size(), raw);
                 if (word.empty() || r.ec != std::errc() || r.ptr != word.data() + word.size())
@@ -436,7 +418,7 @@ class SourceReader {
             if (comma == std::string_view::npos) break;
             rest = rest.substr(comma + 1);
         }
-        return any;
+        return true;
     }
 
     const Field* get(const Section& s, const char* key) {

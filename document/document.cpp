@@ -196,6 +196,13 @@ void Document::unload(const DataFolder* folder) {
     clearItems();
 }
 
+int32_t typeCodeForFileName(std::u16string_view fileName) {
+    if (fileName.size() <= 4) return 0;
+    if (endsWithIgnoreCase(fileName, u".cnv")) return ConversionDocument::kTypeCode;
+    if (endsWithIgnoreCase(fileName, u".cal")) return CalculationDocument::kTypeCode;
+    return 0;
+}
+
 std::unique_ptr<Document> createDocument(int32_t typeCode) {
     switch (typeCode) {
     case ConversionDocument::kTypeCode: return std::make_unique<ConversionDocument>();

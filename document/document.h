@@ -129,6 +129,10 @@ class CalculationDocument : public Document {
     void readLegacyExtra(DataFile&) override {}
 };
 
+// The document type a file name asks for: 1 for ".cnv", 2 for ".cal" (any
+// case), 0 for anything else, names of four characters or fewer included.
+int32_t typeCodeForFileName(std::u16string_view fileName);
+
 // A new, empty document of a type code (1 conversion, 2 calculation).
 std::unique_ptr<Document> createDocument(int32_t typeCode);
 

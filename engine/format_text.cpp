@@ -79,6 +79,26 @@ std::u16string engineeringText(double v, double small, bool grouping) {
 
 } // namespace
 
+std::string_view formatCodeName(int32_t code) {
+    switch (code) {
+    case Decimal: return "decimal";
+    case Hex: return "hex";
+    case Octal: return "octal";
+    case Binary: return "binary";
+    case Compound: return "compound";
+    case Date: return "date";
+    case DateTime: return "datetime";
+    case Currency: return "currency";
+    default: return {};
+    }
+}
+
+int32_t formatCodeNamed(std::string_view name) {
+    for (int32_t code : kFormatCodes)
+        if (equalsIgnoreCase(widen(formatCodeName(code)), widen(name))) return code;
+    return 0;
+}
+
 std::u16string formatNumber(double value) { return engineeringText(value, 1e-6, false); }
 
 std::u16string displayDecimal(double value, bool grouping) {

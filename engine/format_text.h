@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pq {
 
@@ -16,6 +18,16 @@ enum FormatCode : int32_t {
     DateTime = 128,
     Currency = 256,
 };
+
+// Every format, in order, and the plain names data sources and pqtool use
+// for them ("decimal", "hex", "octal", "binary", "compound", "date",
+// "datetime", "currency").
+inline constexpr int32_t kFormatCodes[] = {Decimal,  Hex,  Octal,    Binary,
+                                           Compound, Date, DateTime, Currency};
+// The name of a format code; empty for anything else.
+std::string_view formatCodeName(int32_t code);
+// The code of a name, without regard to case; 0 for an unknown name.
+int32_t formatCodeNamed(std::string_view name);
 
 // Constants shared with the calculator's display.
 inline constexpr const char16_t* kBaseNames[4] = {u"Dec", u"Hex", u"Oct", u"Bin"};

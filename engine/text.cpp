@@ -33,6 +33,11 @@ bool startsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix) 
     return text.size() >= prefix.size() && equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool endsWithIgnoreCase(std::u16string_view text, std::u16string_view suffix) {
+    return text.size() >= suffix.size() &&
+           equalsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 std::u16string fromUtf8(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());

@@ -19,6 +19,7 @@ void lowerAscii(std::u16string_view text, std::u16string& out);
 std::u16string lowerAscii(std::u16string_view text);
 bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b);
 bool startsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix);
+bool endsWithIgnoreCase(std::u16string_view text, std::u16string_view suffix);
 
 // Conversions between the UTF-16 texts of the system and UTF-8 at its edges
 // (command line, files of other programs). Invalid sequences become U+FFFD.

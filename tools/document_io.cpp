@@ -10,14 +10,7 @@
 
 namespace pq::tool {
 
-int typeCodeForPath(const std::string& path) {
-    std::u16string name = fromUtf8(path);
-    if (name.size() <= 4) return 0;
-    std::u16string_view extension = std::u16string_view(name).substr(name.size() - 4);
-    if (equalsIgnoreCase(extension, u".cnv")) return ConversionDocument::kTypeCode;
-    if (equalsIgnoreCase(extension, u".cal")) return CalculationDocument::kTypeCode;
-    return 0;
-}
+int typeCodeForPath(const std::string& path) { return typeCodeForFileName(fromUtf8(path)); }
 
 std::unique_ptr<Document> loadDocument(const std::string& path) {
     std::unique_ptr<Document> document = createDocument(typeCodeForPath(path));

@@ -39,15 +39,6 @@ bool splitAssignment(std::string_view text, std::string& left, std::string& righ
     return true;
 }
 
-int32_t formatNamed(std::string_view name) {
-    static const std::pair<const char*, int32_t> kNames[] = {
-        {"decimal", Decimal}, {"currency", Currency}, {"hex", Hex},   {"octal", Octal},
-        {"binary", Binary},   {"compound", Compound}, {"date", Date}, {"datetime", DateTime}};
-    for (const auto& [n, code] : kNames)
-        if (name == n) return code;
-    return 0;
-}
-
 // "ft:1,in:12": up to four labels with their fractions; labels may be empty.
 bool parseParts(std::string_view text, NumberFormat& format) {
     std::array<WString, NumberFormat::kMaxParts> labels;
@@ -110,7 +101,7 @@ int parseOptions(std::span<char* const> args, EvalOptions& options, bool& help) 
                 return usageError("--angle needs rad, deg or gra, not " + std::string(v));
         } else if (arg == "--format") {
             if (!value(v)) return usageError("--format needs a format name");
-            int32_t code = formatNamed(v);
+            int32_t code = formatCodeNamed(v);
             if (code == 0) return usageError("unknown format: " + std::string(v));
             options.format.allowedFormats |= code;
             options.format.displayFormat = options.format.entryFormat = code;

@@ -22,8 +22,7 @@ std::vector<std::u16string> pendingUpdates(const std::string& folder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::u16string name = fromUtf8(entry.path().filename().string());
-        if (name.size() > 4 &&
-            equalsIgnoreCase(std::u16string_view(name).substr(name.size() - 4), u".upd"))
+        if (name.size() > 4 && endsWithIgnoreCase(name, u".upd"))
             names.push_back(name.substr(0, name.size() - 4));
     }
     std::sort(names.begin(), names.end());
