@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pq {
+class Catalogue;
+class ConversionDocument;
+class Document;
+class ExpressionEngine;
+class Item;
+class TextReferenceList;
+} // namespace pq
+
+namespace pq::conv {
+
+// The converter's full-screen dialogs. Each covers the main window (parent),
+// runs modally and returns when it closes.
+
+// The file properties of a document: title, category and, for a file that
+// does not exist yet, its name. True for OK (the fields were written).
+bool ShowFilePropertiesDialog(QWidget* parent, Document& document, const Catalogue& catalogue);
+
+// The name, identifier, value text and (calculation items) role of an item.
+// True for OK (the fields were written); Cancel leaves the item untouched.
+bool ShowUnitPropertiesDialog(QWidget* parent, Item& item);
+
+// Lists, edits, adds and deletes the conversions of a document; returns when
+// the user chose " Done ".
+void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine);
+
+// Picks a file of the catalogue by category, or shows a text reference.
+// Returns the chosen catalogue index, or -1 for Cancel.
+int ShowOpenFileDialog(QWidget* parent, Catalogue& catalogue, TextReferenceList& references);
+
+// Edits the data folder and the update source. True for OK, and then both
+// texts hold the new values; Cancel leaves them as they were.
+bool ShowOptionsDialog(QWidget* parent, QString& dataFolder, QString& updateSource);
+
+// Chooses which items of the document the unit list shows. True for OK.
+bool ShowShowHideDialog(QWidget* parent, Document& document);
+
+} // namespace pq::conv
