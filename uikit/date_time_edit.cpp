@@ -27,9 +27,16 @@ DateEdit::DateEdit(QWidget* parent) : QDateEdit(parent) {
 
 QString DateEdit::ShortDateFormat() {
     QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    // A locale whose short date names the month gets the numeric form, in
+    // its order of day and month.
+    if (format.contains(QLatin1String("MMM")) || !format.contains(QLatin1Char('y'))) {
+        const qsizetype day = format.indexOf(QLatin1Char('d'));
+        const qsizetype month = format.indexOf(QLatin1Char('M'));
+        return day >= 0 && month >= 0 && day < month ? QStringLiteral("d/M/yyyy")
+                                                     : QStringLiteral("M/d/yyyy");
+    }
     static const QRegularExpression years(QStringLiteral("y+"));
     format.replace(years, QStringLiteral("yyyy"));
-    if (!format.contains(QLatin1String("yyyy"))) format = QStringLiteral("M/d/yyyy");
     return format;
 }
 
@@ -53,15 +60,23 @@ void DateEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 TimeEdit::TimeEdit(QWidget* parent) : QTimeEdit(parent) {
-    setDisplayFormat(QLocale().timeFormat(QLocale::LongFormat).contains(QLatin1Char('s'))
-                         ? QLocale().timeFormat(QLocale::LongFormat)
-                         : QStringLiteral("HH:mm:ss"));
+    setDisplayFormat(TimeFormat());
     // Any change by the user ends the blank state.
     connect(this, &QTimeEdit::timeChanged, this, [this] {
         if (hasTime_) return;
         hasTime_ = true;
         setSpecialValueText(QString());
     });
+}
+
+QString TimeEdit::TimeFormat() {
+    // The locale's long time without its time zone.
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*t+"));
+    format.remove(zone);
+    format = format.trimmed();
+    if (!format.contains(QLatin1Char('s'))) format = QStringLiteral("HH:mm:ss");
+    return format;
 }
 
 void TimeEdit::setTimeOrNone(const QTime& time) {

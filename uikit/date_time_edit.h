@@ -38,6 +38,9 @@ class TimeEdit : public QTimeEdit {
     void setNoTime();
     bool hasTime() const { return hasTime_; }
 
+    // The locale's time with seconds and without the time zone.
+    static QString TimeFormat();
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 

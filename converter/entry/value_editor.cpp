@@ -189,6 +189,11 @@ void ValueEditor::setEditorFont(const QFont& font) {
     compound_->setEditorFont(font);
 }
 
+void ValueEditor::setPickerFont(const QFont& font) {
+    datePicker_->setFont(font);
+    timePicker_->setFont(font);
+}
+
 void ValueEditor::resizeEvent(QResizeEvent*) { layoutControls(); }
 
 void ValueEditor::layoutControls() {

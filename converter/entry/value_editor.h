@@ -54,7 +54,9 @@ class ValueEditor : public QWidget {
     int32_t format() const { return format_; }
     QWidget* activeControl() const;
 
+    // The text box's and compound editor's font, and the pickers' font.
     void setEditorFont(const QFont& font);
+    void setPickerFont(const QFont& font);
 
     ui::LineEdit* textBox() const { return textBox_; }
     ui::DateEdit* datePicker() const { return datePicker_; }

@@ -55,6 +55,8 @@ ValueEntryPanel::ValueEntryPanel(ExpressionEngine& engine, QWidget* parent)
       tabFont_(ui::CreateUiFont(12, false)), editorFont_(ui::CreateUiFont(18, true)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     editor_->setEditorFont(editorFont_);
+    // The pickers' boxes are 94 pixels wide: the tab font fits them.
+    editor_->setPickerFont(tabFont_);
     const int s = ui::DisplayScale();
     acceptButton_.create(this, kCmdAccept, QString(), s, 21 * s, 20 * s, 20 * s, tabFont_,
                          ui::kSunkenWhenPressed);

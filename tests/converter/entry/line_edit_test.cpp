@@ -78,6 +78,10 @@ TEST(DateEditRange, HoldsNoDateOutsideItsRange) {
     EXPECT_TRUE(ui::DateEdit::ShortDateFormat().contains("yyyy"));
     EXPECT_FALSE(ui::DateEdit::ShortDateFormat().contains("yyyyy"));
 
+    EXPECT_FALSE(ui::DateEdit::ShortDateFormat().contains("MMM"));
+    EXPECT_TRUE(ui::TimeEdit::TimeFormat().contains("ss"));
+    EXPECT_FALSE(ui::TimeEdit::TimeFormat().contains('t'));
+
     ui::TimeEdit time;
     time.setNoTime();
     EXPECT_FALSE(time.hasTime());
