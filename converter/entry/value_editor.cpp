@@ -103,6 +103,8 @@ void ValueEditor::showValue(std::optional<double> value, bool notify) {
         if (value && numberFormat_) text = toQString(numberFormat_->formatForEntry(*value));
         textBox_->setText(text);
         textBox_->selectAll();
+        // A value shown in its own format reads: the text is black again.
+        if (value) setValid(true);
     }
     if (notify) this->notify();
 }

@@ -336,6 +336,11 @@ TEST_F(EntryPanel, CompoundValuesAreTypedFieldByField) {
     EXPECT_TRUE(host.keys.empty());
     EXPECT_EQ(editor->currentField(), 0);
 
+    // Up and Down move the list, not the fields.
+    QTest::keyClick(editor, Qt::Key_Down);
+    EXPECT_EQ(host.keys, std::vector<int>{Qt::Key_Down});
+    EXPECT_EQ(editor->currentField(), 0);
+
     // Re-attaching shows the stored value split into the fields.
     panel.attach(&item);
     EXPECT_EQ(editor->fieldText(0), "5");
@@ -408,6 +413,60 @@ TEST_F(EntryPanel, ListKeysAndWheelReachTheMainWindow) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(box(), &wheel);
     EXPECT_EQ(host.wheelTurns, 1);
+}
+
+TEST_F(EntryPanel, TapsOnTabsAndButtons) {
+    UnitItem item;
+    setUp(item, Decimal | Binary, Decimal);
+    panel.attach(&item);
+    type("5");
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, panel.tab(1).rect().center());
+    deliverPosted();
+    EXPECT_EQ(panel.currentTab(), 1);
+    // The typed text was not stored yet: the tab shows the stored value,
+    // which is none.
+    EXPECT_EQ(box()->text(), "");
+
+    type("110");
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, panel.acceptButton().rect().center());
+    deliverPosted();
+    EXPECT_EQ(item.value, 6);
+    EXPECT_EQ(box()->text(), "0110");
+    EXPECT_EQ(host.calculations(), 1);
+
+    // A press that leaves the button before the release does nothing.
+    type("1");
+    QTest::mousePress(&panel, Qt::LeftButton, {}, panel.acceptButton().rect().center());
+    QTest::mouseMove(&panel, QPoint(120, 30));
+    QTest::mouseRelease(&panel, Qt::LeftButton, {}, QPoint(120, 30));
+    deliverPosted();
+    EXPECT_EQ(host.calculations(), 1);
+
+    // A value shown again after a failed read is black.
+    retype("12");
+    beat(4);
+    EXPECT_FALSE(panel.editor()->isValid());
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, panel.tab(0).rect().center());
+    deliverPosted();
+    EXPECT_EQ(box()->text(), "6");
+    EXPECT_TRUE(panel.editor()->isValid());
+}
+
+TEST(EntryPanelScale, TheDoubledLayout) {
+    ScaleGuard scale(2);
+    PanelFixture fixture;
+    auto& panel = fixture.panel;
+    panel.setGeometry(0, 0, 480, ValueEntryPanel::panelHeight());
+    UnitItem item;
+    PanelFixture::setUp(item, Decimal | Hex, Decimal);
+    panel.attach(&item);
+    EXPECT_EQ(ValueEntryPanel::panelHeight(), 84);
+    EXPECT_EQ(panel.editor()->geometry(), QRect(44, 44, 480 - 96, 36));
+    EXPECT_EQ(panel.tab(0).rect().left(), -2);
+    EXPECT_EQ(panel.tab(0).rect().height(), 40);
+    EXPECT_EQ(panel.tab(1).rect().left(), panel.tab(0).rect().right() - 1);
+    EXPECT_TRUE(panel.acceptButton().layoutBox() == QRect(2, 42, 40, 40));
+    EXPECT_TRUE(panel.defaultButton().layoutBox() == QRect(480 - 44, 42, 40, 40));
 }
 
 TEST_F(EntryPanel, ATypedFeetValueConvertsThroughTheLengthFile) {

@@ -63,6 +63,16 @@ TEST(LineEditMenu, RightClickOpensIt) {
     menu->close();
 }
 
+TEST(LineEditMenu, APressHeldStillOpensIt) {
+    ui::LineEdit box;
+    box.resize(100, 20);
+    box.show();
+    QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box.findChild<QMenu*>() != nullptr; }, 3000));
+    QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(5, 5));
+    box.findChild<QMenu*>()->close();
+}
+
 TEST(DateEditRange, HoldsNoDateOutsideItsRange) {
     ui::DateEdit date;
     EXPECT_FALSE(date.hasDate());
