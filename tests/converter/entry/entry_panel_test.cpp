@@ -223,6 +223,14 @@ TEST_F(EntryPanel, HugeTextsAreCutAndDoNotHang) {
     beat(4);
     EXPECT_EQ(item.value, 3);
 
+    // A user function that calls itself without end.
+    int parameters = 0;
+    ASSERT_TRUE(engine.setFunction(u"loop(x)", u"loop(x+1)+1", parameters));
+    retype("loop(1)");
+    beat(4);
+    EXPECT_EQ(item.value, 3);
+    EXPECT_FALSE(panel.editor()->isValid());
+
     // A cut formula that reads is stored.
     QApplication::clipboard()->setText(formula.left(4095));
     box()->selectAll();
