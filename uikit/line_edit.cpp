@@ -36,6 +36,16 @@ void LineEdit::openEditMenu(QPoint point) {
     menu->popup(mapToGlobal(point));
 }
 
+bool LineEdit::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && shortcutsFirst_ &&
+        (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier)) {
+        // Not claimed: the shortcuts look at the key first.
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 bool LineEdit::IsListKey(int key) {
     return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
            key == Qt::Key_PageDown;

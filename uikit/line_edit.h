@@ -22,6 +22,11 @@ class LineEdit : public QLineEdit {
     void setWheelTarget(QWidget* target) { wheelTarget_ = target; }
     QWidget* wheelTarget() const { return wheelTarget_; }
 
+    // With shortcuts first, a key pressed with Ctrl goes to the window's
+    // shortcuts before the box: Ctrl+C then copies what the window copies,
+    // not the box's selection. Keys no shortcut takes still reach the box.
+    void setShortcutsFirst(bool first) { shortcutsFirst_ = first; }
+
     // The edit menu as it would open now; the caller owns it.
     QMenu* createEditMenu(QWidget* parent);
     // Opens the edit menu at a point of the box.
@@ -33,12 +38,14 @@ class LineEdit : public QLineEdit {
     static void ForwardWheel(QWheelEvent* event, QWidget* target);
 
   protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:
     TapAndHold* tapAndHold_ = nullptr;
     QWidget* wheelTarget_ = nullptr;
+    bool shortcutsFirst_ = false;
 };
 
 } // namespace pq::ui

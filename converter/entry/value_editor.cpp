@@ -39,6 +39,8 @@ ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
     textBox_->setTextMargins(0, 0, 0, 0);
     textBox_->setMaxLength(kMaxTextLength);
     textBox_->setWheelTarget(panel);
+    // The main window's Ctrl accelerators (Copy, Paste, ...) take the keys.
+    textBox_->setShortcutsFirst(true);
     setTextColour(textBox_, Qt::black);
     connect(textBox_, &QLineEdit::textEdited, this, [this] { notify(); });
     connect(datePicker_, &QDateEdit::dateChanged, this, [this] { notify(); });

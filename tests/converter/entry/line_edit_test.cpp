@@ -73,6 +73,27 @@ TEST(LineEditMenu, APressHeldStillOpensIt) {
     box.findChild<QMenu*>()->close();
 }
 
+TEST(LineEditShortcuts, CtrlKeysGoToTheWindowsShortcutsFirst) {
+    ui::LineEdit box;
+    auto overrideClaimed = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::ShortcutOverride, key, modifiers, QKeySequence(key).toString());
+        event.ignore();
+        QApplication::sendEvent(&box, &event);
+        return event.isAccepted();
+    };
+    box.setText("12");
+    box.selectAll();
+    EXPECT_TRUE(overrideClaimed(Qt::Key_C, Qt::ControlModifier)); // a plain box copies
+    box.setShortcutsFirst(true);
+    EXPECT_FALSE(overrideClaimed(Qt::Key_C, Qt::ControlModifier));
+    EXPECT_FALSE(overrideClaimed(Qt::Key_V, Qt::ControlModifier));
+
+    // A key that no shortcut takes still works in the box.
+    QApplication::clipboard()->setText("7");
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box.text(), "7");
+}
+
 TEST(DateEditRange, HoldsNoDateOutsideItsRange) {
     ui::DateEdit date;
     EXPECT_FALSE(date.hasDate());
