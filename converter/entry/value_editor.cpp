@@ -57,6 +57,9 @@ ValueEditor::~ValueEditor() = default;
 void ValueEditor::attach(NumberFormat* format) {
     numberFormat_ = format;
     if (!format) return;
+    // Until a tab sets it, the item's own entry format is the editor's.
+    format_ = format->entryFormat;
+    showActiveControl();
     if (format->allows(Compound)) {
         std::array<WString, NumberFormat::kMaxParts> labels;
         const int count = format->getLabels(labels);
@@ -73,11 +76,15 @@ void ValueEditor::setFormat(int32_t format, std::optional<double> value) {
     format_ = format;
     if (numberFormat_) numberFormat_->entryFormat = format;
     showValue(value, true);
+    showActiveControl();
+    activeControl()->setFocus(Qt::OtherFocusReason);
+}
+
+void ValueEditor::showActiveControl() {
     QWidget* active = activeControl();
     for (QWidget* control : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(datePicker_),
                              static_cast<QWidget*>(timePicker_), static_cast<QWidget*>(compound_)})
-        control->setVisible(control == active || (control == timePicker_ && format == DateTime));
-    active->setFocus(Qt::OtherFocusReason);
+        control->setVisible(control == active || (control == timePicker_ && format_ == DateTime));
 }
 
 QWidget* ValueEditor::activeControl() const {

@@ -74,6 +74,9 @@ class ValueEditor : public QWidget {
     void notify();
     void setValid(bool valid);
     void layoutControls();
+    // Shows the control of the format (and the time picker for date and
+    // time) and hides the others.
+    void showActiveControl();
     bool isDateFormat() const;
     std::optional<double> readDate() const;
     void showDate(std::optional<double> value);

@@ -91,6 +91,18 @@ TEST_F(ValueEditorTest, NotifiesOnlyWhenAskedOrEdited) {
     EXPECT_TRUE(editor.isEmpty());
 }
 
+TEST_F(ValueEditorTest, AttachingTakesTheEntryFormat) {
+    // A format word no tab stands for reads as a decimal text.
+    format.setAllowedFormats(64);
+    format.entryFormat = 64;
+    editor.setFormat(Hex, 255);
+    editor.attach(&format);
+    EXPECT_EQ(editor.format(), 64);
+    EXPECT_EQ(editor.activeControl(), editor.textBox());
+    editor.textBox()->setText("10");
+    EXPECT_EQ(editor.read(), 10);
+}
+
 TEST_F(ValueEditorTest, ADetachedEditorReadsNothing) {
     editor.attach(nullptr);
     QTest::keyClicks(editor.textBox(), "5");
