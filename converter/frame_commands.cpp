@@ -1,5 +1,7 @@
 // What the commands of the main window do.
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QThread>
 
 #include "converter/commands.h"
 #include "converter/dialogs/dialogs.h"
@@ -15,6 +17,13 @@
 #include "uikit/message_box.h"
 
 namespace pq::conv {
+
+namespace {
+
+// How long a started calculator may take before it takes the value.
+constexpr qint64 kStartWaitMs = 5000;
+
+} // namespace
 
 void CPqConvFrame::onCommand(unsigned id) {
     if (!enabled(id)) return;
@@ -145,8 +154,15 @@ void CPqConvFrame::openCalculator() {
         return;
     }
     const Item* item = document_ ? document_->currentItem : nullptr;
-    if (item && item->state == ValueState::Valid)
-        ui::SendHandOver(options_.calculatorServer, ui::EncodeValue(item->value));
+    if (!item || item->state != ValueState::Valid) return;
+    const QByteArray message = ui::EncodeValue(item->value);
+    // A calculator just started may take a moment before it listens.
+    QElapsedTimer waited;
+    waited.start();
+    while (!ui::SendHandOver(options_.calculatorServer, message, 250)) {
+        if (result != ui::OpenResult::Started || waited.elapsed() > kStartWaitMs) return;
+        QThread::msleep(50);
+    }
 }
 
 void CPqConvFrame::showUnits() {
