@@ -31,15 +31,21 @@ namespace {
 // handler; the others keep their keys from the controls and do nothing.
 struct Accelerator {
     unsigned id;
-    QKeySequence::StandardKey key;
+    const char* keys;
 };
 
 constexpr Accelerator kAccelerators[] = {
-    {kCmdNew, QKeySequence::New},   {kCmdOpen, QKeySequence::Open},
-    {kCmdSave, QKeySequence::Save}, {kCmdExit, QKeySequence::Quit},
-    {kCmdUndo, QKeySequence::Undo}, {kCmdCut, QKeySequence::Cut},
-    {kCmdCopy, QKeySequence::Copy}, {kCmdPaste, QKeySequence::Paste},
+    {kCmdNew, "Ctrl+N"},  {kCmdOpen, "Ctrl+O"}, {kCmdSave, "Ctrl+S"}, {kCmdExit, "Ctrl+Q"},
+    {kCmdUndo, "Ctrl+Z"}, {kCmdCut, "Ctrl+X"},  {kCmdCopy, "Ctrl+C"}, {kCmdPaste, "Ctrl+V"},
 };
+
+bool isAccelerator(const QKeyEvent& event) {
+    const QKeySequence pressed(
+        QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key())));
+    for (const Accelerator& accelerator : kAccelerators)
+        if (pressed == QKeySequence(QString::fromLatin1(accelerator.keys))) return true;
+    return false;
+}
 
 bool isListKey(int key) {
     return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
@@ -147,7 +153,7 @@ void CPqConvFrame::createActions() {
     addAction(actions_[kCmdHelp]);
     for (const Accelerator& accelerator : kAccelerators) {
         QAction* action = actions_[accelerator.id];
-        action->setShortcut(accelerator.key);
+        action->setShortcut(QKeySequence(QString::fromLatin1(accelerator.keys)));
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
@@ -281,18 +287,13 @@ bool CPqConvFrame::eventFilter(QObject* watched, QEvent* event) {
     const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
     if (type == QEvent::ShortcutOverride) {
         // The window's accelerators take their keys before any control.
-        for (const Accelerator& accelerator : kAccelerators) {
-            if (key->matches(accelerator.key)) {
-                key->ignore();
-                return true;
-            }
-        }
-        return false;
+        if (!isAccelerator(*key)) return false;
+        key->ignore();
+        return true;
     }
     // An accelerator whose command is disabled still keeps its key from the
     // controls.
-    for (const Accelerator& accelerator : kAccelerators)
-        if (key->matches(accelerator.key)) return true;
+    if (isAccelerator(*key)) return true;
     if (modifiers == Qt::NoModifier && isListKey(key->key())) return list_->key(key->key());
     return false;
 }
