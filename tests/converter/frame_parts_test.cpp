@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "converter/commands.h"
+#include "converter/entry/value_entry_panel.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "tests/converter/converter_fixture.h"
@@ -141,4 +142,41 @@ TEST(FramePartsTest, TheTopStripButtonsOpenTheSwitcher) {
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->actions().size(), 4); // two files, separator, More...
     menu->close();
+}
+
+TEST(FramePartsTest, TheListReachesDownToTheHiddenPanel) {
+    ConverterWorld world;
+    world.seed({"Length.cnv"});
+    world.writeSettings({u"Length.cnv"});
+    auto frame = world.open();
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    const int s = ui::DisplayScale();
+    const int height = frame->client()->height();
+    QWidget* panel = frame->panel();
+    EXPECT_EQ(panel->geometry(), QRect(0, height - 42 * s, frame->client()->width(), 42 * s));
+    // While the panel is shown the list ends above it...
+    frame->panel()->showObject(true);
+    frame->list()->setGeometry(0, 24 * s, frame->client()->width(), height - 66 * s);
+    // ...and when a selection hides it, the list grows to the panel's bottom.
+    frame->list()->select(1);
+    EXPECT_FALSE(frame->panel()->isShown());
+    EXPECT_EQ(frame->list()->geometry().bottom(), panel->geometry().bottom());
+    EXPECT_EQ(frame->list()->geometry().top(), 24 * s);
+}
+
+TEST(FramePartsTest, TheWindowKeepsItsSizeBetweenRuns) {
+    ConverterWorld world;
+    world.seed({"Length.cnv"});
+    {
+        auto frame = world.open();
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        frame->resize(300, 420);
+        QApplication::processEvents();
+    }
+    conv::CPqConvFrame frame(world.engine, world.options());
+    EXPECT_EQ(frame.size(), QSize(300, 420));
+    // The record keeps its 900 bytes beside the window's place.
+    EXPECT_EQ(ConverterWorld::storedRecord().size(), 900);
 }
