@@ -268,6 +268,9 @@ bool CPqConvFrame::event(QEvent* event) {
         onCommand(static_cast<ui::CommandEvent*>(event)->id());
         return true;
     }
+    // The keyboard goes to the value being typed whenever the window comes
+    // forward.
+    if (event->type() == QEvent::WindowActivate && panel_ && panel_->isShown()) panel_->takeFocus();
     return QMainWindow::event(event);
 }
 
