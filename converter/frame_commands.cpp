@@ -134,6 +134,17 @@ void CPqConvFrame::options() {
     QString folder = settings_.dataFolder();
     QString source = settings_.updateSource();
     if (!ShowOptionsDialog(this, folder, source)) return;
+    // The record has room for 127 characters of each; a longer text would
+    // be lost at the next start.
+    if (folder.size() >= ConverterSettings::kFolderChars ||
+        source.size() >= ConverterSettings::kSourceChars) {
+        ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Options"),
+                        QStringLiteral("The data file location and the download source may "
+                                       "each have at most %1 characters. The settings were not "
+                                       "changed.")
+                            .arg(ConverterSettings::kFolderChars - 1));
+        return;
+    }
     settings_.setDataFolder(folder);
     settings_.setUpdateSource(source);
     settings_.save();

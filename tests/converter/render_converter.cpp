@@ -1,16 +1,18 @@
 // Draws the converter's main window into a PNG file, to look at it without
 // a display:
 //   converter_render OUTPUT.png SCALE FILE [--compact] [--value V] [--row N]
-//                    [--width W --height H]
+//                    [--width W --height H] [--formats] [--about]
 // FILE is a shipped data file ("Length.cnv"); --value gives the selected row
 // (--row, default 0) a value and computes the others.
 #include <QApplication>
+#include <QDialog>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
 
 #include "converter/commands.h"
+#include "converter/list/formats_dialog.h"
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
 #include "document/item.h"
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
     pq::ui::SetDisplayScale(scale);
 
     bool compact = false;
+    bool formats = false;
+    bool about = false;
     bool haveValue = false;
     double value = 0;
     int row = 0;
@@ -41,6 +45,8 @@ int main(int argc, char** argv) {
     for (int i = 4; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "--compact") compact = true;
+        if (arg == "--formats") formats = true;
+        if (arg == "--about") about = true;
         if (arg == "--value" && i + 1 < argc) haveValue = true, value = std::atof(argv[++i]);
         if (arg == "--row" && i + 1 < argc) row = std::atoi(argv[++i]);
         if (arg == "--width" && i + 1 < argc) width = std::atoi(argv[++i]);
@@ -63,6 +69,20 @@ int main(int argc, char** argv) {
         frame->onCommand(pq::conv::kCmdCalculate);
     }
     QApplication::processEvents();
-    if (!frame->grab().save(QString::fromUtf8(argv[1]))) return 1;
+    QWidget* shown = frame.get();
+    std::unique_ptr<QDialog> dialog;
+    if (formats && list->selected() >= 0) {
+        dialog = std::make_unique<pq::conv::FormatsDialog>(
+            frame.get(), list->row(list->selected()).item().format);
+    } else if (about) {
+        frame->onCommand(pq::conv::kCmdAbout);
+        shown = frame->findChild<QDialog*>();
+    }
+    if (dialog) {
+        dialog->show();
+        shown = dialog.get();
+    }
+    QApplication::processEvents();
+    if (!shown || !shown->grab().save(QString::fromUtf8(argv[1]))) return 1;
     return 0;
 }
