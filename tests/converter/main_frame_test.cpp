@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -401,4 +402,27 @@ TEST(ConverterCommandsTest, RemoveFromListHidesTheItemAndTheEnablingFollowsTheFi
     EXPECT_EQ(frame->fileSwitcherButton().text(), QStringLiteral("Tip Calculator"));
     EXPECT_FALSE(frame->commandAction(kCmdConversions)->isEnabled());
     EXPECT_TRUE(frame->commandAction(kCmdEditUnit)->isEnabled());
+}
+
+TEST(ConverterCommandsTest, PasteNeedsAnInputItemAndTextOnTheClipboard) {
+    ConverterWorld world;
+    world.seed({"TipCalc.cal"});
+    world.writeSettings({u"TipCalc.cal"});
+    auto frame = world.open();
+    QAction* paste = frame->commandAction(kCmdPaste);
+    ui::CopyTextToClipboard(QStringLiteral("12"));
+    deliverPosted();
+    ASSERT_FALSE(frame->document()->currentItem->isOutput());
+    EXPECT_TRUE(paste->isEnabled());
+    int output = -1;
+    for (int i = 0; i < frame->list()->rowCount() && output < 0; ++i)
+        if (frame->list()->row(i).item().isOutput()) output = i;
+    ASSERT_GE(output, 0);
+    frame->list()->select(output);
+    EXPECT_FALSE(paste->isEnabled());
+    frame->list()->select(0);
+    EXPECT_TRUE(paste->isEnabled());
+    QGuiApplication::clipboard()->clear();
+    deliverPosted();
+    EXPECT_FALSE(paste->isEnabled());
 }
