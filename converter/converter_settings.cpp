@@ -57,7 +57,7 @@ std::vector<std::u16string> ConverterSettings::defaultRecentFiles() {
 }
 
 QString ConverterSettings::defaultUpdateSource() {
-    return QStringLiteral("https://www.quorvane.com/pqconv/convupd.txt");
+    return QStringLiteral("https://www.ecb.europa.eu/stats/eurofxref/eurofxref-daily.xml");
 }
 
 ConverterSettings ConverterSettings::load(const QString& programFolder) {

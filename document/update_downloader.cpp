@@ -9,6 +9,7 @@
 
 #include "document/data_file.h"
 #include "document/data_folder.h"
+#include "document/reference_rates.h"
 #include "engine/text.h"
 
 namespace pq {
@@ -95,6 +96,15 @@ bool UpdateDownloader::run() {
         if (!fetcher_->fetch(url, cacheFile, reason)) {
             errorText_ = "Error downloading HTTP file: " + url;
             return false; // the cache folder goes with everything in it
+        }
+        if (isReferenceRatesFile(cacheFile)) {
+            // The bank's exchange rates: they become the update of Currency.cnv.
+            if (!storeReferenceRates(folder_, cacheFile, errorText_)) {
+                errorText_ = "Error reading the exchange rates of " + url + ": " + errorText_;
+                return false;
+            }
+            ++downloadedCount_;
+            continue; // the cache folder goes with the file
         }
         DataFile file;
         if (!file.openRead(cacheFile)) {

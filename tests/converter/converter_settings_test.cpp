@@ -78,7 +78,7 @@ TEST(ConverterSettingsTest, EmptyFieldsTakeTheirDefaultsOneByOne) {
     EXPECT_EQ(read.dataFolder(), QStringLiteral("/p/Conversions/"));
     EXPECT_EQ(read.updateSource(), QStringLiteral("http://example.org/x.txt"));
     EXPECT_TRUE(read.compactList());
-    EXPECT_TRUE(ConverterSettings::defaultUpdateSource().endsWith(u"/pqconv/convupd.txt"));
+    EXPECT_TRUE(ConverterSettings::defaultUpdateSource().endsWith(u"/eurofxref-daily.xml"));
 }
 
 TEST(ConverterSettingsTest, RecentFilesAreCutAtTheLastWholeNameThatFits) {

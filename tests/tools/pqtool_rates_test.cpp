@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/document/file_bytes.h"
+#include "tests/document/reference_rates_sample.h"
+#include "tests/document/test_http_server.h"
+#include "tests/tools/run_process.h"
+
+using pq::test::ProcessResult;
+using pq::test::runProcess;
+using pq::test::TempFolder;
+using pq::test::TestHttpServer;
+
+namespace {
+
+ProcessResult pqtool(const std::vector<std::string>& args) { return runProcess(PQTOOL_PATH, args); }
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST(PqtoolUpdate, TheBanksRatesRefreshTheShippedCurrencyFile) {
+    TempFolder folder;
+    std::filesystem::copy_file(std::string(PQ_DATA_DIR) + "/Currency.cnv",
+                               folder.file("Currency.cnv"));
+    TestHttpServer server;
+    server.serve("/stats/eurofxref/eurofxref-daily.xml", pq::test::kReferenceRatesSample);
+    std::string bad = pq::test::kReferenceRatesSample;
+    bad.replace(bad.find("'163.27'"), 8, "'-1'");
+    server.serve("/bad.xml", bad);
+
+    // A broken document first: it says why and leaves the file alone.
+    const std::string shipped = contents(folder.file("Currency.cnv"));
+    ProcessResult r = pqtool({"update", folder.path(), server.url("/bad.xml")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "PqConverter could NOT complete downloading due to a system error: Error "
+                     "reading the exchange rates of " +
+                         server.url("/bad.xml") + ": the rate of JPY is not a positive number\n");
+    EXPECT_EQ(contents(folder.file("Currency.cnv")), shipped);
+
+    r = pqtool({"update", folder.path(), server.url("/stats/eurofxref/eurofxref-daily.xml")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Updated conversion data files have been successfully downloaded (1).\n"
+                     "Currency.cnv\tDownloaded file timestamp: European Central Bank reference "
+                     "rates of 2026-12-08\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("Currency.upd")));
+
+    r = pqtool({"convert", folder.file("Currency.cnv"), "EUR", "100"});
+    EXPECT_NE(r.out.find("(USD)\t108.45\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(JPY)\t16,327.00\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(GBP)\t84.21\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(CHF)\t94.12\n"), std::string::npos) << r.out;
+    // A currency the document does not name keeps its shipped rate.
+    EXPECT_NE(r.out.find("(CAD)\t146.42\n"), std::string::npos) << r.out;
+}
