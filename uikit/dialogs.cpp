@@ -14,6 +14,8 @@
 #include "uikit/display_scale.h"
 #include "uikit/ui_font.h"
 
+#include <algorithm>
+
 namespace pq::ui {
 
 namespace {
@@ -79,6 +81,11 @@ QWidget* makeBottomBar(QDialog& dialog, std::span<const MenuBarItem> items) {
         button->setAutoDefault(false);
         button->setDefault(item.command == kOkCommand && !item.popup);
         button->setProperty(kCommandProperty, item.popup ? 0 : item.command);
+        // A narrow window may squeeze the buttons down to their texts (the
+        // style's minimum button width is meant for wide desktop dialogs).
+        const int textWidth = button->fontMetrics().horizontalAdvance(button->text()) + Scaled(12) +
+                              (item.popup ? Scaled(14) : 0);
+        button->setMinimumWidth(std::min(button->sizeHint().width(), textWidth));
         if (item.popup) {
             auto* menu = new QMenu(button);
             for (const MenuBarItem& entry : std::span(item.popup, item.popupCount)) {

@@ -40,6 +40,8 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, Catalogue& catalogue, TextRefere
       catalogue_(catalogue), references_(references) {
     auto* form = new QFormLayout;
     categories_ = new QComboBox(this);
+    categories_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    categories_->setMinimumContentsLength(10);
     form->addRow(QStringLiteral("Category:"), categories_);
     body()->addLayout(form);
 

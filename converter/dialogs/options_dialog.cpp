@@ -32,6 +32,8 @@ OptionsDialog::OptionsDialog(QWidget* parent, const QString& dataFolder,
     folder_->setText(dataFolder);
     browse_ = new QPushButton(QStringLiteral("Browse..."), this);
     browse_->setAutoDefault(false);
+    browse_->setMinimumWidth(browse_->fontMetrics().horizontalAdvance(browse_->text()) +
+                             ui::Scaled(16));
     folderRow->addWidget(folder_, 1);
     folderRow->addWidget(browse_);
     body()->addLayout(folderRow);

@@ -38,6 +38,8 @@ PropertiesDialog::PropertiesDialog(QWidget* parent, Document& document, const Ca
 
     category_ = new QComboBox(this);
     category_->setEditable(true);
+    category_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    category_->setMinimumContentsLength(8);
     category_->setInsertPolicy(QComboBox::NoInsert);
     category_->addItems(CategoriesOf(catalogue));
     category_->lineEdit()->setMaxLength(kFileTextLength);
