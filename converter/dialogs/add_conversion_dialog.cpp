@@ -11,11 +11,11 @@
 
 #include "converter/dialogs/dialog_checks.h"
 #include "converter/dialogs/dialog_texts.h"
-#include "converter/dialogs/messages.h"
 #include "document/document.h"
 #include "engine/expression_engine.h"
 #include "engine/format_text.h"
 #include "uikit/display_scale.h"
+#include "uikit/message_box.h"
 
 namespace pq::conv {
 
@@ -97,7 +97,7 @@ bool AddConversionDialog::readNumber(QLineEdit* box, double& value) {
 
 void AddConversionDialog::refuse(const QString& message, QWidget* field) {
     if (field) field->setFocus();
-    ShowErrorMessage(this, kTitle, message);
+    ui::ShowMessage(this, ui::MessageIcon::Error, kTitle, message);
 }
 
 void AddConversionDialog::accept() {

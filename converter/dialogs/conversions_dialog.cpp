@@ -9,11 +9,11 @@
 #include "converter/commands.h"
 #include "converter/dialogs/dialog_checks.h"
 #include "converter/dialogs/dialog_texts.h"
-#include "converter/dialogs/messages.h"
 #include "document/document.h"
 #include "engine/expression_engine.h"
 #include "engine/format_text.h"
 #include "uikit/command_event.h"
+#include "uikit/message_box.h"
 
 namespace pq::conv {
 
@@ -153,24 +153,22 @@ void ConversionsDialog::command(const ui::CommandEvent& event) {
 
 void ConversionsDialog::askToDelete() {
     Conversion* conversion = selected_;
-    if (!conversion) return;
-    AskYesNo(this, QStringLiteral("Delete"),
-             QStringLiteral("Do you want to delete the conversion?"), [this, conversion] {
-                 const auto& all = document_.conversions;
-                 const bool known = std::any_of(
-                     all.begin(), all.end(), [&](const auto& c) { return c.get() == conversion; });
-                 if (!known) return;
-                 for (int row = 0; row < list_->count(); ++row) {
-                     if (conversionOf(list_->item(row)) != conversion) continue;
-                     selected_ = nullptr; // nothing to store into any more
-                     delete list_->takeItem(row);
-                     break;
-                 }
-                 document_.removeConversion(conversion);
-                 list_->clearSelection();
-                 selected_ = nullptr;
-                 showConversion(nullptr);
-             });
+    if (!conversion || !ui::AskYesNo(this, QStringLiteral("Delete"),
+                                     QStringLiteral("Do you want to delete the conversion?")))
+        return;
+    const auto& all = document_.conversions;
+    if (std::none_of(all.begin(), all.end(), [&](const auto& c) { return c.get() == conversion; }))
+        return;
+    selected_ = nullptr; // nothing to store into any more
+    for (int row = 0; row < list_->count(); ++row) {
+        if (conversionOf(list_->item(row)) != conversion) continue;
+        delete list_->takeItem(row);
+        break;
+    }
+    document_.removeConversion(conversion);
+    list_->clearSelection();
+    selected_ = nullptr;
+    showConversion(nullptr);
 }
 
 void ConversionsDialog::openAddDialog(ConversionFields::Mode mode) {

@@ -7,10 +7,10 @@
 #include <QVBoxLayout>
 
 #include "converter/dialogs/dialog_texts.h"
-#include "converter/dialogs/messages.h"
 #include "document/catalogue.h"
 #include "uikit/display_scale.h"
 #include "uikit/html_viewer.h"
+#include "uikit/message_box.h"
 
 namespace pq::conv {
 
@@ -123,8 +123,8 @@ void OpenFileDialog::showTextReference(size_t index) {
 void OpenFileDialog::accept() {
     const QList<QTreeWidgetItem*> chosen = files_->selectedItems();
     if (chosen.isEmpty()) {
-        ShowErrorMessage(this, QStringLiteral("Open File"),
-                         QStringLiteral("Please select a file from the list"));
+        ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Open File"),
+                        QStringLiteral("Please select a file from the list"));
         return;
     }
     const int tag = chosen.front()->data(0, kLineRole).toInt();

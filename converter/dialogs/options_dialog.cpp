@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "converter/dialogs/dialog_checks.h"
-#include "converter/dialogs/messages.h"
 #include "uikit/display_scale.h"
+#include "uikit/message_box.h"
 
 namespace pq::conv {
 
@@ -69,12 +69,12 @@ void OptionsDialog::browse() {
 void OptionsDialog::accept() {
     if (const QString problem = CheckDataFolder(dataFolder()); !problem.isEmpty()) {
         folder_->setFocus();
-        ShowErrorMessage(this, kTitle, problem);
+        ui::ShowMessage(this, ui::MessageIcon::Error, kTitle, problem);
         return;
     }
     if (const QString problem = CheckUpdateSource(updateSource()); !problem.isEmpty()) {
         source_->setFocus();
-        ShowErrorMessage(this, kTitle, problem);
+        ui::ShowMessage(this, ui::MessageIcon::Error, kTitle, problem);
         return;
     }
     ui::FullScreenDialog::accept();

@@ -9,9 +9,9 @@
 
 #include "converter/dialogs/dialog_checks.h"
 #include "converter/dialogs/dialog_texts.h"
-#include "converter/dialogs/messages.h"
 #include "document/catalogue.h"
 #include "document/document.h"
+#include "uikit/message_box.h"
 
 namespace pq::conv {
 
@@ -69,7 +69,7 @@ PropertiesDialog::PropertiesDialog(QWidget* parent, Document& document, const Ca
 
 void PropertiesDialog::refuse(const QString& message, QWidget* field) {
     field->setFocus();
-    ShowErrorMessage(this, kCaption, message);
+    ui::ShowMessage(this, ui::MessageIcon::Error, kCaption, message);
 }
 
 void PropertiesDialog::accept() {

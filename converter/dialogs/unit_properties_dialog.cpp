@@ -8,9 +8,9 @@
 
 #include "converter/dialogs/dialog_checks.h"
 #include "converter/dialogs/dialog_texts.h"
-#include "converter/dialogs/messages.h"
 #include "document/document.h"
 #include "document/item.h"
+#include "uikit/message_box.h"
 
 namespace pq::conv {
 
@@ -60,7 +60,7 @@ UnitPropertiesDialog::UnitPropertiesDialog(QWidget* parent, Item& item, const Do
 void UnitPropertiesDialog::refuse(const QString& message, QLineEdit* box) {
     box->setFocus();
     box->selectAll();
-    ShowErrorMessage(this, QStringLiteral("Edit Unit"), message);
+    ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Edit Unit"), message);
 }
 
 void UnitPropertiesDialog::accept() {

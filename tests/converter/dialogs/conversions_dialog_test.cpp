@@ -165,18 +165,19 @@ TEST_F(ConversionsDialogTest, FormulaEditsAreStoredAsTypedEvenWhenTheyDoNotParse
 TEST_F(ConversionsDialogTest, DeleteAsksFirstAndDeletingTheLastLeavesNothingToEdit) {
     auto dialog = open();
     select(*dialog, QStringLiteral("km <=> Mile"));
-    EXPECT_TRUE(test::tapBar(*dialog, kCmdDeleteConversion));
-    QMessageBox* box = test::openMessage(*dialog);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Delete"));
-    EXPECT_EQ(box->text(), QStringLiteral("Do you want to delete the conversion?"));
-    EXPECT_EQ(box->icon(), QMessageBox::Question);
-    test::answer(box, QMessageBox::No);
+    {
+        test::Answers no(false);
+        EXPECT_TRUE(test::tapBar(*dialog, kCmdDeleteConversion));
+        ASSERT_EQ(no.asked.size(), 1u);
+        EXPECT_EQ(no.asked[0].title, QStringLiteral("Delete"));
+        EXPECT_EQ(no.asked[0].text, QStringLiteral("Do you want to delete the conversion?"));
+        EXPECT_EQ(no.asked[0].icon, ui::MessageIcon::Question);
+    }
     EXPECT_EQ(document.conversions.size(), 2u);
     EXPECT_EQ(dialog->list()->count(), 2);
 
+    test::Answers yes(true);
     EXPECT_TRUE(test::tapBar(*dialog, kCmdDeleteConversion));
-    test::answer(test::openMessage(*dialog), QMessageBox::Yes);
     ASSERT_EQ(document.conversions.size(), 1u);
     EXPECT_EQ(document.conversions[0].get(), degrees);
     EXPECT_EQ(entries(*dialog), QStringList{"degC <=> degF"});
@@ -185,10 +186,10 @@ TEST_F(ConversionsDialogTest, DeleteAsksFirstAndDeletingTheLastLeavesNothingToEd
 
     select(*dialog, QStringLiteral("degC <=> degF"));
     EXPECT_TRUE(test::tapBar(*dialog, kCmdDeleteConversion));
-    test::answer(test::openMessage(*dialog), QMessageBox::Yes);
     EXPECT_TRUE(document.conversions.empty());
     EXPECT_EQ(dialog->list()->count(), 0);
     EXPECT_TRUE(editorsHidden(*dialog));
+    EXPECT_EQ(yes.asked.size(), 2u);
     EXPECT_FALSE(test::tapBar(*dialog, kCmdDeleteConversion)) << "nothing selected";
 }
 

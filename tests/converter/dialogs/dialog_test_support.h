@@ -14,6 +14,9 @@
 #include "document/document.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/dialogs.h"
+#include "uikit/message_box.h"
+
+#include <vector>
 
 namespace pq::test {
 
@@ -56,6 +59,24 @@ inline bool tapBar(QDialog& dialog, int command) {
     deliverPosted();
     return given;
 }
+
+// Answers every question with the given answer, and records it, while it
+// lives.
+class Answers {
+  public:
+    explicit Answers(bool yes) : yes(yes) {
+        ui::SetMessageResponder([this](const ui::MessageRequest& request) {
+            asked.push_back(request);
+            return this->yes;
+        });
+    }
+    ~Answers() { ui::SetMessageResponder({}); }
+    Answers(const Answers&) = delete;
+    Answers& operator=(const Answers&) = delete;
+
+    bool yes;
+    std::vector<ui::MessageRequest> asked;
+};
 
 inline Item& addUnit(Document& document, const char16_t* name, const char16_t* identifier = u"") {
     auto& item = document.items.emplace_back(createItem(document.typeCode()));
