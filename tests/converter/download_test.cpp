@@ -13,6 +13,7 @@
 #include "converter/download_runner.h"
 #include "document/http_fetcher.h"
 #include "tests/converter/converter_fixture.h"
+#include "tests/document/reference_rates_sample.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/message_box.h"
 
@@ -140,6 +141,39 @@ TEST_F(DownloadTest, ACancelledDownloadChangesNoFileAndSaysNothing) {
     frame->onCommand(kCmdDownload);
     ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0].icon, ui::MessageIcon::Information);
+}
+
+TEST_F(DownloadTest, TheBanksRatesUpdateTheOpenCurrencyFile) {
+    const std::string source = "https://rates.test/stats/eurofxref/eurofxref-daily.xml";
+    server->bodies[source] = pq::test::kReferenceRatesSample;
+    server->bodies["http://updates.test/list"] = "PQCLST\n" + source + "\n";
+    auto* currency = static_cast<ConversionDocument*>(frame->catalogue().current(0));
+    ASSERT_NE(currency, nullptr);
+    ASSERT_EQ(currency->name, u"Currency");
+    frame->onCommand(kCmdDownload);
+    ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages[0].icon, ui::MessageIcon::Information);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Updated conversion data files have been "
+                                               "successfully downloaded (1)."));
+    EXPECT_EQ(currency->updatedText,
+              u"Downloaded file timestamp: European Central Bank reference rates of 2026-12-08");
+    double dollar = 0;
+    for (const auto& c : currency->conversions)
+        if (c->unit1->identifier == u"EUR" && c->unit2->identifier == u"USD") dollar = c->factor;
+    EXPECT_EQ(dollar, 1.0845);
+    EXPECT_FALSE(QFile::exists(world.dataFolder + QStringLiteral("Currency.upd")));
+
+    // A broken document: the stop icon, the reason, and the file as it was.
+    messages.clear();
+    std::string bad = pq::test::kReferenceRatesSample;
+    server->bodies[source] = bad.replace(bad.find("'1.0845'"), 8, "'0'");
+    frame->onCommand(kCmdDownload);
+    ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(
+        messages[0].text.endsWith(QStringLiteral(": the rate of USD is not a positive number")))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(world.dataFolder + QStringLiteral("Currency.upd")));
 }
 
 TEST(MoveUpdateFilesTest, MovesOnlyUpdateFiles) {
