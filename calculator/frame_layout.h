@@ -20,8 +20,15 @@ struct FrameLayout {
     QRect functionName;   // function-name button's layout box
     QRect functionResult; // function-result display's layout box
     QRect standardKeypad; // runs one line past both sides
-    QRect scientificArea; // below the displays, for the scientific view
-    int backgroundHeight; // the themed background band at the top
+    QRect expressionEdit; // the scientific view's expression line
+    QRect baseButton;     // the scientific view's five buttons
+    QRect angleButton;
+    QRect clearEntryButton;
+    QRect clearButton;
+    QRect evaluateButton;
+    QRect functionKeypad;  // 7 x 3
+    QRect characterKeypad; // 10 x 4
+    int backgroundHeight;  // the themed background band at the top
 };
 
 } // namespace pq::calc

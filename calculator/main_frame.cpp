@@ -15,6 +15,7 @@
 
 #include "calculator/about_dialog.h"
 #include "calculator/commands.h"
+#include "calculator/expression_edit.h"
 #include "calculator/key_name_popup.h"
 #include "calculator/keypad.h"
 #include "calculator/number_text.h"
@@ -45,14 +46,23 @@ bool isStandardKey(unsigned id) {
     return id >= kCmdStandardKeyFirst && id < kCmdStandardKeyFirst + kStandardKeyCount;
 }
 
+// The commands that belong to the scientific view alone.
+bool isScientificCommand(unsigned id) {
+    return (id >= kCmdClear && id <= kCmdEvaluate) ||
+           (id >= kCmdFunctionKeyFirst && id < kCmdFunctionKeyFirst + kFunctionKeyCount) ||
+           (id >= kCmdCharacterKeyFirst && id < kCmdCharacterKeyFirst + kCharacterKeyCount);
+}
+
 } // namespace
 
 FrameOptions FrameOptions::standard() {
     FrameOptions options;
     options.handOverServer = ui::LocalServerName(ui::Program::Calculator);
     options.converterServer = ui::LocalServerName(ui::Program::Converter);
-    options.converterProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/") +
-                               ui::ProgramName(ui::Program::Converter);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    options.converterProgram = folder + ui::ProgramName(ui::Program::Converter);
+    options.functionsFile = folder + QStringLiteral("PqCalculator.dat");
+    options.helpFile = folder + QStringLiteral("PqCalculator.htm");
     return options;
 }
 
@@ -72,7 +82,9 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
     createActions();
     createClient();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    loadFunctions();
     switchView(settings_.currentView);
+    restoreGeometry(settings_.geometry);
 
     if (!options_.handOverServer.isEmpty()) {
         handOver_ = new ui::HandOverServer(
@@ -84,6 +96,7 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
 
 CMainFrame::~CMainFrame() {
     settings_.currentView = view_;
+    settings_.geometry = saveGeometry();
     settings_.write();
 }
 
@@ -95,19 +108,31 @@ void CMainFrame::createActions() {
         actions_[id] = action;
         return action;
     };
-    QAction* copy = make(kCmdCopy, QStringLiteral("Copy"), QStringLiteral("copy"));
+    QAction* copy = make(kCmdCopy, QStringLiteral("&Copy"), QStringLiteral("copy"));
     copy->setShortcut(QKeySequence::Copy);
-    QAction* paste = make(kCmdPaste, QStringLiteral("Paste"), QStringLiteral("paste"));
+    QAction* paste = make(kCmdPaste, QStringLiteral("&Paste"), QStringLiteral("paste"));
     paste->setShortcut(QKeySequence::Paste);
     QAction* standard =
-        make(kCmdStandardView, QStringLiteral("Standard"), QStringLiteral("standard-view"));
+        make(kCmdStandardView, QStringLiteral("&Standard"), QStringLiteral("standard-view"));
+    standard->setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
     QAction* scientific =
-        make(kCmdScientificView, QStringLiteral("Scientific"), QStringLiteral("scientific-view"));
+        make(kCmdScientificView, QStringLiteral("S&cientific"), QStringLiteral("scientific-view"));
+    scientific->setShortcut(QKeySequence(Qt::ALT | Qt::Key_2));
     QAction* converter =
-        make(kCmdOpenConverter, QStringLiteral("Open Converter"), QStringLiteral("converter"));
-    QAction* about = make(kCmdAbout, QStringLiteral("About"), QString());
-    QAction* exit = make(kCmdExit, QStringLiteral("Exit"), QString());
+        make(kCmdOpenConverter, QStringLiteral("Open C&onverter"), QStringLiteral("converter"));
+    QAction* about = make(kCmdAbout, QStringLiteral("&About"), QString());
+    QAction* help = make(kCmdHelp, QStringLiteral("&Help"), QString());
+    help->setShortcut(QKeySequence::HelpContents);
+    QAction* exit = make(kCmdExit, QStringLiteral("E&xit"), QString());
     exit->setShortcut(QKeySequence::Quit);
+    for (QAction* action : {copy, paste, standard, scientific, converter, help}) {
+        action->setToolTip(action->text().remove(u'&') +
+                           (action->shortcut().isEmpty()
+                                ? QString()
+                                : QStringLiteral(" (") +
+                                      action->shortcut().toString(QKeySequence::NativeText) +
+                                      u')'));
+    }
 
     auto* views = new QActionGroup(this);
     for (QAction* view : {standard, scientific}) {
@@ -115,7 +140,8 @@ void CMainFrame::createActions() {
         views->addAction(view);
     }
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->addAction(help);
     tools->addAction(about);
     tools->addSeparator();
     tools->addAction(standard);
@@ -168,9 +194,12 @@ void CMainFrame::createClient() {
     standardKeypad_->setObjectName(QStringLiteral("standardKeypad"));
     standardKeypad_->create(layout_.standardKeypad, 5, 5, kCmdStandardKeyFirst, standardKeys(),
                             ui::CreateUiFont(24, false), keyName_);
-    scientific_ = new ScientificView(client_);
-    scientific_->setGeometry(layout_.scientificArea);
-    scientific_->hide();
+    standardKeypad_->setAccessibleName(QStringLiteral("Standard keys"));
+    setStandardKeyToolTips(*standardKeypad_);
+    scientific_ = std::make_unique<ScientificView>(client_, this, engine_, mainDisplay_, keyName_);
+    scientific_->layOut(layout_);
+    scientific_->setVisible(false);
+    client_->setAccessibleName(QStringLiteral("Calculator"));
     client_->setFocus();
 }
 
@@ -197,6 +226,18 @@ void CMainFrame::onCommand(unsigned id) {
         if (standard) standardKey(static_cast<int>(id - kCmdStandardKeyFirst));
         return;
     }
+    if (id == kCmdFunctionKeyFirst) { // "..."
+        if (!standard) showFunctionMenu();
+        return;
+    }
+    if (isScientificCommand(id)) {
+        if (!standard) scientific_->command(id);
+        return;
+    }
+    if (id >= kCmdUserFunctionFirst && id < kCmdUserFunctionFirst + functions_.size()) {
+        chooseFunction(static_cast<int>(id - kCmdUserFunctionFirst));
+        return;
+    }
     switch (id) {
     case kCmdStandardView: switchView(ViewMode::Standard); break;
     case kCmdScientificView: switchView(ViewMode::Scientific); break;
@@ -204,7 +245,12 @@ void CMainFrame::onCommand(unsigned id) {
     case kCmdPaste: paste(); break;
     case kCmdOpenConverter: openConverter(); break;
     case kCmdAbout: about(); break;
+    case kCmdHelp: help(); break;
     case kCmdExit: close(); break;
+    case kCmdEditFunctions: editFunctions(); break;
+    case kCmdHideFunction:
+        if (standard) chooseFunction(-1);
+        break;
     case kCmdFunctionMenu:
         if (standard) showFunctionMenu();
         break;
@@ -224,6 +270,7 @@ void CMainFrame::switchView(ViewMode view) {
     const bool standard = view == ViewMode::Standard;
     standardKeypad_->showObject(standard);
     scientific_->setVisible(!standard);
+    functionName_.enable(standard);
     if (standard) {
         if (QString text; mainDisplay_.getText(text)) calculator_.setValue(text.toStdU16String());
         showCalculator();
@@ -262,38 +309,34 @@ void CMainFrame::recomputeFunction() {
         functionResult_.showError();
 }
 
-void CMainFrame::showFunctionMenu() {
-    // The user functions join this menu with "My Functions".
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (!callName_.isEmpty()) {
-        QAction* hide = menu->addAction(QStringLiteral("Hide My Function"));
-        connect(hide, &QAction::triggered, this,
-                [this] { ui::PostCommand(this, kCmdHideFunction); });
+void CMainFrame::copy() {
+    const QString text = mainDisplay_.text();
+    if (!ui::CopyTextToClipboard(text)) {
+        showMessage(QMessageBox::Critical, QString(), QStringLiteral("Cannot open the Clipboard"));
+    } else if (ui::ClipboardText() != text) {
+        showMessage(QMessageBox::Critical, QString(),
+                    QStringLiteral("Unable to set Clipboard data"));
     }
-    QAction* edit = menu->addAction(QStringLiteral("Edit My Functions..."));
-    edit->setEnabled(false);
-    menu->popup(client_->mapToGlobal(QPoint(0, ui::Scaled(88))));
 }
-
-void CMainFrame::copy() { ui::CopyTextToClipboard(mainDisplay_.text()); }
 
 void CMainFrame::paste() {
     const QString text = ui::ClipboardText();
     if (text.isNull()) return;
-    const QString number = text.trimmed().toLower();
+    if (view_ == ViewMode::Scientific) {
+        // The pasted text becomes the current operand.
+        scientific_->edit()->replaceSelection(text);
+        scientific_->edit()->setFocus();
+        return;
+    }
+    std::u16string number;
     double value = 0;
-    if (number.isEmpty() || !parseNumber(number.toStdU16String(), value) || !std::isfinite(value)) {
+    if (!readDisplayedNumber(text.toStdU16String(), number, value) || !std::isfinite(value)) {
         showMessage(QMessageBox::Warning, QStringLiteral("Paste"),
                     QStringLiteral("The clipboard does not hold a number."));
         return;
     }
-    if (view_ == ViewMode::Standard) {
-        calculator_.setValue(number.toStdU16String());
-        showCalculator();
-    } else {
-        mainDisplay_.setValue(value);
-    }
+    calculator_.setValue(number);
+    showCalculator();
 }
 
 void CMainFrame::openConverter() {
@@ -329,7 +372,12 @@ void CMainFrame::takeValue(double value) {
         calculator_.setValue(decimalOutput(value, 17));
         showCalculator();
     } else {
-        mainDisplay_.setValue(value);
+        // The value in the display's base replaces the selection and stays
+        // selected, the operand the next key applies to.
+        Base used = Base::Dec;
+        const std::u16string text = baseOutput(value, mainDisplay_.base(), 10, &used);
+        scientific_->edit()->replaceSelection(QString::fromStdU16String(text));
+        scientific_->edit()->setFocus();
     }
 }
 
@@ -348,8 +396,11 @@ void CMainFrame::showMessage(QMessageBox::Icon icon, const QString& caption, con
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {
     const auto modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    if (view_ == ViewMode::Standard && modifiers == Qt::NoModifier) {
-        const int cell = standardKeyForKeyboard(event->key(), event->text());
+    if (view_ == ViewMode::Standard &&
+        (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
+        const int cell = modifiers == Qt::ControlModifier
+                             ? standardKeyForControlKey(event->key())
+                             : standardKeyForKeyboard(event->key(), event->text());
         if (cell >= 0) {
             standardKeypad_->typeKey(cell);
             event->accept();
