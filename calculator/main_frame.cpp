@@ -81,7 +81,7 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
 
     createActions();
     createClient();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
     loadFunctions();
     switchView(settings_.currentView);
     restoreGeometry(settings_.geometry);
@@ -175,7 +175,8 @@ void CMainFrame::createClient() {
     client_ = new FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
     client_->setFont(ui::CreateUiFont(13, false));
-    client_->setFixedSize(FrameLayout::clientSize(s));
+    client_->setMinimumSize(FrameLayout::clientSize(s));
+    client_->resize(FrameLayout::clientSize(s));
     setCentralWidget(client_);
 
     background_.load(108, ui::ThemeColour(), true);
@@ -219,6 +220,22 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::clientCommand(const ui::CommandEvent& command) { onCommand(command.id()); }
+
+void CMainFrame::clientResized(QSize size) {
+    if (!scientific_) return; // still being built
+    const int s = ui::DisplayScale();
+    layout_ = FrameLayout(size.width(), s, size.height());
+    const double f = layout_.fontScale;
+    mainDisplay_.place(layout_.mainDisplay, f);
+    functionResult_.place(layout_.functionResult, f);
+    functionName_.setFont(ScaledUiFont(13, f));
+    functionName_.place(layout_.functionName.x(), layout_.functionName.y(),
+                        layout_.functionName.width(), layout_.functionName.height());
+    standardKeypad_->setGeometry(layout_.standardKeypad);
+    standardKeypad_->setFont(ScaledUiFont(24, f));
+    scientific_->layOut(layout_);
+    client_->update();
+}
 
 void CMainFrame::onCommand(unsigned id) {
     const bool standard = view_ == ViewMode::Standard;
@@ -417,8 +434,14 @@ void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
         painter.fillRect(QRect(0, 0, layout_.width, layout_.backgroundHeight),
                          ui::TintColour(160, ui::ThemeColour()));
     } else {
-        for (int x = 0; x < layout_.width; x += background_.drawnWidth())
+        // In a larger window the band grows with the layout.
+        const double across = layout_.width / (240.0 * s);
+        const double down = layout_.height / (269.0 * s);
+        painter.save();
+        painter.scale(across, down);
+        for (int x = 0; x < 240 * s; x += background_.drawnWidth())
             background_.drawAt(painter, x, 0);
+        painter.restore();
     }
     painter.fillRect(layout_.mainDisplayBox, Qt::white);
     ui::DrawSunkenEdge(painter, layout_.mainDisplayBox, s);

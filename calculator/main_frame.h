@@ -84,6 +84,8 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void clientPenMove(QPoint point) override;
     void clientPenUp(QPoint point) override;
     void clientCommand(const ui::CommandEvent& command) override;
+    // A larger window stretches the keypads and displays and their texts.
+    void clientResized(QSize size) override;
 
     void onCommand(unsigned id);
     void createActions();

@@ -13,6 +13,7 @@ namespace pq::calc {
 void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box, int digits,
                            int fontSize, unsigned style, bool withIndicator) {
     digits_ = digits;
+    fontSize_ = fontSize;
     normalFont_ = ui::CreateUiFont(fontSize, false);
     smallFont_ = ui::CreateUiFont(12, false);
     smallFontInUse_ = false;
@@ -34,7 +35,34 @@ void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box,
     }
 }
 
+void ResultDisplay::place(const QRect& box, double fontScale) {
+    auto scaled = [fontScale](int size) {
+        QFont font = ui::CreateUiFont(size, false);
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * fontScale))));
+        return font;
+    };
+    normalFont_ = scaled(fontSize_);
+    smallFont_ = scaled(12);
+    button_.place(box.x(), box.y(), box.width(), box.height());
+    if (indicator_) {
+        const int s = ui::DisplayScale();
+        indicator_->setFont(smallFont_);
+        indicator_->setGeometry(box.x() + 4 * s, box.y() + 2 * s,
+                                static_cast<int>(10 * s * fontScale),
+                                static_cast<int>(12 * s * fontScale));
+    }
+    if (error_)
+        showError();
+    else if (!text_.isEmpty())
+        show(source_, grouping_);
+    else
+        button_.setFont(normalFont_);
+}
+
 void ResultDisplay::show(const QString& text, Base grouping) {
+    error_ = false;
+    grouping_ = grouping;
+    source_ = text;
     text_ = text.toLower();
     const QString grouped = QString::fromStdU16String(groupDigits(text.toStdU16String(), grouping));
     // Past digits + 8 characters, or when the number would not fit the box in
@@ -60,6 +88,7 @@ void ResultDisplay::setValue(double value) {
 }
 
 void ResultDisplay::showError() {
+    error_ = true;
     text_.clear();
     smallFontInUse_ = false;
     button_.setFont(normalFont_);
@@ -67,6 +96,7 @@ void ResultDisplay::showError() {
 }
 
 void ResultDisplay::clear() {
+    error_ = false;
     text_.clear();
     button_.setText(QString());
 }

@@ -22,6 +22,9 @@ class ResultDisplay {
     void create(QWidget* owner, unsigned commandId, const QRect& box, int digits, int fontSize,
                 unsigned style, bool withIndicator);
 
+    // A new box, the fonts scaled by fontScale; the number is shown anew.
+    void place(const QRect& box, double fontScale);
+
     // Shows a decimal number text.
     void setText(const QString& text);
     // Shows a value in the current base.
@@ -63,6 +66,10 @@ class ResultDisplay {
     Base base_ = Base::Dec;
     int digits_ = 10;
     QString text_;
+    QString source_;            // the text as given, before lower-casing
+    Base grouping_ = Base::Dec; // how the text was grouped
+    bool error_ = false;        // "Error" is shown
+    int fontSize_ = 28;
     QFont normalFont_;
     QFont smallFont_;
     bool smallFontInUse_ = false;

@@ -87,6 +87,11 @@ void ScientificView::layOut(const FrameLayout& layout) {
     button(kCmdEvaluate)->setGeometry(layout.evaluateButton);
     functionKeypad_->setGeometry(layout.functionKeypad);
     characterKeypad_->setGeometry(layout.characterKeypad);
+    const double f = layout.fontScale;
+    edit_->setFont(ScaledUiFont(16, f));
+    for (QPushButton* button : buttons_) button->setFont(ScaledUiFont(12, f));
+    functionKeypad_->setFont(ScaledUiFont(12, f));
+    characterKeypad_->setFont(ScaledUiFont(13, f));
 }
 
 void ScientificView::setVisible(bool visible) {

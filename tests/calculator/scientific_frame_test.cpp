@@ -27,6 +27,7 @@
 #include "calculator/user_functions.h"
 #include "engine/expression_engine.h"
 #include "tests/uikit/test_support.h"
+#include "uikit/display_scale.h"
 #include "uikit/hand_over.h"
 #include "uikit/html_viewer.h"
 
@@ -503,4 +504,34 @@ TEST_F(ScientificFrameTest, KeyboardHabitsOfTheStandardView) {
     deliverPosted();
     EXPECT_EQ(frame->viewMode(), ViewMode::Scientific);
     EXPECT_EQ(edit()->accessibleName(), QStringLiteral("Expression"));
+}
+
+TEST_F(ScientificFrameTest, AnEnlargedWindowStretchesKeypadsAndTexts) {
+    const int s = pq::ui::DisplayScale();
+    const int baseFont = view()->characterKeypad()->font().pixelSize();
+    const QSize base = frame->client()->size();
+    EXPECT_EQ(base, QSize(240 * s, 269 * s));
+    frame->resize(frame->width() + 240 * s, frame->height() + 269 * s);
+    ASSERT_TRUE(pq::test::waitFor([&] { return frame->client()->width() > base.width(); }));
+    const QSize client = frame->client()->size();
+    EXPECT_EQ(view()->characterKeypad()->geometry().bottom() + 1, client.height());
+    EXPECT_EQ(view()->characterKeypad()->width(), client.width() + 2);
+    EXPECT_GT(view()->characterKeypad()->font().pixelSize(), baseFont);
+    typeText(QStringLiteral("6*7"));
+    command(kCmdEvaluate);
+    EXPECT_EQ(shown(), QStringLiteral("42"));
+    EXPECT_GT(frame->mainDisplay().button().font().pixelSize(), 28 * s);
+    // Taps still find their keys.
+    command(kCmdClear);
+    tap(view()->characterKeypad(), 4); // 7
+    EXPECT_EQ(edit()->text(), QStringLiteral("7"));
+
+    // The size is kept for the next start; it never shrinks below the base.
+    const QSize kept = frame->size();
+    open();
+    EXPECT_EQ(frame->size(), kept);
+    frame->resize(10, 10);
+    deliverPosted();
+    EXPECT_GE(frame->client()->width(), 240 * s);
+    EXPECT_GE(frame->client()->height(), 269 * s);
 }
