@@ -94,7 +94,9 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
     }
 }
 
-CMainFrame::~CMainFrame() {
+CMainFrame::~CMainFrame() { saveSettings(); }
+
+void CMainFrame::saveSettings() {
     settings_.currentView = view_;
     settings_.geometry = saveGeometry();
     settings_.write();
@@ -298,6 +300,8 @@ void CMainFrame::switchView(ViewMode view) {
     actions_[kCmdStandardView]->setChecked(standard);
     actions_[kCmdScientificView]->setChecked(!standard);
     client_->update();
+    // Kept at once, so that a program ended by the system starts as it was.
+    if (isVisible()) saveSettings();
 }
 
 void CMainFrame::standardKey(int cell) {

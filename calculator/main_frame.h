@@ -91,6 +91,7 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void createActions();
     void createClient();
     void switchView(ViewMode view);
+    void saveSettings();
     void standardKey(int cell);
     // Shows the calculator's display (or "Error") and the memory indicator.
     void showCalculator();

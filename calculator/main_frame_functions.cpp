@@ -128,6 +128,7 @@ void CMainFrame::chooseFunction(int index) {
         functionName_.setText(QString());
         functionResult_.clear();
         client_->update();
+        if (isVisible()) saveSettings();
         return;
     }
     const UserFunction& function = functions_[static_cast<size_t>(index)];
@@ -144,6 +145,7 @@ void CMainFrame::chooseFunction(int index) {
     functionName_.setText(name.mid(name.lastIndexOf(u'\\') + 1));
     recomputeFunction();
     client_->update();
+    if (isVisible()) saveSettings();
 }
 
 void CMainFrame::help() {
