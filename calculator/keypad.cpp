@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include "calculator/key_name_popup.h"
+#include "calculator/keypad_accessible.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
@@ -32,6 +33,7 @@ int KeyGrid::cellAt(QPoint point) const {
 KeyPad::KeyPad(QWidget* parent, QObject* commandReceiver)
     : ui::WindowObject(parent), receiver_(commandReceiver) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallKeyPadAccessibility();
 }
 
 void KeyPad::create(const QRect& rect, int columns, int rows, unsigned firstId,

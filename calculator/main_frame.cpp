@@ -189,6 +189,8 @@ void CMainFrame::createClient() {
                          layout_.functionName.height(), client_->font(), kFunctionNameStyle);
     functionResult_.create(client_, kCmdFunctionResult, layout_.functionResult, 8, 20,
                            kFunctionResultStyle, false);
+    mainDisplay_.setAccessibleName(QStringLiteral("Result"));
+    functionResult_.setAccessibleName(QStringLiteral("Function result"));
     standardTaps_.add(&functionName_);
     standardTaps_.add(&functionResult_.button());
 

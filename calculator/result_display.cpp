@@ -1,5 +1,6 @@
 #include "calculator/result_display.h"
 
+#include <QAccessible>
 #include <QLabel>
 
 #include <cmath>
@@ -13,6 +14,7 @@ namespace pq::calc {
 void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box, int digits,
                            int fontSize, unsigned style, bool withIndicator) {
     digits_ = digits;
+    owner_ = owner;
     fontSize_ = fontSize;
     normalFont_ = ui::CreateUiFont(fontSize, false);
     smallFont_ = ui::CreateUiFont(12, false);
@@ -35,6 +37,26 @@ void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box,
     }
 }
 
+void ResultDisplay::setAccessibleName(const QString& name) {
+    if (!owner_) return;
+    if (!accessible_) {
+        accessible_ = new QWidget(owner_);
+        accessible_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        accessible_->setFocusPolicy(Qt::NoFocus);
+    }
+    accessible_->setGeometry(button_.layoutBox());
+    accessible_->setAccessibleName(name);
+    accessible_->show();
+    updateAccessible();
+}
+
+void ResultDisplay::updateAccessible() {
+    if (!accessible_) return;
+    accessible_->setAccessibleDescription(button_.text());
+    QAccessibleEvent event(accessible_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
 void ResultDisplay::place(const QRect& box, double fontScale) {
     auto scaled = [fontScale](int size) {
         QFont font = ui::CreateUiFont(size, false);
@@ -44,6 +66,7 @@ void ResultDisplay::place(const QRect& box, double fontScale) {
     normalFont_ = scaled(fontSize_);
     smallFont_ = scaled(12);
     button_.place(box.x(), box.y(), box.width(), box.height());
+    if (accessible_) accessible_->setGeometry(box);
     if (indicator_) {
         const int s = ui::DisplayScale();
         indicator_->setFont(smallFont_);
@@ -76,6 +99,7 @@ void ResultDisplay::show(const QString& text, Base grouping) {
         font.setPixelSize(font.pixelSize() - 1);
     button_.setFont(font);
     button_.setText(grouped);
+    updateAccessible();
 }
 
 void ResultDisplay::setText(const QString& text) { show(text, Base::Dec); }
@@ -93,12 +117,14 @@ void ResultDisplay::showError() {
     smallFontInUse_ = false;
     button_.setFont(normalFont_);
     button_.setText(QStringLiteral("Error"));
+    updateAccessible();
 }
 
 void ResultDisplay::clear() {
     error_ = false;
     text_.clear();
     button_.setText(QString());
+    updateAccessible();
 }
 
 QString ResultDisplay::cycleBase() {

@@ -48,6 +48,11 @@ class ResultDisplay {
     void setBase(Base base) { base_ = base; }
     QString baseName() const;
 
+    // Gives the display a name for screen readers, which read the number
+    // shown as its value.
+    void setAccessibleName(const QString& name);
+    QWidget* accessibleProxy() const { return accessible_; }
+
     void showIndicator(bool shown);
     bool isIndicatorShown() const;
 
@@ -74,6 +79,9 @@ class ResultDisplay {
     QFont smallFont_;
     bool smallFontInUse_ = false;
     QLabel* indicator_ = nullptr;
+    QWidget* accessible_ = nullptr; // an empty window over the box
+    QWidget* owner_ = nullptr;
+    void updateAccessible();
 };
 
 } // namespace pq::calc

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -534,4 +535,31 @@ TEST_F(ScientificFrameTest, AnEnlargedWindowStretchesKeypadsAndTexts) {
     deliverPosted();
     EXPECT_GE(frame->client()->width(), 240 * s);
     EXPECT_GE(frame->client()->height(), 269 * s);
+}
+
+TEST_F(ScientificFrameTest, ScreenReadersFindEveryKeyAndTheResult) {
+    QAccessibleInterface* keypad = QAccessible::queryAccessibleInterface(view()->functionKeypad());
+    ASSERT_NE(keypad, nullptr);
+    ASSERT_EQ(keypad->childCount(), kFunctionKeyCount);
+    QAccessibleInterface* sin = keypad->child(kKeySin);
+    ASSERT_NE(sin, nullptr);
+    EXPECT_EQ(sin->text(QAccessible::Name), QStringLiteral("Sine"));
+    EXPECT_EQ(sin->role(), QAccessible::Button);
+    EXPECT_EQ(keypad->indexOfChild(sin), kKeySin);
+    sin->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    deliverPosted();
+    EXPECT_EQ(edit()->text(), QStringLiteral("sin()"));
+    QAccessibleInterface* characters =
+        QAccessible::queryAccessibleInterface(view()->characterKeypad());
+    ASSERT_EQ(characters->childCount(), kCharacterKeyCount);
+    EXPECT_EQ(characters->child(8)->text(QAccessible::Name), QStringLiteral("Back"));
+
+    typeText(QStringLiteral("30"));
+    command(kCmdEvaluate);
+    QWidget* result = frame->mainDisplay().accessibleProxy();
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->accessibleName(), QStringLiteral("Result"));
+    EXPECT_EQ(result->accessibleDescription(), QStringLiteral("-0.9880316241"));
+    for (unsigned id : {kCmdClear, kCmdClearEntry, kCmdBase, kCmdAngle, kCmdEvaluate})
+        EXPECT_FALSE(view()->button(id)->accessibleName().isEmpty());
 }
