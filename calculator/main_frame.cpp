@@ -430,6 +430,12 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
+    if (view_ == ViewMode::Scientific && !scientific_->edit()->hasFocus()) {
+        // Keys typed while the focus strayed still go into the expression line.
+        scientific_->edit()->setFocus();
+        QCoreApplication::sendEvent(scientific_->edit(), event);
+        return;
+    }
     QMainWindow::keyPressEvent(event);
 }
 

@@ -27,7 +27,7 @@ struct ButtonInfo {
 };
 
 constexpr ButtonInfo kButtons[5] = {
-    {kCmdClear, u"CLR", u"Clear all", u"Clear the expression line (Esc)"},
+    {kCmdClear, u"CLR", u"Clear all", u"Clear the expression line and the result"},
     {kCmdClearEntry, u"CE", u"Clear entry", u"Delete the selection, or the whole line"},
     {kCmdBase, u"", u"Number base", u"Show the result in the next base"},
     {kCmdAngle, u"", u"Angle unit", u"Next angle unit: Rad, Deg, Gra"},

@@ -505,6 +505,12 @@ TEST_F(ScientificFrameTest, KeyboardHabitsOfTheStandardView) {
     deliverPosted();
     EXPECT_EQ(frame->viewMode(), ViewMode::Scientific);
     EXPECT_EQ(edit()->accessibleName(), QStringLiteral("Expression"));
+    command(kCmdClear);
+    frame->client()->setFocus();
+    QTest::keyClick(frame->client(), '4');
+    deliverPosted();
+    EXPECT_EQ(edit()->text(), QStringLiteral("4")) << "keys find the expression line";
+    EXPECT_TRUE(edit()->hasFocus());
 }
 
 TEST_F(ScientificFrameTest, AnEnlargedWindowStretchesKeypadsAndTexts) {
