@@ -345,14 +345,16 @@ void CMainFrame::copy() {
 void CMainFrame::paste() {
     const QString text = ui::ClipboardText();
     if (text.isNull()) return;
+    std::u16string number;
+    double value = 0;
     if (view_ == ViewMode::Scientific) {
-        // The pasted text becomes the current operand.
-        scientific_->edit()->replaceSelection(text);
+        // The pasted text becomes the current operand; a number as a display
+        // writes it goes in plain, since "," separates arguments in formulas.
+        const bool plain = readDisplayedNumber(text.toStdU16String(), number, value);
+        scientific_->edit()->replaceSelection(plain ? QString::fromStdU16String(number) : text);
         scientific_->edit()->setFocus();
         return;
     }
-    std::u16string number;
-    double value = 0;
     if (!readDisplayedNumber(text.toStdU16String(), number, value) || !std::isfinite(value)) {
         showMessage(QMessageBox::Warning, QStringLiteral("Paste"),
                     QStringLiteral("The clipboard does not hold a number."));

@@ -279,6 +279,11 @@ TEST_F(ScientificFrameTest, ValuesArriveInTheExpressionLine) {
     deliverPosted();
     EXPECT_EQ(edit()->text(), QStringLiteral("sqrt(16)+0FFh"));
     EXPECT_EQ(edit()->selectedText(), QStringLiteral("sqrt(16)"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("1,234.5"));
+    QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
+    deliverPosted();
+    EXPECT_EQ(edit()->text(), QStringLiteral("1234.5+0FFh")) << "a displayed number goes in plain";
+    EXPECT_EQ(edit()->selectedText(), QStringLiteral("1234.5"));
 }
 
 TEST_F(ScientificFrameTest, HugeAndDeepFormulasGiveErrorsNotCrashes) {
