@@ -574,3 +574,46 @@ TEST_F(ScientificFrameTest, ScreenReadersFindEveryKeyAndTheResult) {
     for (unsigned id : {kCmdClear, kCmdClearEntry, kCmdBase, kCmdAngle, kCmdEvaluate})
         EXPECT_FALSE(view()->button(id)->accessibleName().isEmpty());
 }
+
+TEST_F(ScientificFrameTest, EditingAFunctionReplacesItsFormula) {
+    const UserFunctionList list = {{u"twice(x)", u"x*2", u"Twice", 0, false}};
+    std::string error;
+    ASSERT_TRUE(
+        WriteFunctionFile(options.functionsFile.toStdString(), EncodeFunctionFile(list), error));
+    open();
+    command(kCmdEditFunctions);
+    auto* dialog = frame->findChild<MyFunctionsDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->list()->item(0)->setSelected(true);
+    QCoreApplication::postEvent(dialog, new pq::ui::CommandEvent(MyFunctionsDialog::kCmdEdit));
+    deliverPosted();
+    MacroEditorDialog* editor = dialog->editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->title(), QStringLiteral("Edit Function"));
+    EXPECT_FALSE(editor->declarationEdit()->isEnabled()) << "the declaration stays";
+    editor->formulaEdit()->setText(QStringLiteral("x*(2"));
+    editor->accept();
+    deliverPosted();
+    QMessageBox* box = editor->findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(),
+              QStringLiteral("The function declaration and/or formula has syntax errors"));
+    box->close();
+    deliverPosted();
+    double value = 0;
+    ASSERT_TRUE(engine->evaluate(u"twice(4)", value));
+    EXPECT_EQ(value, 8) << "a refused formula leaves the old one";
+    editor->formulaEdit()->setText(QStringLiteral("x*3"));
+    editor->nameEdit()->setText(QStringLiteral("Thrice"));
+    editor->accept();
+    deliverPosted();
+    ASSERT_TRUE(engine->evaluate(u"twice(4)", value));
+    EXPECT_EQ(value, 12);
+    EXPECT_EQ(dialog->list()->item(0)->text(), QStringLiteral("Thrice"));
+    dialog->accept();
+    deliverPosted();
+    open();
+    ASSERT_EQ(frame->userFunctions().size(), 1u);
+    EXPECT_EQ(frame->userFunctions()[0].formula, u"x*3");
+    EXPECT_EQ(frame->userFunctions()[0].name, u"Thrice");
+}
