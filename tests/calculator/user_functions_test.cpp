@@ -131,7 +131,15 @@ TEST(FunctionFileTest, AFailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(QDir(QString::fromStdString(taken)).exists(QStringLiteral("inside")));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+}
 
+TEST(FunctionFileTest, AFolderWithoutWriteRightsKeepsTheOldFile) {
+    QTemporaryDir folder;
+    const std::string path = folder.path().toStdString() + "/PqCalculator.dat";
+    std::string error;
+    std::string read;
+    const std::string first = EncodeFunctionFile(sample());
+    ASSERT_TRUE(WriteFunctionFile(path, first, error)) << error;
     // A folder that cannot take the temporary file: the save fails, says why
     // and leaves the file as it was.
     ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0500), 0);
