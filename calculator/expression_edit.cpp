@@ -11,6 +11,7 @@
 #include "engine/tokenizer.h"
 #include "uikit/clipboard.h"
 #include "uikit/command_event.h"
+#include "uikit/tap_and_hold.h"
 
 namespace pq::calc {
 
@@ -36,6 +37,12 @@ ExpressionEdit::ExpressionEdit(QWidget* parent, QObject* commandReceiver, unsign
     setWordWrapMode(QTextOption::WrapAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUndoRedoEnabled(true);
+    // A pen held still on the line opens its menu, as a right click does.
+    new ui::TapAndHold(viewport(), [this](QPoint point) {
+        QMenu* menu = createMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(viewport()->mapToGlobal(point));
+    });
 }
 
 int ExpressionEdit::selectionStart() const { return textCursor().selectionStart(); }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "calculator/expression_edit.h"
@@ -144,6 +146,18 @@ TEST_F(ExpressionEditTest, HistoryKeepsFiveWithoutDuplicates) {
     actions[6]->trigger();
     EXPECT_EQ(edit.text(), QStringLiteral("1+4"));
     EXPECT_EQ(selected(), QStringLiteral("4"));
+}
+
+TEST_F(ExpressionEditTest, TapAndHoldOpensTheMenu) {
+    edit.show();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            edit.viewport()->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(edit.viewport(), &event);
+    const auto menus = edit.findChildren<QMenu*>();
+    ASSERT_EQ(menus.size(), 1) << "one menu, not two";
+    EXPECT_TRUE(menus[0]->isVisible());
+    EXPECT_EQ(menus[0]->actions()[3]->text(), QStringLiteral("Select &All"));
+    menus[0]->close();
 }
 
 TEST_F(ExpressionEditTest, HugeTextsStayResponsive) {
