@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -56,14 +57,39 @@ class ProgramTest : public HandOverTest {
     }
     void TearDown() override {
         for (pid_t pid : started) kill(pid, SIGKILL);
+        // A calculator started but not found in time must not outlive the test.
+        if (started.empty() && detached) {
+            const QString socket = runtimePath() + u'/' + LocalServerName(Program::Calculator);
+            pid_t late = 0;
+            pq::test::waitFor([&] { return (late = listenerOf(socket)) != 0; }, 5000);
+            if (late != 0) kill(late, SIGKILL);
+        }
+    }
+    // Starts the calculator as the converter does.
+    OpenResult raiseOrStartCalculator() {
+        detached = true;
+        return RaiseOrStart(LocalServerName(Program::Calculator), calculatorProgram());
     }
     std::vector<pid_t> started;
+    bool detached = false;
 
   private:
     EnvironmentGuard configGuard_{"XDG_CONFIG_HOME"};
     EnvironmentGuard platformGuard_{"QT_QPA_PLATFORM"};
     QTemporaryDir config_;
 };
+
+// Runs a small program to its end; its standard output, or a null array.
+QByteArray run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished();
+        return QByteArray();
+    }
+    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
+}
 
 } // namespace
 
@@ -98,7 +124,7 @@ TEST_F(ProgramTest, TheCalculatorStartsWithAnUnfitFolderAndSaysSoOnce) {
 TEST_F(ProgramTest, AStartedCalculatorTakesTheValueSentRightAfter) {
     const QString name = LocalServerName(Program::Calculator);
     ASSERT_FALSE(name.isEmpty());
-    ASSERT_EQ(RaiseOrStart(name, calculatorProgram()), OpenResult::Started);
+    ASSERT_EQ(raiseOrStartCalculator(), OpenResult::Started);
     // Waited for: it listens as soon as RaiseOrStart returns.
     const pid_t pid = listenerOf(runtimePath() + u'/' + name);
     ASSERT_NE(pid, 0) << "the calculator was not waited for";
@@ -107,6 +133,55 @@ TEST_F(ProgramTest, AStartedCalculatorTakesTheValueSentRightAfter) {
 
     // A second request raises the running calculator instead of starting
     // another one.
-    EXPECT_EQ(RaiseOrStart(name, calculatorProgram()), OpenResult::Raised);
+    EXPECT_EQ(raiseOrStartCalculator(), OpenResult::Raised);
     EXPECT_EQ(listenerOf(runtimePath() + u'/' + name), pid);
+}
+
+// On a real X display, what the calculator shows is read back through its
+// Copy command and the clipboard.
+TEST_F(ProgramTest, TheValueHandedOverShowsInTheCalculator) {
+    const QString server = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    const QString xclip = QStandardPaths::findExecutable(QStringLiteral("xclip"));
+    if (server.isEmpty() || xdotool.isEmpty() || xclip.isEmpty())
+        GTEST_SKIP() << "needs Xvfb, xdotool and xclip";
+    QProcess display;
+    display.start(server,
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                   QStringLiteral("640x480x24")});
+    QByteArray number;
+    ASSERT_TRUE(pq::test::waitFor(
+        [&] {
+            number += display.readAllStandardOutput();
+            return number.contains('\n');
+        },
+        10000))
+        << "no X display";
+    EnvironmentGuard displayGuard("DISPLAY");
+    qputenv("DISPLAY", ':' + number.trimmed());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+
+    const QString name = LocalServerName(Program::Calculator);
+    ASSERT_EQ(raiseOrStartCalculator(), OpenResult::Started);
+    const pid_t pid = listenerOf(runtimePath() + u'/' + name);
+    ASSERT_NE(pid, 0);
+    started.push_back(pid);
+    ASSERT_TRUE(SendHandOver(name, EncodeValue(2468.25)));
+
+    // The value brings the window forward with the focus, so the keys reach it.
+    QByteArray shown;
+    pq::test::waitFor(
+        [&] {
+            run(xdotool, {QStringLiteral("key"), QStringLiteral("ctrl+c")});
+            shown = run(xclip, {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                QStringLiteral("clipboard")});
+            return shown == "2468.25";
+        },
+        15000);
+    EXPECT_EQ(shown, "2468.25");
+
+    kill(pid, SIGKILL);
+    display.kill();
+    display.waitForFinished();
 }
