@@ -29,15 +29,6 @@ constexpr int kPollMs = 25;          // between the questions to a starting prog
 constexpr int kFirstWaitMs = 500;    // how long a started program is waited for in any case
 constexpr int kLongestWaitMs = 5000; // ... and while it still runs
 
-// The socket path of a name: a bare name lives in this user's private folder,
-// a name with "/" is used as given. Empty when the name cannot be used.
-QString socketPath(const QString& name) {
-    if (name.contains(u'/')) return name;
-    if (name.isEmpty() || name == u"." || name == u"..") return QString();
-    const QString folder = HandOverFolder();
-    return folder.isEmpty() ? QString() : folder + u'/' + name;
-}
-
 // Whether the process at the other end of a connected local socket runs as
 // this user, as the kernel recorded it when the connection was made.
 bool peerIsThisUser(qintptr descriptor) {
@@ -77,7 +68,7 @@ void waitForServer(const QString& serverName, qint64 pid) {
     QElapsedTimer timer;
     timer.start();
     for (;;) {
-        const QString path = socketPath(serverName);
+        const QString path = HandOverSocketPath(serverName);
         if (path.isEmpty()) return;
         QLocalSocket probe;
         if (connectToOwnServer(probe, path, kPollMs)) return;
@@ -97,6 +88,15 @@ QString ProgramName(Program program) {
 QString LocalServerName(Program program) {
     if (HandOverFolder().isEmpty()) return QString();
     return ProgramName(program) + u'-' + UserIdText();
+}
+
+// A bare name lives in this user's private folder, a name with "/" is used
+// as given.
+QString HandOverSocketPath(const QString& serverName) {
+    if (serverName.contains(u'/')) return serverName;
+    if (serverName.isEmpty() || serverName == u"." || serverName == u"..") return QString();
+    const QString folder = HandOverFolder();
+    return folder.isEmpty() ? QString() : folder + u'/' + serverName;
 }
 
 QByteArray EncodeMessage(quint32 tag, const QByteArray& data) {
@@ -162,7 +162,7 @@ HandOverServer::HandOverServer(Handler handler, QObject* parent)
 HandOverServer::~HandOverServer() = default;
 
 bool HandOverServer::listen(const QString& name) {
-    const QString path = socketPath(name);
+    const QString path = HandOverSocketPath(name);
     if (path.isEmpty()) return false;
     // Listening would silently take the name from a running program, so ask
     // first whether one answers; a name that nobody answers is left over.
@@ -177,7 +177,7 @@ bool HandOverServer::isListening() const { return server_->isListening(); }
 
 bool SendHandOver(const QString& serverName, const QByteArray& messages, int timeoutMs) {
     QLocalSocket socket;
-    if (!connectToOwnServer(socket, socketPath(serverName), timeoutMs)) return false;
+    if (!connectToOwnServer(socket, HandOverSocketPath(serverName), timeoutMs)) return false;
     socket.write(messages);
     while (socket.bytesToWrite() > 0)
         if (!socket.waitForBytesWritten(timeoutMs)) return false;

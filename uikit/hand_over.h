@@ -24,6 +24,8 @@ QString ProgramName(Program program); // "PqConverter", "PqCalculator"
 // Empty when the private folder cannot be used: values are not handed over
 // in this run, and one message on standard error said why.
 QString LocalServerName(Program program);
+// Where the socket of a server name lies; empty when the name cannot be used.
+QString HandOverSocketPath(const QString& serverName);
 
 // A hand-over message: a tag and its data. On the wire: the tag and the
 // data's length as 32-bit little-endian integers, then the data.

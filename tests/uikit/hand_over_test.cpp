@@ -86,7 +86,12 @@ TEST_F(HandOverTest, ServerNamesCarryTheNumericUserId) {
     qunsetenv("USER");
     EXPECT_EQ(LocalServerName(Program::Calculator), QStringLiteral("PqCalculator-") + uid);
 
-    // The socket itself lives in the private folder.
+    // The socket itself lives in the private folder; a path is taken as given.
+    EXPECT_EQ(HandOverSocketPath(QStringLiteral("PqCalculator-") + uid),
+              runtimePath() + QStringLiteral("/PqCalculator-") + uid);
+    EXPECT_EQ(HandOverSocketPath(QStringLiteral("/run/x")), QStringLiteral("/run/x"));
+    for (const char* unusable : {"", ".", ".."})
+        EXPECT_EQ(HandOverSocketPath(QString::fromLatin1(unusable)), QString());
     HandOverServer server([](const HandOverMessage&) {});
     ASSERT_TRUE(server.listen(LocalServerName(Program::Calculator)));
     EXPECT_TRUE(QFileInfo::exists(runtimePath() + QStringLiteral("/PqCalculator-") + uid));
