@@ -70,18 +70,19 @@ else()
   install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
-# The desktop files and the metainfo are checked with the validators the
-# desktops use, whenever they are installed.
+# The desktop files and the metainfo of both programs are checked with the
+# validators the desktops use.
+set(PQ_ALL_PROGRAM_IDS com.quorvane.PqConverter com.quorvane.PqCalculator)
 find_program(PQ_DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(PQ_APPSTREAMCLI appstreamcli)
 if(PQ_DESKTOP_FILE_VALIDATE)
-  foreach(id IN LISTS PQ_PROGRAM_IDS)
+  foreach(id IN LISTS PQ_ALL_PROGRAM_IDS)
     add_test(NAME desktop_file.${id}
              COMMAND ${PQ_DESKTOP_FILE_VALIDATE} ${desktop_dir}/${id}.desktop)
   endforeach()
 endif()
 if(PQ_APPSTREAMCLI)
-  foreach(id IN LISTS PQ_PROGRAM_IDS)
+  foreach(id IN LISTS PQ_ALL_PROGRAM_IDS)
     add_test(NAME metainfo.${id}
              COMMAND ${PQ_APPSTREAMCLI} validate --no-net ${metainfo_dir}/${id}.metainfo.xml)
   endforeach()
@@ -95,7 +96,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "unit converter and calculator sharing one formula engine")
 set(CPACK_PACKAGE_DESCRIPTION
     "PqConverter converts units, currencies and time zones through data files\n"
-    "the user can edit; PqCalculator is a desk and scientific calculator with\n"
+    "the user can edit. PqCalculator is a desk and scientific calculator with\n"
     "memories and user functions. pqtool computes and converts on the command\n"
     "line.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
