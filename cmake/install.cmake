@@ -106,6 +106,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quorvane <pqsuite@quorvane.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The icon theme the menus look the icons up in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hicolor-icon-theme)
 # The dependencies are the shared libraries the programs link (Qt, whose
 # libqt6gui6 brings the X11 and offscreen platforms, libcurl, the C++
 # runtime), as dpkg-shlibdeps finds them.
