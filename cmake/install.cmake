@@ -70,6 +70,11 @@ else()
   install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
+find_program(PQ_GROFF groff)
+add_test(NAME man_page.pqtool
+         COMMAND ${CMAKE_COMMAND} -DPQTOOL=$<TARGET_FILE:pqtool> -DMAN_PAGE=${man_page}
+                 -DGROFF=${PQ_GROFF} -P ${CMAKE_CURRENT_LIST_DIR}/check_man_page.cmake)
+
 # The desktop files and the metainfo of both programs are checked with the
 # validators the desktops use.
 set(PQ_ALL_PROGRAM_IDS com.quorvane.PqConverter com.quorvane.PqCalculator)
