@@ -25,22 +25,11 @@ if(PQ_SHIPPED_DATA_PATHS)
   install(FILES ${PQ_SHIPPED_DATA_PATHS} DESTINATION ${PQ_INSTALL_SHARE_DIR}/Conversions)
 endif()
 
-# Help documents, written as HTML in data/help/: copied beside the built
-# programs, where they find them in the build folder, and installed into the
-# share folder.
-file(GLOB PQ_HELP_DOCUMENTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/help/*.htm)
+# The help documents, which each program's folder keeps in help/ and copies
+# beside the built programs.
+file(GLOB PQ_HELP_DOCUMENTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/converter/help/*.htm
+     ${PROJECT_SOURCE_DIR}/calculator/help/*.htm)
 if(PQ_HELP_DOCUMENTS)
-  set(help_outputs)
-  foreach(document IN LISTS PQ_HELP_DOCUMENTS)
-    get_filename_component(name ${document} NAME)
-    add_custom_command(
-      OUTPUT ${PQ_PROGRAM_DIR}/${name}
-      COMMAND ${CMAKE_COMMAND} -E copy ${document} ${PQ_PROGRAM_DIR}/${name}
-      DEPENDS ${document}
-      VERBATIM)
-    list(APPEND help_outputs ${PQ_PROGRAM_DIR}/${name})
-  endforeach()
-  add_custom_target(help_documents ALL DEPENDS ${help_outputs})
   install(FILES ${PQ_HELP_DOCUMENTS} DESTINATION ${PQ_INSTALL_SHARE_DIR})
 endif()
 

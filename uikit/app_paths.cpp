@@ -199,10 +199,4 @@ QString PrepareDefaultDataFolder() {
                           "the next start.");
 }
 
-QString UsableDefaultDataFolder() {
-    const QString folder = DefaultDataFolder();
-    if (QFileInfo(folder).isDir()) return folder;
-    return ShippedFolder() + kDataFolderName;
-}
-
 } // namespace pq::ui

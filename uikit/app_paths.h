@@ -76,9 +76,4 @@ inline constexpr char kShippedListName[] = ".shipped";
 // all is well (and always when the program runs from its build folder).
 QString PrepareDefaultDataFolder();
 
-// The data folder to use when no folder is set in the options: the default
-// data folder, or the shipped folder (read only) when the default one could
-// not be created at all, so that the program still shows its files.
-QString UsableDefaultDataFolder();
-
 } // namespace pq::ui
