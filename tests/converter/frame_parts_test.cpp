@@ -146,8 +146,8 @@ TEST(FramePartsTest, TheTopStripButtonsOpenTheSwitcher) {
 
 TEST(FramePartsTest, TheListReachesDownToTheHiddenPanel) {
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
+    world.seed({"TipCalc.cal"});
+    world.writeSettings({u"TipCalc.cal"});
     auto frame = world.open();
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
@@ -155,14 +155,21 @@ TEST(FramePartsTest, TheListReachesDownToTheHiddenPanel) {
     const int height = frame->client()->height();
     QWidget* panel = frame->panel();
     EXPECT_EQ(panel->geometry(), QRect(0, height - 42 * s, frame->client()->width(), 42 * s));
-    // While the panel is shown the list ends above it...
-    frame->panel()->showObject(true);
-    frame->list()->setGeometry(0, 24 * s, frame->client()->width(), height - 66 * s);
-    // ...and when a selection hides it, the list grows to the panel's bottom.
-    frame->list()->select(1);
+    // While an input is selected the panel is shown and the list ends above it...
+    frame->list()->select(0);
+    ASSERT_TRUE(frame->panel()->isShown());
+    EXPECT_EQ(frame->list()->geometry().bottom(), panel->geometry().top() - 1);
+    // ...and when selecting an output hides it, the list grows to the panel's bottom.
+    const int output = frame->list()->rowCount() - 1;
+    ASSERT_TRUE(frame->list()->row(output).item().isOutput());
+    frame->list()->select(output);
     EXPECT_FALSE(frame->panel()->isShown());
     EXPECT_EQ(frame->list()->geometry().bottom(), panel->geometry().bottom());
     EXPECT_EQ(frame->list()->geometry().top(), 24 * s);
+    // An input again shrinks it.
+    frame->list()->select(1);
+    EXPECT_TRUE(frame->panel()->isShown());
+    EXPECT_EQ(frame->list()->geometry().bottom(), panel->geometry().top() - 1);
 }
 
 TEST(FramePartsTest, TheWindowKeepsItsSizeBetweenRuns) {
