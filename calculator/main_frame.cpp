@@ -23,6 +23,7 @@
 #include "calculator/standard_keys.h"
 #include "engine/expression_engine.h"
 #include "engine/number_parse.h"
+#include "uikit/app_paths.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -62,8 +63,10 @@ FrameOptions FrameOptions::standard() {
     options.converterServer = ui::LocalServerName(ui::Program::Converter);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/");
     options.converterProgram = folder + ui::ProgramName(ui::Program::Converter);
-    options.functionsFile = folder + QStringLiteral("PqCalculator.dat");
-    options.helpFile = folder + QStringLiteral("PqCalculator.htm");
+    // The functions file is the user's (beside the program, or in the per-user
+    // folder once installed); the help document ships with the program.
+    options.functionsFile = ui::UserFilePath(QStringLiteral("PqCalculator.dat"));
+    options.helpFile = ui::ShippedFolder() + QStringLiteral("PqCalculator.htm");
     return options;
 }
 
