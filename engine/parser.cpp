@@ -15,11 +15,13 @@ enum class State { Start, AfterOperator, AfterNumber, AfterClose, AfterIdentifie
 
 class Parser {
   public:
-    Parser(std::vector<Token>& output, std::vector<Token>& stack)
-        : output_(output), stack_(stack) {}
+    Parser(std::u16string_view text, std::vector<Token>& output, std::vector<PendingToken>& stack)
+        : text_(text), output_(output), stack_(stack) {}
 
-    // Returns false on a syntax error.
+    // Returns false on a syntax error. The token is a part of the text.
     bool feed(std::u16string_view token) {
+        // A token that starts like a name is neither an operator nor a number.
+        if (isIdentifierStart(token[0]) && isIdentifier(token)) return feedIdentifier(token);
         int op;
         if (lookupOperator(token, op)) return feedOperator(op);
         double number;
@@ -31,14 +33,7 @@ class Parser {
             state_ = State::AfterNumber;
             return true;
         }
-        if (isIdentifier(token)) {
-            if (!expectingOperand()) return false;
-            Token& t = stack_.emplace_back();
-            t.kind = TokenKind::Identifier;
-            t.name.assign(token);
-            state_ = State::AfterIdentifier;
-            return true;
-        }
+        if (isIdentifier(token)) return feedIdentifier(token);
         if (token == u"(") return openParen();
         if (token == u")") return closeParen();
         if (token == u",") return comma();
@@ -61,6 +56,15 @@ class Parser {
     }
 
   private:
+    bool feedIdentifier(std::u16string_view token) {
+        if (!expectingOperand()) return false;
+        stack_.push_back({TokenKind::Identifier, 0, 0,
+                          static_cast<size_t>(token.data() - text_.data()),
+                          static_cast<uint32_t>(token.size())});
+        state_ = State::AfterIdentifier;
+        return true;
+    }
+
     bool expectingOperand() const {
         return state_ == State::Start || state_ == State::AfterOperator;
     }
@@ -70,7 +74,12 @@ class Parser {
     }
 
     void moveTopToOutput() {
-        output_.push_back(std::move(stack_.back()));
+        const PendingToken& p = stack_.back();
+        Token& t = output_.emplace_back();
+        t.kind = p.kind;
+        t.index = p.index;
+        t.count = p.count;
+        if (p.kind == TokenKind::Identifier) t.name.assign(text_.substr(p.nameStart, p.nameLength));
         stack_.pop_back();
     }
 
@@ -79,10 +88,7 @@ class Parser {
     }
 
     void pushOperator(int index, int count) {
-        Token& t = stack_.emplace_back();
-        t.kind = TokenKind::Operator;
-        t.index = index;
-        t.count = count;
+        stack_.push_back({TokenKind::Operator, index, count, 0, 0});
     }
 
     void writeOperator(int index) {
@@ -129,15 +135,15 @@ class Parser {
     }
 
     bool openParen() {
-        Token paren;
+        TokenKind paren;
         if (state_ == State::AfterIdentifier) {
-            paren.kind = TokenKind::CallParen;
+            paren = TokenKind::CallParen;
         } else if (expectingOperand()) {
-            paren.kind = TokenKind::GroupParen;
+            paren = TokenKind::GroupParen;
         } else {
             return false;
         }
-        stack_.push_back(std::move(paren));
+        stack_.push_back({paren, 0, 0, 0, 0});
         state_ = State::Start;
         return true;
     }
@@ -167,8 +173,9 @@ class Parser {
         return true;
     }
 
+    std::u16string_view text_;
     std::vector<Token>& output_;
-    std::vector<Token>& stack_;
+    std::vector<PendingToken>& stack_;
     State state_ = State::Start;
 };
 
@@ -207,7 +214,7 @@ void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) 
     std::vector<Token>& output = chain.tokens;
     output.clear();
     scratch.stack.clear();
-    Parser parser(output, scratch.stack);
+    Parser parser(text, output, scratch.stack);
     size_t position = 0;
     std::u16string_view token;
     bool any = false;

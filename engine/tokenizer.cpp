@@ -4,18 +4,6 @@
 
 namespace pq {
 
-const OperatorInfo kOperators[kOperatorCount] = {
-    {u'+', 2, OperatorInfo::Infix},        {u'-', 2, OperatorInfo::Infix},
-    {u'*', 3, OperatorInfo::Infix},        {u'/', 3, OperatorInfo::Infix},
-    {u'\\', 3, OperatorInfo::Infix},       {u'^', 4, OperatorInfo::Infix},
-    {u'>', 1, OperatorInfo::Infix},        {u'<', 1, OperatorInfo::Infix},
-    {u'=', 1, OperatorInfo::Infix},        {u'&', 3, OperatorInfo::Infix},
-    {u'|', 3, OperatorInfo::Infix},        {u'#', 3, OperatorInfo::Infix},
-    {u'~', 4, OperatorInfo::Prefix},       {u'!', 4, OperatorInfo::Postfix},
-    {u'\u00B2', 4, OperatorInfo::Postfix}, {u'\u00B3', 4, OperatorInfo::Postfix},
-    {u'-', 5, OperatorInfo::Prefix},       {u'%', 4, OperatorInfo::Postfix},
-};
-
 namespace {
 
 constexpr bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
@@ -47,17 +35,6 @@ bool nextToken(std::u16string_view text, size_t& position, std::u16string_view& 
     token = text.substr(start, i - start);
     position = i;
     return true;
-}
-
-bool lookupOperator(std::u16string_view token, int& index) {
-    if (token.size() != 1) return false;
-    for (int i = 0; i < kOperatorCount; ++i) {
-        if (kOperators[i].character == token[0]) {
-            index = i;
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace pq
