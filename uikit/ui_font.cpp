@@ -2,9 +2,11 @@
 
 #include <QFontMetrics>
 #include <QHash>
+#include <QRawFont>
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 #include "uikit/display_scale.h"
 
@@ -12,13 +14,22 @@ namespace pq::ui {
 
 namespace {
 
-// The largest em, in pixels, whose cell (ascent plus descent) fits `cell`.
-// Cells grow with the em, so the search starts where the face's proportion
-// of cell to em, learnt from its last fit, says the answer lies; each size
-// tried loads a font, so every fit found is kept.
+// The cell of a font: its ascent and descent, each rounded, as QFontMetrics
+// gives its height.
+int CellOf(const QRawFont& raw) {
+    return static_cast<int>(std::lround(raw.ascent())) +
+           static_cast<int>(std::lround(raw.descent()));
+}
+
+// The largest em, in pixels, whose cell (ascent plus descent) fits `cell`:
+// the first size, from the cell down, that fits. Loading a font for every
+// size tried would ask fontconfig each time; the sizes are tried on one
+// outline font of the face instead, scaled without fontconfig, and the
+// answer is checked against the font itself, which is loaded for drawing in
+// any case. Should the two ever disagree, every size is loaded after all.
 int FittingPixelSize(QFont font, const QString& key, int cell) {
     struct Fit {
-        double cellPerPixel = 0;
+        QRawFont outline;
         QHash<int, int> pixelsOfCell;
     };
     static QHash<QString, Fit> fits;
@@ -29,20 +40,22 @@ int FittingPixelSize(QFont font, const QString& key, int cell) {
         font.setPixelSize(pixels);
         return QFontMetrics(font).height();
     };
+    if (!fit.outline.isValid()) fit.outline = QRawFont::fromFont(font);
     int pixels = cell;
-    if (fit.cellPerPixel > 0) {
-        pixels = std::clamp(static_cast<int>(cell / fit.cellPerPixel), 1, cell);
-    } else if (const int h = height(cell); h > cell) {
-        fit.cellPerPixel = static_cast<double>(h) / cell;
-        pixels = std::clamp(cell * cell / h, 1, cell);
+    bool checked = false;
+    if (fit.outline.isValid()) {
+        QRawFont scaled = fit.outline;
+        auto scaledHeight = [&scaled](int size) {
+            scaled.setPixelSize(size);
+            return CellOf(scaled);
+        };
+        while (pixels > 1 && scaledHeight(pixels) > cell) --pixels;
+        checked = height(pixels) == scaledHeight(pixels);
     }
-    bool tooLargeAbove = pixels == cell;
-    while (pixels > 1 && height(pixels) > cell) {
-        --pixels;
-        tooLargeAbove = true;
+    if (!checked) {
+        pixels = cell;
+        while (pixels > 1 && height(pixels) > cell) --pixels;
     }
-    while (!tooLargeAbove && pixels < cell && height(pixels + 1) <= cell) ++pixels;
-    if (pixels > 1) fit.cellPerPixel = static_cast<double>(height(pixels)) / pixels;
     fit.pixelsOfCell.insert(cell, pixels);
     return pixels;
 }
