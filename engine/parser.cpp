@@ -27,7 +27,7 @@ class Parser {
         double number;
         if (parseNumber(token, number)) {
             if (!expectingOperand()) return false;
-            Token& t = output_.emplace_back();
+            Token& t = newToken();
             t.kind = TokenKind::Number;
             t.value = number;
             state_ = State::AfterNumber;
@@ -42,7 +42,7 @@ class Parser {
 
     bool finish() {
         if (state_ == State::AfterOperator) {
-            output_.emplace_back(); // the buried Error token
+            newToken(); // the buried Error token
         } else {
             popIdentifierOnTop();
         }
@@ -52,10 +52,23 @@ class Parser {
                 return false;
             moveTopToOutput();
         }
+        output_.resize(used_); // drops what an earlier, longer parse left
         return true;
     }
 
   private:
+    // The next output token: one left by an earlier parse, reset, so that
+    // its name keeps its storage, or a new one.
+    Token& newToken() {
+        if (used_ < output_.size()) {
+            Token& t = output_[used_++];
+            t.reset();
+            return t;
+        }
+        ++used_;
+        return output_.emplace_back();
+    }
+
     bool feedIdentifier(std::u16string_view token) {
         if (!expectingOperand()) return false;
         stack_.push_back({TokenKind::Identifier, 0, 0,
@@ -75,7 +88,7 @@ class Parser {
 
     void moveTopToOutput() {
         const PendingToken& p = stack_.back();
-        Token& t = output_.emplace_back();
+        Token& t = newToken();
         t.kind = p.kind;
         t.index = p.index;
         t.count = p.count;
@@ -92,7 +105,7 @@ class Parser {
     }
 
     void writeOperator(int index) {
-        Token& t = output_.emplace_back();
+        Token& t = newToken();
         t.kind = TokenKind::Operator;
         t.index = index;
         t.count = 1;
@@ -176,6 +189,7 @@ class Parser {
     std::u16string_view text_;
     std::vector<Token>& output_;
     std::vector<PendingToken>& stack_;
+    size_t used_ = 0; // tokens of output_ written by this parse
     State state_ = State::Start;
 };
 
@@ -199,7 +213,21 @@ bool finishChain(std::vector<Token>& tokens, std::vector<int32_t>& spans) {
         spans.push_back(span);
     }
     if (spans.size() != 1) return false;
-    std::reverse(tokens.begin(), tokens.end());
+    // Reversed field by field: most tokens have no name, and swapping two
+    // empty names would still copy their buffers. A field added to Token
+    // must be swapped here too.
+    static_assert(sizeof(Token) == sizeof(std::u16string) + 40, "swap every field of Token below");
+    for (size_t a = 0, b = tokens.size() - 1; a < b; ++a, --b) {
+        Token& x = tokens[a];
+        Token& y = tokens[b];
+        std::swap(x.kind, y.kind);
+        std::swap(x.value, y.value);
+        std::swap(x.index, y.index);
+        if (!x.name.empty() || !y.name.empty()) x.name.swap(y.name);
+        std::swap(x.count, y.count);
+        std::swap(x.span, y.span);
+        std::swap(x.builtin, y.builtin);
+    }
     return true;
 }
 
@@ -211,8 +239,7 @@ void markSyntaxError(std::vector<Token>& tokens) {
 } // namespace
 
 void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) {
-    std::vector<Token>& output = chain.tokens;
-    output.clear();
+    std::vector<Token>& output = chain.tokens; // its tokens are reused
     scratch.stack.clear();
     Parser parser(text, output, scratch.stack);
     size_t position = 0;
@@ -226,7 +253,10 @@ void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) 
             return;
         }
     }
-    if (!any) return;
+    if (!any) {
+        output.clear();
+        return;
+    }
     if (!parser.finish() || !finishChain(output, scratch.spans)) markSyntaxError(output);
     scratch.stack.clear();
 }
