@@ -17,7 +17,11 @@ class FormulaGenerator {
 
     std::u16string next() {
         std::u16string text = expression(4);
-        if (pick(12) == 0) text.insert(pick(static_cast<uint32_t>(text.size()) + 1), 1, stray());
+        if (pick(12) == 0) {
+            const uint32_t at = pick(static_cast<uint32_t>(text.size()) + 1);
+            const char16_t c = stray();
+            text.insert(at, 1, c);
+        }
         return text;
     }
 
@@ -96,8 +100,14 @@ class FormulaGenerator {
         case 0: return literal();
         case 1: return call(depth);
         case 2: return u"(" + expression(depth - 1) + u")";
-        case 3: return (pick(2) ? u"-" : u"~") + expression(depth - 1);
-        case 4: return expression(depth - 1) + kPostfix[pick(4)];
+        case 3: { // every pick in its own statement, so that the order is fixed
+            const char16_t* prefix = pick(2) ? u"-" : u"~";
+            return prefix + expression(depth - 1);
+        }
+        case 4: {
+            std::u16string text = expression(depth - 1);
+            return text + kPostfix[pick(4)];
+        }
         default: {
             std::u16string text = expression(depth - 1);
             if (pick(8) == 0) text += u' ';
