@@ -11,7 +11,7 @@ ASAN_FLAGS  = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
               -DCMAKE_CXX_COMPILER=clang++ \
               -DPQ_SANITIZE=ON -DPQ_FUZZ=ON -DPQ_BENCH=OFF
 
-.PHONY: all deps build test unit-test sanitize-build sanitize-test fuzz bench run run-calculator demo clean
+.PHONY: all deps build test unit-test install-test package sanitize-build sanitize-test fuzz bench run run-calculator demo clean
 
 all: build
 
@@ -22,12 +22,22 @@ build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) > /dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Every test: the suite, the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the fuzz targets.
-test: unit-test sanitize-test fuzz
+# Every test: the suite, the installed layout and the Debian package, the
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# fuzz targets.
+test: unit-test install-test sanitize-test fuzz
 
 unit-test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Installs into a temporary folder and checks the result; as root, also
+# installs the package with apt, starts the programs and removes it again.
+install-test: build
+	@scripts/test-install $(BUILD)
+
+# The Debian package, $(BUILD)/pqsuite_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 sanitize-build: deps
 	@cmake -S . -B $(ASAN_BUILD) $(ASAN_FLAGS) > /dev/null
@@ -43,8 +53,9 @@ bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 	@echo "== bench/gui_start"; bench/gui_start $(BUILD) 40
 
-# Until the converter exists, `make run` starts the calculator.
-run: run-calculator
+# The converter with the shipped data files beside it; the calculator.
+run: build
+	$(BUILD)/bin/PqConverter
 
 run-calculator: build
 	$(BUILD)/bin/PqCalculator
