@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "document/data_file.h"
@@ -25,35 +26,76 @@ const char* typeName(int32_t typeCode) {
 
 // How a conversion names its units: by identifier, else by name, else by
 // position. The same resolution serves both directions, so that what is
-// written is always read back as the same unit.
-struct UnitResolver {
-    const std::vector<std::unique_ptr<Item>>& items;
+// written is always read back as the same unit. A reference is first
+// compared exactly with the identifiers, then with the names, then both
+// again without regard to case; the first comparison that matches any unit
+// decides, and it resolves only when it matches exactly one. The four
+// indexes are built once, so that a file of n units resolves in O(n).
+class UnitResolver {
+  public:
+    explicit UnitResolver(const std::vector<std::unique_ptr<Item>>& items) : items_(items) {
+        byId_.reserve(items.size());
+        byName_.reserve(items.size());
+        for (const auto& item : items) {
+            add(byId_, item->identifier.view(), *item);
+            add(byName_, item->name.view(), *item);
+        }
+    }
 
     const Item* find(std::u16string_view reference) const {
-        auto unique = [&](auto matches) -> const Item* {
-            const Item* found = nullptr;
-            for (const auto& item : items) {
-                if (!matches(*item)) continue;
-                if (found) return nullptr;
-                found = item.get();
-            }
-            return found;
-        };
-        auto count = [&](auto matches) {
-            size_t n = 0;
-            for (const auto& item : items) n += matches(*item);
-            return n;
-        };
-        auto byId = [&](const Item& i) { return i.identifier == reference; };
-        auto byName = [&](const Item& i) { return i.name == reference; };
-        auto byIdLoose = [&](const Item& i) { return equalsIgnoreCase(i.identifier, reference); };
-        auto byNameLoose = [&](const Item& i) { return equalsIgnoreCase(i.name, reference); };
         if (reference.empty()) return nullptr;
-        if (count(byId)) return unique(byId);
-        if (count(byName)) return unique(byName);
-        if (count(byIdLoose)) return unique(byIdLoose);
-        return unique(byNameLoose);
+        if (const Entry* e = lookup(byId_, reference)) return e->item;
+        if (const Entry* e = lookup(byName_, reference)) return e->item;
+        // Only a reference written in another case gets this far.
+        if (!looseBuilt_) buildLoose();
+        lowerAscii(reference, key_);
+        if (const Entry* e = lookup(byIdLoose_, key_)) return e->item;
+        if (const Entry* e = lookup(byNameLoose_, key_)) return e->item;
+        return nullptr;
     }
+
+  private:
+    struct Entry {
+        const Item* item; // null once a second unit has the same key
+    };
+    // The keys are views of the units' own texts, or of lowered_, which is
+    // filled once and then left alone.
+    using Index = std::unordered_map<std::u16string_view, Entry>;
+
+    static void add(Index& index, std::u16string_view key, const Item& item) {
+        auto [it, added] = index.try_emplace(key, Entry{&item});
+        if (!added) it->second.item = nullptr;
+    }
+
+    static const Entry* lookup(const Index& index, std::u16string_view key) {
+        auto it = index.find(key);
+        return it == index.end() ? nullptr : &it->second;
+    }
+
+    void buildLoose() const {
+        size_t length = 0;
+        for (const auto& item : items_)
+            length += item->identifier.view().size() + item->name.view().size();
+        lowered_.reserve(length);
+        byIdLoose_.reserve(items_.size());
+        byNameLoose_.reserve(items_.size());
+        for (const auto& item : items_) {
+            for (auto [text, index] : {std::pair{item->identifier.view(), &byIdLoose_},
+                                       std::pair{item->name.view(), &byNameLoose_}}) {
+                const size_t start = lowered_.size();
+                for (char16_t c : text) lowered_ += asciiLower(c);
+                add(*index, std::u16string_view(lowered_).substr(start), *item);
+            }
+        }
+        looseBuilt_ = true;
+    }
+
+    const std::vector<std::unique_ptr<Item>>& items_;
+    Index byId_, byName_;
+    mutable Index byIdLoose_, byNameLoose_;
+    mutable std::u16string lowered_;
+    mutable bool looseBuilt_ = false;
+    mutable std::u16string key_;
 };
 
 // ---------------------------------------------------------------- writer ---
@@ -137,7 +179,10 @@ std::string formatCode(int32_t code) {
 
 class SourceWriter {
   public:
-    explicit SourceWriter(const Document& d) : document_(d), resolver_{d.items} {}
+    explicit SourceWriter(const Document& d) : document_(d), resolver_(d.items) {
+        positions_.reserve(d.items.size());
+        for (size_t i = 0; i < d.items.size(); ++i) positions_.emplace(d.items[i].get(), i);
+    }
 
     std::string write() {
         out_ += "# ";
@@ -196,13 +241,13 @@ class SourceWriter {
     }
 
     void reference(const char* key, const Item* unit) {
-        std::optional<size_t> position = document_.indexOf(unit);
         if (!unit->identifier.empty() && resolver_.find(unit->identifier) == unit) {
             field(key, quoted(unit->identifier));
         } else if (resolver_.find(unit->name) == unit) {
             field(key, quoted(unit->name));
         } else {
-            field((std::string(key) + "-position").c_str(), std::to_string(*position + 1));
+            const size_t position = positions_.at(unit);
+            field((std::string(key) + "-position").c_str(), std::to_string(position + 1));
         }
     }
 
@@ -223,6 +268,7 @@ class SourceWriter {
 
     const Document& document_;
     UnitResolver resolver_;
+    std::unordered_map<const Item*, size_t> positions_;
     std::string out_;
 };
 
@@ -547,7 +593,8 @@ class SourceReader {
         if (!byText) return fail(s.line, "a conversion needs \"" + std::string(key) + ":\"");
         std::u16string reference;
         if (!text(*byText, reference)) return false;
-        out = const_cast<Item*>(UnitResolver{document.items}.find(reference));
+        if (!resolver_) resolver_.emplace(document.items); // every item is read by now
+        out = const_cast<Item*>(resolver_->find(reference));
         if (!out)
             return fail(byText->line, "no unit has the identifier or name \"" + byText->value +
                                           "\" (or more than one has)");
@@ -585,6 +632,7 @@ class SourceReader {
     int typeCode_;
     SourceError& error_;
     std::vector<Section> sections_;
+    std::optional<UnitResolver> resolver_;
     ExpressionEngine engine_;
 };
 

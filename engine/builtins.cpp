@@ -9,18 +9,42 @@ const BuiltinInfo kBuiltins[kBuiltinCount] = {
     {u"rand", 0}, {u"fromutc", 2}, {u"toutc", 2}, {u"time", 0}, {u"inttime", 1}, {u"err", 0},
 };
 
-int resolveBuiltin(std::u16string_view name, int argumentCount) {
+namespace {
+
+// The built-ins whose names begin with each letter, at most four of them.
+struct FirstLetterIndex {
+    signed char entries[26][5];
+};
+
+FirstLetterIndex buildFirstLetterIndex() {
+    FirstLetterIndex index{};
+    for (auto& letter : index.entries)
+        for (auto& entry : letter) entry = -1;
     for (int i = 0; i < kBuiltinCount; ++i) {
-        if (kBuiltins[i].name == name)
-            return (kBuiltins[i].arguments == argumentCount || i == kIif) ? i : -1;
+        signed char* letter = index.entries[kBuiltins[i].name[0] - u'a'];
+        int k = 0;
+        while (letter[k] >= 0) ++k;
+        letter[k] = static_cast<signed char>(i);
     }
+    return index;
+}
+
+int builtinNamed(std::u16string_view name) {
+    static const FirstLetterIndex index = buildFirstLetterIndex();
+    if (name.empty() || name[0] < u'a' || name[0] > u'z') return -1;
+    for (const signed char* i = index.entries[name[0] - u'a']; *i >= 0; ++i)
+        if (kBuiltins[*i].name == name) return *i;
     return -1;
 }
 
-bool isBuiltinName(std::u16string_view name) {
-    for (const BuiltinInfo& b : kBuiltins)
-        if (b.name == name) return true;
-    return false;
+} // namespace
+
+int resolveBuiltin(std::u16string_view name, int argumentCount) {
+    const int i = builtinNamed(name);
+    if (i < 0) return -1;
+    return (kBuiltins[i].arguments == argumentCount || i == kIif) ? i : -1;
 }
+
+bool isBuiltinName(std::u16string_view name) { return builtinNamed(name) >= 0; }
 
 } // namespace pq

@@ -138,6 +138,25 @@ struct ExpressionEngine::Frame {
     size_t savedArgCount;
 };
 
+// A stack kept in a vector that is never shrunk: popped frames stay in
+// place, so that once the engine has warmed up a push is one store and no
+// capacity check reaches the allocator.
+template <class T> class ReusableStack {
+  public:
+    explicit ReusableStack(std::vector<T>& storage) : storage_(storage) {}
+    void push(const T& element) {
+        if (size_ == storage_.size()) storage_.resize(storage_.size() * 2 + 16);
+        storage_[size_++] = element;
+    }
+    T& back() { return storage_[size_ - 1]; }
+    void pop() { --size_; }
+    bool empty() const { return size_ == 0; }
+
+  private:
+    std::vector<T>& storage_;
+    size_t size_ = 0;
+};
+
 // The state of one evaluation: walks a chain from its head, descending into
 // operands and handing each finished value to the node waiting for it.
 class ExpressionEngine::Run {
@@ -146,7 +165,6 @@ class ExpressionEngine::Run {
         : engine_(engine), values_(engine.values_), frames_(engine.frames_),
           iifStarts_(engine.iifStarts_), pos_(chain.tokens.data()) {
         values_.clear();
-        frames_.clear();
         iifStarts_.clear();
     }
 
@@ -183,13 +201,13 @@ class ExpressionEngine::Run {
             return Step::Produced;
         case TokenKind::Operator:
             if (t.count < 1) return Step::Failed;
-            frames_.push_back({Frame::Apply, &t, t.count, values_.size(), nullptr, 0, 0});
+            frames_.push({Frame::Apply, &t, t.count, values_.size(), nullptr, 0, 0});
             ++pos_;
             return Step::Descend;
         case TokenKind::Identifier:
             if (t.builtin == kIif) return beginIif(t);
             if (t.count > 0) {
-                frames_.push_back({Frame::Apply, &t, t.count, values_.size(), nullptr, 0, 0});
+                frames_.push({Frame::Apply, &t, t.count, values_.size(), nullptr, 0, 0});
                 ++pos_;
                 return Step::Descend;
             }
@@ -215,7 +233,7 @@ class ExpressionEngine::Run {
                 const Token& node = *f.token;
                 const size_t base = f.base;
                 const double* operands = values_.data() + base;
-                frames_.pop_back();
+                frames_.pop();
                 if (node.kind == TokenKind::Operator) {
                     // The right operand was evaluated first.
                     bool ok = node.count == 2
@@ -235,14 +253,14 @@ class ExpressionEngine::Run {
                 argBase_ = f.savedArgBase;
                 argCount_ = f.savedArgCount;
                 values_.resize(f.base);
-                frames_.pop_back();
+                frames_.pop();
                 --depth_;
                 break;
             case Frame::Iif:
                 if (f.remaining < 0) { // v is the chosen argument's value
                     pos_ = f.resume;
                     iifStarts_.resize(f.base);
-                    frames_.pop_back();
+                    frames_.pop();
                     break;
                 }
                 chooseIifArgument(f, v != 0);
@@ -263,7 +281,7 @@ class ExpressionEngine::Run {
             iifStarts_[first + static_cast<size_t>(k)] = static_cast<int32_t>(arg - pos_);
             arg += arg->span;
         }
-        frames_.push_back({Frame::Iif, &t, 0, first, pos_ + t.span, 0, 0});
+        frames_.push({Frame::Iif, &t, 0, first, pos_ + t.span, 0, 0});
         pos_ += iifStarts_[first];
         return Step::Descend;
     }
@@ -291,7 +309,7 @@ class ExpressionEngine::Run {
     bool enterDefinition(const Token& call, size_t base) {
         const TokenChain* body = engine_.findDefinition(call.name, call.count);
         if (!body || depth_ >= kMaxCallDepth || --callsLeft_ < 0) return false;
-        frames_.push_back({Frame::Body, &call, 0, base, pos_, argBase_, argCount_});
+        frames_.push({Frame::Body, &call, 0, base, pos_, argBase_, argCount_});
         argBase_ = base;
         argCount_ = static_cast<size_t>(call.count);
         pos_ = body->tokens.data();
@@ -301,7 +319,7 @@ class ExpressionEngine::Run {
 
     ExpressionEngine& engine_;
     std::vector<double>& values_;
-    std::vector<Frame>& frames_;
+    ReusableStack<Frame> frames_;
     std::vector<int32_t>& iifStarts_;
     const Token* pos_;
     size_t argBase_ = 0;

@@ -109,22 +109,35 @@ std::u16string displayCurrency(double value, bool grouping) {
     const double a = std::fabs(value);
     if (!(a >= 0.005)) return u"0.00"; // also NaN
     if (a > 1e18) return displayDecimal(value, grouping);
-    // Cents are rounded from the twelve digits every value is shown with,
-    // half up, so that a rate of 1.105 (stored as 1.10499999...) shows 1.11.
-    const SignificantDigits d = significantDigits(a, kSignificantDigits);
-    const int whole = d.decimalPoint + 2; // digits of the value in cents
+    // Cents are rounded half up from the shortest decimal text that reads
+    // back as the same value, so that 2.675 (stored as 2.67499999...) shows
+    // 2.68 while every digit of a large amount is kept.
+    char buffer[64];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, a).ptr;
+    std::string digits; // "2.675", "1e+18": the digits, and where the point is
+    int point = -1;
+    const char* p = buffer;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p == '.')
+            point = static_cast<int>(digits.size());
+        else
+            digits += *p;
+    }
+    if (point < 0) point = static_cast<int>(digits.size());
+    int exponent = 0;
+    if (p + 1 < end) std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
+    const int whole = point + exponent + 2; // digits of the value in cents
     std::string cents;
     for (int i = 0; i < whole; ++i)
-        cents += i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<size_t>(i)] : '0';
-    const char next = whole >= 0 && whole < static_cast<int>(d.digits.size())
-                          ? d.digits[static_cast<size_t>(whole)]
+        cents += i < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(i)] : '0';
+    const char next = whole >= 0 && whole < static_cast<int>(digits.size())
+                          ? digits[static_cast<size_t>(whole)]
                           : '0';
     if (next >= '5') {
-        int i = static_cast<int>(cents.size()) - 1;
-        for (; i >= 0 && cents[static_cast<size_t>(i)] == '9'; --i)
-            cents[static_cast<size_t>(i)] = '0';
-        if (i >= 0)
-            ++cents[static_cast<size_t>(i)];
+        size_t i = cents.size();
+        for (; i > 0 && cents[i - 1] == '9'; --i) cents[i - 1] = '0';
+        if (i > 0)
+            ++cents[i - 1];
         else
             cents.insert(cents.begin(), '1');
     }

@@ -113,12 +113,37 @@ bool parseDecimal(std::u16string_view text, double& value) {
     return true;
 }
 
+// The common literal, up to fifteen digits with or without a fraction
+// ("3", "0.25"): read in one pass, with the same single rounding as
+// parseDecimal gives it. False for anything else, which parseDecimal reads.
+bool parseShortDecimal(std::u16string_view text, double& value) {
+    long long mantissa = 0;
+    int digits = 0;
+    int fraction = -1; // digits after the point; -1 without a point
+    for (char16_t c : text) {
+        if (isDigit(c)) {
+            if (++digits > 15) return false;
+            mantissa = mantissa * 10 + (c - u'0');
+            if (fraction >= 0) ++fraction;
+        } else if (c == u'.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0) return false;
+    value = fraction > 0 ? static_cast<double>(mantissa) / kExactPowersOfTen[fraction]
+                         : static_cast<double>(mantissa) * kExactPowersOfTen[0];
+    return true;
+}
+
 } // namespace
 
 bool parseNumber(std::u16string_view text, double& value) {
     if (text.empty()) return false;
     char16_t first = text.front();
     if (!isDigit(first) && first != u'-' && first != u'.') return false;
+    if (first != u'-' && parseShortDecimal(text, value)) return true;
     switch (text.back()) {
     case u'b': return parseBased(text.substr(0, text.size() - 1), 2, value);
     case u'h': return parseBased(text.substr(0, text.size() - 1), 16, value);

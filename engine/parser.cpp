@@ -15,30 +15,25 @@ enum class State { Start, AfterOperator, AfterNumber, AfterClose, AfterIdentifie
 
 class Parser {
   public:
-    Parser(std::vector<Token>& output, std::vector<Token>& stack)
-        : output_(output), stack_(stack) {}
+    Parser(std::u16string_view text, std::vector<Token>& output, std::vector<PendingToken>& stack)
+        : text_(text), output_(output), stack_(stack) {}
 
-    // Returns false on a syntax error.
+    // Returns false on a syntax error. The token is a part of the text.
     bool feed(std::u16string_view token) {
+        // A token that starts like a name is neither an operator nor a number.
+        if (isIdentifierStart(token[0]) && isIdentifier(token)) return feedIdentifier(token);
         int op;
         if (lookupOperator(token, op)) return feedOperator(op);
         double number;
         if (parseNumber(token, number)) {
             if (!expectingOperand()) return false;
-            Token& t = output_.emplace_back();
+            Token& t = newToken();
             t.kind = TokenKind::Number;
             t.value = number;
             state_ = State::AfterNumber;
             return true;
         }
-        if (isIdentifier(token)) {
-            if (!expectingOperand()) return false;
-            Token& t = stack_.emplace_back();
-            t.kind = TokenKind::Identifier;
-            t.name.assign(token);
-            state_ = State::AfterIdentifier;
-            return true;
-        }
+        if (isIdentifier(token)) return feedIdentifier(token);
         if (token == u"(") return openParen();
         if (token == u")") return closeParen();
         if (token == u",") return comma();
@@ -47,7 +42,7 @@ class Parser {
 
     bool finish() {
         if (state_ == State::AfterOperator) {
-            output_.emplace_back(); // the buried Error token
+            newToken(); // the buried Error token
         } else {
             popIdentifierOnTop();
         }
@@ -57,10 +52,32 @@ class Parser {
                 return false;
             moveTopToOutput();
         }
+        output_.resize(used_); // drops what an earlier, longer parse left
         return true;
     }
 
   private:
+    // The next output token: one left by an earlier parse, reset, so that
+    // its name keeps its storage, or a new one.
+    Token& newToken() {
+        if (used_ < output_.size()) {
+            Token& t = output_[used_++];
+            t.reset();
+            return t;
+        }
+        ++used_;
+        return output_.emplace_back();
+    }
+
+    bool feedIdentifier(std::u16string_view token) {
+        if (!expectingOperand()) return false;
+        stack_.push_back({TokenKind::Identifier, 0, 0,
+                          static_cast<size_t>(token.data() - text_.data()),
+                          static_cast<uint32_t>(token.size())});
+        state_ = State::AfterIdentifier;
+        return true;
+    }
+
     bool expectingOperand() const {
         return state_ == State::Start || state_ == State::AfterOperator;
     }
@@ -70,7 +87,12 @@ class Parser {
     }
 
     void moveTopToOutput() {
-        output_.push_back(std::move(stack_.back()));
+        const PendingToken& p = stack_.back();
+        Token& t = newToken();
+        t.kind = p.kind;
+        t.index = p.index;
+        t.count = p.count;
+        if (p.kind == TokenKind::Identifier) t.name.assign(text_.substr(p.nameStart, p.nameLength));
         stack_.pop_back();
     }
 
@@ -79,14 +101,11 @@ class Parser {
     }
 
     void pushOperator(int index, int count) {
-        Token& t = stack_.emplace_back();
-        t.kind = TokenKind::Operator;
-        t.index = index;
-        t.count = count;
+        stack_.push_back({TokenKind::Operator, index, count, 0, 0});
     }
 
     void writeOperator(int index) {
-        Token& t = output_.emplace_back();
+        Token& t = newToken();
         t.kind = TokenKind::Operator;
         t.index = index;
         t.count = 1;
@@ -129,15 +148,15 @@ class Parser {
     }
 
     bool openParen() {
-        Token paren;
+        TokenKind paren;
         if (state_ == State::AfterIdentifier) {
-            paren.kind = TokenKind::CallParen;
+            paren = TokenKind::CallParen;
         } else if (expectingOperand()) {
-            paren.kind = TokenKind::GroupParen;
+            paren = TokenKind::GroupParen;
         } else {
             return false;
         }
-        stack_.push_back(std::move(paren));
+        stack_.push_back({paren, 0, 0, 0, 0});
         state_ = State::Start;
         return true;
     }
@@ -167,8 +186,10 @@ class Parser {
         return true;
     }
 
+    std::u16string_view text_;
     std::vector<Token>& output_;
-    std::vector<Token>& stack_;
+    std::vector<PendingToken>& stack_;
+    size_t used_ = 0; // tokens of output_ written by this parse
     State state_ = State::Start;
 };
 
@@ -192,7 +213,21 @@ bool finishChain(std::vector<Token>& tokens, std::vector<int32_t>& spans) {
         spans.push_back(span);
     }
     if (spans.size() != 1) return false;
-    std::reverse(tokens.begin(), tokens.end());
+    // Reversed field by field: most tokens have no name, and swapping two
+    // empty names would still copy their buffers. A field added to Token
+    // must be swapped here too.
+    static_assert(sizeof(Token) == sizeof(std::u16string) + 40, "swap every field of Token below");
+    for (size_t a = 0, b = tokens.size() - 1; a < b; ++a, --b) {
+        Token& x = tokens[a];
+        Token& y = tokens[b];
+        std::swap(x.kind, y.kind);
+        std::swap(x.value, y.value);
+        std::swap(x.index, y.index);
+        if (!x.name.empty() || !y.name.empty()) x.name.swap(y.name);
+        std::swap(x.count, y.count);
+        std::swap(x.span, y.span);
+        std::swap(x.builtin, y.builtin);
+    }
     return true;
 }
 
@@ -204,10 +239,9 @@ void markSyntaxError(std::vector<Token>& tokens) {
 } // namespace
 
 void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) {
-    std::vector<Token>& output = chain.tokens;
-    output.clear();
+    std::vector<Token>& output = chain.tokens; // its tokens are reused
     scratch.stack.clear();
-    Parser parser(output, scratch.stack);
+    Parser parser(text, output, scratch.stack);
     size_t position = 0;
     std::u16string_view token;
     bool any = false;
@@ -219,7 +253,10 @@ void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) 
             return;
         }
     }
-    if (!any) return;
+    if (!any) {
+        output.clear();
+        return;
+    }
     if (!parser.finish() || !finishChain(output, scratch.spans)) markSyntaxError(output);
     scratch.stack.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -7,10 +8,20 @@
 
 namespace pq {
 
+// An operator, identifier or parenthesis waiting on the parser's stack; an
+// identifier's name is where it stands in the text being parsed.
+struct PendingToken {
+    TokenKind kind;
+    int32_t index;
+    int32_t count;
+    size_t nameStart;
+    uint32_t nameLength;
+};
+
 // Reusable working storage of the parser, so that repeated parses allocate
 // nothing once warmed up.
 struct ParserScratch {
-    std::vector<Token> stack;
+    std::vector<PendingToken> stack;
     std::vector<int32_t> spans;
 };
 

@@ -13,7 +13,12 @@ bool isIdentifier(std::u16string_view text) {
 
 void lowerAscii(std::u16string_view text, std::u16string& out) {
     out.resize(text.size());
-    for (size_t i = 0; i < text.size(); ++i) out[i] = asciiLower(text[i]);
+    char16_t* o = out.data();
+    const char16_t* t = text.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = t[i];
+        o[i] = static_cast<char16_t>(c + (static_cast<char16_t>(c - u'A') < 26 ? 32 : 0));
+    }
 }
 
 std::u16string lowerAscii(std::u16string_view text) {

@@ -30,6 +30,17 @@ struct Token {
     // For Identifier tokens, the built-in function the call reaches, resolved
     // once by the evaluator (-1: look the name up among the definitions).
     int32_t builtin = -1;
+
+    // Back to a default token, keeping the name's storage for reuse.
+    void reset() {
+        kind = TokenKind::Error;
+        value = 0;
+        index = 0;
+        name.clear();
+        count = 0;
+        span = 1;
+        builtin = -1;
+    }
 };
 
 // A parsed formula stored contiguously in chain order: tokens[0] is the head,

@@ -1,13 +1,66 @@
 #include "uikit/ui_font.h"
 
 #include <QFontMetrics>
+#include <QHash>
+#include <QRawFont>
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 #include "uikit/display_scale.h"
 
 namespace pq::ui {
+
+namespace {
+
+// The cell of a font: its ascent and descent, each rounded, as QFontMetrics
+// gives its height.
+int CellOf(const QRawFont& raw) {
+    return static_cast<int>(std::lround(raw.ascent())) +
+           static_cast<int>(std::lround(raw.descent()));
+}
+
+// The largest em, in pixels, whose cell (ascent plus descent) fits `cell`:
+// the first size, from the cell down, that fits. Loading a font for every
+// size tried would ask fontconfig each time; the sizes are tried on one
+// outline font of the face instead, scaled without fontconfig, and the
+// answer is checked against the font itself, which is loaded for drawing in
+// any case. Should the two ever disagree, every size is loaded after all.
+int FittingPixelSize(QFont font, const QString& key, int cell) {
+    struct Fit {
+        QRawFont outline;
+        QHash<int, int> pixelsOfCell;
+    };
+    static QHash<QString, Fit> fits;
+    Fit& fit = fits[key];
+    if (const auto found = fit.pixelsOfCell.constFind(cell); found != fit.pixelsOfCell.constEnd())
+        return *found;
+    auto height = [&font](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetrics(font).height();
+    };
+    if (!fit.outline.isValid()) fit.outline = QRawFont::fromFont(font);
+    int pixels = cell;
+    bool checked = false;
+    if (fit.outline.isValid()) {
+        QRawFont scaled = fit.outline;
+        auto scaledHeight = [&scaled](int size) {
+            scaled.setPixelSize(size);
+            return CellOf(scaled);
+        };
+        while (pixels > 1 && scaledHeight(pixels) > cell) --pixels;
+        checked = height(pixels) == scaledHeight(pixels);
+    }
+    if (!checked) {
+        pixels = cell;
+        while (pixels > 1 && height(pixels) > cell) --pixels;
+    }
+    fit.pixelsOfCell.insert(cell, pixels);
+    return pixels;
+}
+
+} // namespace
 
 QFont CreateUiFont(int size, bool bold, const QString& face) {
     QFont font;
@@ -19,15 +72,12 @@ QFont CreateUiFont(int size, bool bold, const QString& face) {
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    const int cell = std::max(1, size * DisplayScale());
     // Qt sizes a font by its em square, the platform this layout was made for
     // by its cell; take the largest em whose cell still fits.
-    int pixels = cell;
-    font.setPixelSize(pixels);
-    while (pixels > 1 && QFontMetrics(font).height() > cell) {
-        --pixels;
-        font.setPixelSize(pixels);
-    }
+    const int cell = std::max(1, size * DisplayScale());
+    font.setPixelSize(cell);
+    font.setPixelSize(FittingPixelSize(
+        font, face + (bold ? QStringLiteral("/bold") : QStringLiteral("/normal")), cell));
     return font;
 }
 

@@ -173,3 +173,96 @@ TEST(DataSource, WritingAndCompilingGivesBackTheSameBytes) {
     EXPECT_EQ(bytesOf(*back, folder, "back.cnv"), original) << text;
     EXPECT_EQ(writeDataSource(*back), text);
 }
+
+namespace {
+
+uint64_t fingerprint(const void* data, size_t size) {
+    uint64_t h = 14695981039346656037ULL; // FNV-1a
+    for (size_t i = 0; i < size; ++i) {
+        h ^= static_cast<const uint8_t*>(data)[i];
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+std::u16string numbered(const char16_t* prefix, size_t n) {
+    std::u16string text(prefix);
+    for (char c : std::to_string(n)) text += static_cast<char16_t>(c);
+    return text;
+}
+
+// 10,000 units whose identifiers and names collide in every way the writer
+// has to step around: missing identifiers, shared identifiers and names,
+// names equal to other units' identifiers, and identifiers that differ from
+// others only in case. A chain joins each unit to the next, a star joins the
+// first unit to all others.
+std::unique_ptr<ConversionDocument> crowdedDocument(bool star) {
+    auto d = std::make_unique<ConversionDocument>();
+    d->title = u"Crowd";
+    d->updatedText = u"1 January 2026";
+    constexpr size_t kUnits = 10000;
+    for (size_t i = 0; i < kUnits; ++i) {
+        Item& item = *d->items.emplace_back(std::make_unique<UnitItem>());
+        if (i % 13 == 0)
+            item.identifier = u"twin";
+        else if (i % 5 != 0)
+            item.identifier = numbered(i % 3 == 0 ? u"U" : u"u", i);
+        if (i % 17 == 0)
+            item.name = u"Same";
+        else if (i % 19 == 0)
+            item.name = numbered(u"u", i + 1);
+        else
+            item.name = numbered(u"Unit ", i);
+    }
+    for (size_t i = 1; i < kUnits; ++i) {
+        Conversion& c = d->addConversion();
+        c.unit1 = d->items[star ? 0 : i - 1].get();
+        c.unit2 = d->items[i].get();
+        c.factor = 1 + static_cast<double>(i) / 1024;
+    }
+    d->itemCount = static_cast<int32_t>(kUnits);
+    return d;
+}
+
+// The same units referred to as a person might write them: by identifier or
+// name in another case, or by position.
+std::string looseSource(size_t units) {
+    std::string text = "type: conversions\ntitle: Loose\n";
+    for (size_t i = 0; i < units; ++i)
+        text += "\n[unit]\nid: Id" + std::to_string(i) + "\nname: Name " + std::to_string(i) + "\n";
+    for (size_t i = 1; i < units; ++i) {
+        const std::string n = std::to_string(i);
+        text += "\n[conversion]\nfrom-position: " + std::to_string(i) + "\n";
+        text += i % 3 == 0 ? "to: id" + n : i % 3 == 1 ? "to: NAME " + n : "to: Id" + n;
+        text += "\nfactor: 2\n";
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(DataSource, LargeFilesGiveTheSameBytesAsEver) {
+    TempFolder folder;
+    struct Expected {
+        bool star;
+        uint64_t text;
+        uint64_t file;
+    };
+    for (const Expected& e : {Expected{false, 17513890790695658964u, 10875506568977960007u},
+                              Expected{true, 13652407944019143062u, 7133025096923575525u}}) {
+        const auto d = crowdedDocument(e.star);
+        const std::string text = writeDataSource(*d);
+        SourceError error;
+        auto back = compileDataSource(text, 0, error);
+        ASSERT_TRUE(back) << error.line << ": " << error.message;
+        const std::vector<uint8_t> bytes = bytesOf(*back, folder, "crowd.cnv");
+        EXPECT_EQ(bytesOf(*d, folder, "orig.cnv"), bytes);
+        EXPECT_EQ(fingerprint(text.data(), text.size()), e.text) << e.star;
+        EXPECT_EQ(fingerprint(bytes.data(), bytes.size()), e.file) << e.star;
+    }
+    SourceError error;
+    auto loose = compileDataSource(looseSource(10000), 0, error);
+    ASSERT_TRUE(loose) << error.line << ": " << error.message;
+    const std::vector<uint8_t> bytes = bytesOf(*loose, folder, "loose.cnv");
+    EXPECT_EQ(fingerprint(bytes.data(), bytes.size()), 12868011792460939998u);
+}

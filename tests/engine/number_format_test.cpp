@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
+#include <cmath>
+#include <random>
+#include <string>
 
 #include "engine/calendar_date.h"
 #include "engine/expression_engine.h"
@@ -74,14 +79,88 @@ TEST(DisplayCurrency, TwoDecimalsAndParentheses) {
     EXPECT_EQ(displayCurrency(0.005, true), u"0.01");
     EXPECT_EQ(displayCurrency(1e19, true), u"10 e18");
     EXPECT_EQ(displayCurrency(999999.999, true), u"1,000,000.00");
-    // Cents round half up from the twelve digits the value shows, not from
-    // the binary value just below the half cent.
+    // Cents round half up from the shortest text of the value, not from the
+    // binary value just below the half cent.
     EXPECT_EQ(displayCurrency(1.105, true), u"1.11");
     EXPECT_EQ(displayCurrency(2.675, false), u"2.68");
     EXPECT_EQ(displayCurrency(-1.005, true), u"(1.01)");
     EXPECT_EQ(displayCurrency(1.0049999, true), u"1.00");
     EXPECT_EQ(displayCurrency(9.995, true), u"10.00");
     EXPECT_EQ(displayCurrency(1e18, true), u"1,000,000,000,000,000,000.00");
+    EXPECT_EQ(displayCurrency(0.125, true), u"0.13");
+    EXPECT_EQ(displayCurrency(0.0049999, true), u"0.00");
+    // Large amounts keep their cents, and no digit is rounded twice.
+    EXPECT_EQ(displayCurrency(947564783.40450692, true), u"947,564,783.40");
+    EXPECT_EQ(displayCurrency(151646893964.96329, true), u"151,646,893,964.96");
+    EXPECT_EQ(displayCurrency(104892597548235.69, true), u"104,892,597,548,235.69");
+    EXPECT_EQ(displayCurrency(3082027710092, true), u"3,082,027,710,092.00");
+    EXPECT_EQ(displayCurrency(-151646893964.96329, false), u"-151646893964.96");
+    EXPECT_EQ(displayCurrency(999999999999999.9, true), u"999,999,999,999,999.90");
+    // Beyond 2^53 the shortest text may or may not end in zeros.
+    EXPECT_EQ(displayCurrency(928988013675365760.0, true), u"928,988,013,675,365,760.00");
+    EXPECT_EQ(displayCurrency(5e17, true), u"500,000,000,000,000,000.00");
+}
+
+// The cents of the shortest text that reads back as `value`, rounded half up,
+// computed from its digits and exponent in whole-number arithmetic.
+std::u16string referenceCents(double value) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const std::string text(buffer, end); // "123.45", "1e+18" or "9.28e+17"
+    const size_t e = std::min(text.find('e'), text.size());
+    std::string digits;
+    int shift = 2;
+    bool fraction = false;
+    for (size_t i = 0; i < e; ++i) {
+        if (text[i] == '.') {
+            fraction = true;
+        } else {
+            digits += text[i];
+            if (fraction) --shift;
+        }
+    }
+    if (e < text.size()) shift += std::stoi(text.substr(e + 1));
+    unsigned __int128 cents = 0;
+    for (char c : digits) cents = cents * 10 + static_cast<unsigned>(c - '0');
+    if (shift >= 0) {
+        for (int i = 0; i < shift; ++i) cents *= 10;
+    } else {
+        unsigned __int128 divisor = 1;
+        for (int i = 0; i < -shift; ++i) divisor *= 10;
+        const unsigned __int128 rest = cents % divisor;
+        cents = cents / divisor + (2 * rest >= divisor ? 1 : 0);
+    }
+    std::string plain;
+    do {
+        plain.insert(plain.begin(), static_cast<char>('0' + static_cast<int>(cents % 10)));
+        cents /= 10;
+    } while (cents != 0);
+    while (plain.size() < 3) plain.insert(plain.begin(), '0');
+    std::u16string out;
+    const size_t whole = plain.size() - 2;
+    for (size_t i = 0; i < whole; ++i) {
+        if (i > 0 && (whole - i) % 3 == 0) out += u',';
+        out += static_cast<char16_t>(plain[i]);
+    }
+    out += u'.';
+    out += static_cast<char16_t>(plain[whole]);
+    out += static_cast<char16_t>(plain[whole + 1]);
+    return out;
+}
+
+TEST(DisplayCurrency, EveryMagnitudeMatchesExactRounding) {
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> magnitude(std::log10(0.005), 18.0);
+    std::uniform_int_distribution<int64_t> wholeCents(0, 99999999999999);
+    for (int i = 0; i < 200000; ++i) {
+        double value = std::pow(10.0, magnitude(random));
+        if (i % 4 == 1) value = std::round(value * 100) / 100; // typed amounts
+        if (i % 4 == 2) value = (static_cast<double>(wholeCents(random)) * 10 + 5) / 1000; // ties
+        if (!(value >= 0.005 && value <= 1e18)) continue;
+        const std::u16string expected = referenceCents(value);
+        ASSERT_EQ(displayCurrency(value, true), expected) << value;
+        ASSERT_EQ(displayCurrency(-value, true), u"(" + expected + u")") << value;
+    }
 }
 
 TEST(DisplayBase, GroupsOfFourDigits) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
+#include <string>
 
 #include "engine/number_parse.h"
 
@@ -68,4 +71,25 @@ TEST(ParseNumber, BasedLiteralsArePatternsOf32Bits) {
     EXPECT_TRUE(fails(u"-0ffh"));
     EXPECT_TRUE(fails(u"1.5h"));
     EXPECT_TRUE(fails(u"19o"));
+}
+
+TEST(ParseNumber, ShortDecimalsAreTheNearestDouble) {
+    // Up to seventeen digits with the point anywhere, or none: the value is
+    // the double nearest to the literal, as a correctly rounded reader of the
+    // same text gives it.
+    std::mt19937 random(15);
+    std::uniform_int_distribution<int> digitCount(1, 17), digit(0, 9);
+    for (int n = 0; n < 100000; ++n) {
+        std::string text;
+        const int count = digitCount(random);
+        for (int i = 0; i < count; ++i) text += static_cast<char>('0' + digit(random));
+        const int point = std::uniform_int_distribution<int>(-1, count)(random);
+        if (point >= 0) text.insert(static_cast<size_t>(point), ".");
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        double value = NAN;
+        ASSERT_TRUE(parseNumber(std::u16string(text.begin(), text.end()), value)) << text;
+        ASSERT_EQ(value, expected) << text;
+        ASSERT_FALSE(std::signbit(value)) << text;
+    }
 }

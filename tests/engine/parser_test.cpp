@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/builtins.h"
 #include "engine/parser.h"
 #include "engine/tokenizer.h"
 
@@ -62,6 +63,19 @@ TEST(Tokenizer, CutsWordsNumbersAndSymbols) {
     EXPECT_FALSE(lookupOperator(u"**", index));
     EXPECT_FALSE(lookupOperator(u"$", index));
     EXPECT_EQ(precedenceDifference(kNegation, 5), 1);
+    // Every one-character token finds the first entry of the table with its
+    // character, or none, whatever the unit.
+    for (uint32_t c = 0; c <= 0xFFFF; ++c) {
+        const char16_t token[] = {static_cast<char16_t>(c), 0};
+        int expected = -1;
+        for (int i = kOperatorCount - 1; i >= 0; --i)
+            if (kOperators[i].character == c) expected = i;
+        int found = -1;
+        ASSERT_EQ(lookupOperator(token, found), expected >= 0) << c;
+        if (expected >= 0) {
+            EXPECT_EQ(found, expected) << c;
+        }
+    }
 }
 
 TEST(Parser, PrecedenceAndAssociativity) {
@@ -126,4 +140,19 @@ TEST(Parser, LongTokensAndDeepNesting) {
     chain = parse(negations);
     ASSERT_FALSE(chain.failed());
     EXPECT_EQ(chain.head().span, static_cast<int32_t>(n + 1));
+}
+
+TEST(Builtins, NamesResolveExactlyWithTheirArgumentCounts) {
+    for (int i = 0; i < pq::kBuiltinCount; ++i) {
+        const pq::BuiltinInfo& b = pq::kBuiltins[i];
+        EXPECT_TRUE(pq::isBuiltinName(b.name));
+        EXPECT_EQ(pq::resolveBuiltin(b.name, b.arguments < 0 ? 5 : b.arguments), i);
+        EXPECT_EQ(pq::resolveBuiltin(b.name, b.arguments < 0 ? 4 : b.arguments + 1),
+                  i == pq::kIif ? i : -1);
+        std::u16string longer(b.name);
+        longer += u'x';
+        EXPECT_FALSE(pq::isBuiltinName(longer));
+    }
+    for (const char16_t* name : {u"", u"Sin", u"_e", u"0", u"z", u"\u00e9"})
+        EXPECT_EQ(pq::resolveBuiltin(name, 1), -1) << std::u16string(name).size();
 }

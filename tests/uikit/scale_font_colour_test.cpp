@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QFontMetrics>
 #include <QSettings>
 
@@ -44,6 +46,33 @@ TEST(CreateUiFont, CellHeightIsSizeTimesScale) {
     // A face that is not installed falls back to an installed sans face.
     const QFont fallback = CreateUiFont(14, false, QStringLiteral("No Such Face Anywhere"));
     EXPECT_GT(QFontMetrics(fallback).horizontalAdvance(QStringLiteral("Wide")), 0);
+}
+
+// The largest em whose cell fits, found by trying every size from the cell
+// down, as a font is fitted without any shortcut.
+int fittedByTrial(int size, bool bold, const QString& face) {
+    QFont font = CreateUiFont(size, bold, face);
+    int pixels = size;
+    font.setPixelSize(pixels);
+    while (pixels > 1 && QFontMetrics(font).height() > size) font.setPixelSize(--pixels);
+    return pixels;
+}
+
+TEST(CreateUiFont, FitsTheLargestEmWhateverTheOrderOfRequests) {
+    std::vector<int> sizes;
+    for (int size = 60; size >= 1; size -= 7) sizes.push_back(size); // down, then up
+    for (int size = 2; size <= 64; size += 5) sizes.push_back(size);
+    pq::test::ScaleGuard guard(1);
+    for (const QString& face : {QStringLiteral("Tahoma"), QStringLiteral("No Such Face")}) {
+        for (bool bold : {false, true}) {
+            for (int size : sizes) {
+                const int expected = fittedByTrial(size, bold, face);
+                EXPECT_EQ(CreateUiFont(size, bold, face).pixelSize(), expected)
+                    << size << (bold ? " bold " : " ") << face.toStdString();
+                EXPECT_EQ(CreateUiFont(size, bold, face).pixelSize(), expected); // kept
+            }
+        }
+    }
 }
 
 TEST(MeasureText, BlankTextsHaveTheFontHeightAndNoWidth) {

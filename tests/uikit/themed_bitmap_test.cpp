@@ -134,5 +134,9 @@ TEST(Icons, EveryNamedIconExistsInBothSizes) {
          {"calculator", "converter", "copy", "paste", "standard-view", "scientific-view"})
         EXPECT_FALSE(LoadIcon(QString::fromLatin1(name)).isNull()) << name;
     EXPECT_TRUE(LoadIcon(QStringLiteral("calculator")).availableSizes().contains(QSize(64, 64)));
+    // The images are read when first drawn, and then at every size.
+    const QImage drawn = LoadIcon(QStringLiteral("calculator")).pixmap(32, 32).toImage();
+    EXPECT_EQ(drawn.size(), QSize(32, 32));
+    EXPECT_GT(drawn.pixelColor(16, 16).alpha(), 0);
     EXPECT_TRUE(LoadIcon(4242).isNull());
 }
