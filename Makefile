@@ -46,8 +46,9 @@ fuzz: sanitize-build
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
-# Until the converter exists, `make run` starts the calculator.
-run: run-calculator
+# The converter with the shipped data files beside it; the calculator.
+run: build
+	$(BUILD)/bin/PqConverter
 
 run-calculator: build
 	$(BUILD)/bin/PqCalculator

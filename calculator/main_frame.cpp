@@ -28,6 +28,7 @@
 #include "uikit/display_scale.h"
 #include "uikit/edges.h"
 #include "uikit/hand_over.h"
+#include "uikit/message_box.h"
 #include "uikit/resources.h"
 #include "uikit/ui_font.h"
 
@@ -341,9 +342,9 @@ void CMainFrame::bringToFront() {
 }
 
 void CMainFrame::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
-    auto* box = new QMessageBox(icon, caption, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    ui::ShowMessage(
+        this, icon == QMessageBox::Critical ? ui::MessageIcon::Error : ui::MessageIcon::Warning,
+        caption, text);
 }
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {

@@ -7,7 +7,7 @@ namespace pq::conv {
 // commands with these ids.
 enum Command : unsigned {
     // File menu
-    kCmdNewConversionFile = 32842, // File > New > "Unit Conversion File"
+    kCmdNewConversionFile = 32842,  // File > New > "Unit Conversion File"
     kCmdNewCalculationFile = 32843, // File > New > "Calculation File"
     kCmdOpen = 57601,               // "Open", also "More..." in the file switcher
     kCmdProperties = 32782,
@@ -34,7 +34,7 @@ enum Command : unsigned {
     kCmdSwitchFileFirst = 32788, // 32788 to 32793: the file switcher's entries
     kCmdSwitchFileLast = 32793,
 
-    kCmdCalculate = 32801,     // posted by the entry panel after a value was stored
+    kCmdCalculate = 32801,      // posted by the entry panel after a value was stored
     kCmdRemoveFromList = 32826, // a row's context menu
     kCmdHelp = 57670,
 

@@ -1,5 +1,14 @@
 #pragma once
 
+#include <QBasicTimer>
+#include <QFont>
+
+#include <memory>
+#include <vector>
+
+#include "uikit/picture_button.h"
+#include "uikit/push_button.h"
+#include "uikit/themed_bitmap.h"
 #include "uikit/window_object.h"
 
 namespace pq {
@@ -9,6 +18,9 @@ class Item;
 
 namespace pq::conv {
 
+class FormatTab;
+class ValueEditor;
+
 // The strip under the unit list (42·s high) where the value of the selected
 // item is typed: one tab per allowed entry format, the editor, the accept and
 // default buttons. A value that reads is stored into the item, and then
@@ -17,6 +29,13 @@ namespace pq::conv {
 // input item.
 class ValueEntryPanel : public ui::WindowObject {
   public:
+    static constexpr int kTickInterval = 100; // ms
+    static constexpr int kTicksToAccept = 4;
+    static constexpr int kMaxTabs = 8;
+    static constexpr int kReadyIcon = 169;
+    static constexpr int kErrorIcon = 149;
+    static constexpr int kDefaultIcon = 152;
+
     ValueEntryPanel(ExpressionEngine& engine, QWidget* parent);
     ~ValueEntryPanel() override;
 
@@ -38,9 +57,65 @@ class ValueEntryPanel : public ui::WindowObject {
     // Hands the keyboard focus to the active editor control.
     void takeFocus();
 
+    // The band behind the tabs; without one the panel draws its own copy of
+    // the themed background bitmap.
+    void setBackground(const ui::ThemedBitmap* background);
+
+    // One beat of the 100 ms timer: once typing has paused for four beats,
+    // what was typed is accepted.
+    void tick();
+    // Stops or restarts the timer (tests beat it by hand).
+    void setTicking(bool ticking);
+
+    int tabCount() const { return int(tabs_.size()); }
+    const FormatTab& tab(int index) const { return *tabs_[index]; }
+    int currentTab() const { return currentTab_; }
+    // Selects a tab as a tap on it does.
+    void selectTab(int index);
+    int acceptIcon() const { return acceptIcon_; }
+    int pendingEdits() const { return pendingEdits_; }
+    ValueEditor* editor() const { return editor_; }
+    const ui::PictureButton& acceptButton() const { return acceptButton_; }
+    const ui::PictureButton& defaultButton() const { return defaultButton_; }
+
+  protected:
+    void command(const ui::CommandEvent& event) override;
+    void penDown(QPoint point) override;
+    void penMove(QPoint point) override;
+    void penUp(QPoint point) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
   private:
+    void addTab(int32_t format);
+    void clearTabs();
+    void setAcceptIcon(int icon);
+    void layoutControls();
+    // The accept button's and Enter's accept: a value that was stored is
+    // shown again in the entry format.
+    void acceptAndShow();
+    void showDefault();
+    void changed();
+
     ExpressionEngine& engine_;
     Item* item_ = nullptr;
+    std::vector<std::unique_ptr<FormatTab>> tabs_;
+    int currentTab_ = -1;
+    ui::PictureButton acceptButton_;
+    ui::PictureButton defaultButton_;
+    int acceptIcon_ = kReadyIcon;
+    ValueEditor* editor_;
+    QFont tabFont_;
+    QFont editorFont_;
+    int pendingEdits_ = 0;
+    int ticks_ = 0;
+    ui::TapList tapList_;
+    QBasicTimer timer_;
+    ui::ThemedBitmap ownBackground_;
+    const ui::ThemedBitmap* background_ = nullptr;
 };
 
 } // namespace pq::conv

@@ -494,6 +494,38 @@ def icon_open_converter(c):
     icon_converter_program(c)
 
 
+def icon_edit_unit(c):
+    # A pencil over a list row.
+    c.fill(rect(1, 11, 15, 15), PAPER_EDGE)
+    c.fill(rect(2, 12, 14, 14), WHITE)
+    c.fill(rect(3, 12.5, 8, 13.5), THEME)
+    c.fill(polygon([(12, 1), (15, 4), (7, 12), (4, 12), (4, 9)]), ORANGE)
+    c.fill(polygon([(12, 1), (15, 4), (13.5, 5.5), (10.5, 2.5)]), RED)
+    c.fill(polygon([(4, 9), (7, 12), (4, 12)]), BLACK)
+
+
+def icon_conversions(c):
+    # Two units joined by a conversion.
+    c.fill(rrect(0, 0, 7, 6, 1), THEME)
+    c.fill(rrect(9, 10, 16, 16, 1), THEME)
+    c.fill(union(segment((4, 7), (4, 12), 1.2), segment((4, 12), (8, 12), 1.2)), BLACK)
+    c.fill(polygon([(7, 9.5), (10, 12), (7, 14.5)]), BLACK)
+    c.fill(union(segment((12, 9), (12, 4), 1.2), segment((12, 4), (8, 4), 1.2)), GREY)
+    c.fill(polygon([(9, 1.5), (6, 4), (9, 6.5)]), GREY)
+
+
+def icon_expand_compact(c):
+    # Two-line rows beside one-line rows.
+    for y in (1, 8):
+        c.fill(rect(0, y, 7, y + 6), LIGHT_GREY)
+        c.fill(rect(1, y + 1, 6, y + 2), BLACK)
+        c.fill(rect(3, y + 4, 6, y + 5), THEME)
+    for y in (1, 5, 9, 13):
+        c.fill(rect(9, y, 16, y + 3), LIGHT_GREY)
+        c.fill(rect(10, y + 1, 12, y + 2), BLACK)
+        c.fill(rect(13, y + 1, 15, y + 2), THEME)
+
+
 ICONS = {
     "128": icon_file_128,
     "133": icon_dropdown_133,
@@ -513,7 +545,10 @@ ICONS = {
     "182": icon_file_182,
     "calculator": icon_calculator_program,
     "converter": icon_converter_program,
+    "conversions": icon_conversions,
     "copy": icon_copy,
+    "edit-unit": icon_edit_unit,
+    "expand-compact": icon_expand_compact,
     "paste": icon_paste,
     "standard-view": icon_standard_view,
     "scientific-view": icon_scientific_view,

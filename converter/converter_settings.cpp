@@ -1,0 +1,136 @@
+#include "converter/converter_settings.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+namespace pq::conv {
+
+namespace {
+
+constexpr int kRecentOffset = 0;
+constexpr int kFolderOffset = 384;
+constexpr int kSourceOffset = 640;
+constexpr int kCompactOffset = 896;
+
+char16_t charAt(const QByteArray& bytes, int offset) {
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes[offset]) |
+                                 (static_cast<unsigned char>(bytes[offset + 1]) << 8));
+}
+
+void putChar(QByteArray& bytes, int offset, char16_t c) {
+    bytes[offset] = static_cast<char>(c & 0xFF);
+    bytes[offset + 1] = static_cast<char>(c >> 8);
+}
+
+// A zero-terminated text field; an unterminated field ends at its size.
+QString readText(const QByteArray& bytes, int offset, int chars) {
+    QString text;
+    for (int i = 0; i < chars; ++i) {
+        const char16_t c = charAt(bytes, offset + 2 * i);
+        if (c == 0) break;
+        text += QChar(c);
+    }
+    return text;
+}
+
+// A text that does not fit with its terminator is left out: a cut path
+// would name another folder.
+void writeText(QByteArray& bytes, int offset, int chars, const QString& text) {
+    if (text.size() >= chars) return;
+    for (int i = 0; i < text.size(); ++i) putChar(bytes, offset + 2 * i, text[i].unicode());
+}
+
+} // namespace
+
+const QString& ProgramFolder() {
+    static const QString folder = [] {
+        QString path = QCoreApplication::applicationDirPath();
+        if (path.isEmpty()) return QStringLiteral("/");
+        return path.endsWith(u'/') ? path : path + u'/';
+    }();
+    return folder;
+}
+
+std::vector<std::u16string> ConverterSettings::defaultRecentFiles() {
+    return {u"Currency.cnv", u"Weight.cnv",    u"Length.cnv",
+            u"TipCalc.cal",  u"TimeZones.cnv", u"ComputerBase.cnv"};
+}
+
+QString ConverterSettings::defaultUpdateSource() {
+    return QStringLiteral("https://www.quorvane.com/pqconv/convupd.txt");
+}
+
+ConverterSettings ConverterSettings::load(const QString& programFolder) {
+    ConverterSettings settings;
+    const QVariant value = QSettings(organisation(), application()).value(key());
+    if (value.typeId() == QMetaType::QByteArray) settings.fromBytes(value.toByteArray());
+    settings.applyDefaults(programFolder);
+    return settings;
+}
+
+bool ConverterSettings::save() const {
+    QSettings store(organisation(), application());
+    store.setValue(key(), toBytes());
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+bool ConverterSettings::fromBytes(const QByteArray& bytes) {
+    *this = ConverterSettings();
+    if (bytes.size() != kSize) return false;
+    // The names run up to the first empty one, within the field.
+    std::u16string name;
+    for (int i = 0; i < kRecentChars; ++i) {
+        const char16_t c = charAt(bytes, kRecentOffset + 2 * i);
+        if (c != 0) {
+            name += c;
+            continue;
+        }
+        if (name.empty()) break;
+        recentFiles_.push_back(name);
+        name.clear();
+    }
+    if (recentFiles_.size() > kMaxRecentFiles) recentFiles_.resize(kMaxRecentFiles);
+    dataFolder_ = readText(bytes, kFolderOffset, kFolderChars);
+    updateSource_ = readText(bytes, kSourceOffset, kSourceChars);
+    const auto byte = [&](int i) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(bytes[kCompactOffset + i]));
+    };
+    compactList_ = byte(0) | (byte(1) << 8) | (byte(2) << 16) | (byte(3) << 24);
+    return true;
+}
+
+QByteArray ConverterSettings::toBytes() const {
+    QByteArray bytes(kSize, '\0');
+    int at = 0;
+    for (const std::u16string& name : recentFiles_) {
+        for (char16_t c : name) putChar(bytes, kRecentOffset + 2 * at++, c);
+        ++at; // the name's zero character
+    }
+    writeText(bytes, kFolderOffset, kFolderChars, dataFolder_);
+    writeText(bytes, kSourceOffset, kSourceChars, updateSource_);
+    for (int i = 0; i < 4; ++i)
+        bytes[kCompactOffset + i] = static_cast<char>((compactList_ >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+void ConverterSettings::applyDefaults(const QString& programFolder) {
+    if (recentFiles_.empty()) recentFiles_ = defaultRecentFiles();
+    if (dataFolder_.isEmpty()) dataFolder_ = programFolder + QStringLiteral("Conversions/");
+    if (updateSource_.isEmpty()) updateSource_ = defaultUpdateSource();
+}
+
+void ConverterSettings::setRecentFiles(const std::vector<std::u16string>& names) {
+    recentFiles_.clear();
+    // Names and their zero characters fill at most kRecentChars - 1
+    // characters; the closing zero takes the last one.
+    size_t used = 0;
+    for (const std::u16string& name : names) {
+        if (recentFiles_.size() == kMaxRecentFiles || name.empty()) break;
+        if (used + name.size() + 1 > static_cast<size_t>(kRecentChars - 1)) break;
+        used += name.size() + 1;
+        recentFiles_.push_back(name);
+    }
+}
+
+} // namespace pq::conv

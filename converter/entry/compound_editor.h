@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+#include "uikit/window_object.h"
+
+namespace pq::conv {
+
+// The in-place editor of a compound value such as feet and inches: up to four
+// fields, each a run of at most eight digits followed by its label. Digits
+// go into the current field, Left and Right move between the fields, a tap
+// picks one. Every change is reported through the change handler.
+class CompoundEditor : public ui::WindowObject {
+  public:
+    static constexpr int kMaxFields = 4;
+    static constexpr int kMaxDigits = 8;
+
+    explicit CompoundEditor(QWidget* parent = nullptr);
+
+    // The number of fields (1 to 4) and their labels; the fields become
+    // empty, the first is current and the next digit replaces it.
+    void setFields(int count, const std::array<QString, kMaxFields>& labels);
+    // Puts digit texts into the fields; the first field is current again.
+    void setDigits(const std::array<QString, kMaxFields>& digits);
+    // Every field empty (read as nothing).
+    void clearDigits();
+
+    // "[5 ft 6 in ]": each field's digits (or "0") and label (or " ").
+    QString compoundText() const;
+    // No field has been given digits since the last setFields or clear.
+    bool isBlank() const;
+
+    int fieldCount() const { return fieldCount_; }
+    int currentField() const { return currentField_; }
+    // A field's digits as shown: "0" when empty.
+    QString fieldText(int field) const;
+    const QString& label(int field) const { return fields_[field].label; }
+    bool replacesNext() const { return replaceNext_; }
+    QRect digitRect(int field) const { return fields_[field].digitRect; }
+
+    void setEditorFont(const QFont& font);
+    void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void penDown(QPoint point) override;
+
+  private:
+    struct Field {
+        QString digits;
+        QString label;
+        QRect digitRect;
+        QRect labelRect;
+    };
+
+    void typeDigit(QChar digit);
+    void changed();
+    void layoutFields();
+
+    std::array<Field, kMaxFields> fields_;
+    int fieldCount_ = 1;
+    int currentField_ = 0;
+    bool replaceNext_ = true;
+    QFont font_;
+    std::function<void()> onChange_;
+};
+
+} // namespace pq::conv

@@ -1,0 +1,59 @@
+#include "converter/entry/format_tab.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "engine/format_text.h"
+#include "uikit/display_scale.h"
+
+namespace pq::conv {
+
+QString FormatTab::LabelFor(int32_t format) {
+    switch (format) {
+    case Decimal:
+    case Currency: return QStringLiteral("numeric/calc");
+    case Hex: return QStringLiteral("hexadecimal");
+    case Octal: return QStringLiteral("octal");
+    case Binary: return QStringLiteral("binary");
+    case Compound: return QStringLiteral("compound");
+    case Date: return QStringLiteral("date");
+    case DateTime: return QStringLiteral("date time");
+    default: return {};
+    }
+}
+
+void FormatTab::create(QWidget* owner, unsigned commandId, int32_t format, const QFont& font,
+                       int x) {
+    const int s = ui::DisplayScale();
+    format_ = format;
+    font_ = font;
+    label_ = LabelFor(format).left(kMaxLabel);
+    const int width = QFontMetrics(font).horizontalAdvance(label_) + 8 * s;
+    init(QRect(x, 0, width, 20 * s), owner, commandId);
+}
+
+void FormatTab::setSelected(bool selected) {
+    if (selected == selected_) return;
+    selected_ = selected;
+    repaint();
+}
+
+void FormatTab::draw(QPainter& painter) const {
+    const int s = ui::DisplayScale();
+    const QRect r = rect();
+    const QColor shadow(128, 128, 128);
+    // A flat sunken frame: one grey line of s pixels all round.
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), s), shadow);
+    painter.fillRect(QRect(r.left(), r.bottom() - s + 1, r.width(), s), shadow);
+    painter.fillRect(QRect(r.left(), r.top(), s, r.height()), shadow);
+    painter.fillRect(QRect(r.right() - s + 1, r.top(), s, r.height()), shadow);
+    if (selected_)
+        painter.fillRect(r.adjusted(s, s, -s, 0), Qt::white);
+    else if (state() == Pressed)
+        painter.fillRect(r.adjusted(s, s, -s, -s), QColor(192, 192, 192));
+    painter.setFont(font_);
+    painter.setPen(Qt::black);
+    painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, label_);
+}
+
+} // namespace pq::conv

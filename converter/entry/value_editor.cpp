@@ -1,0 +1,220 @@
+#include "converter/entry/value_editor.h"
+
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <array>
+
+#include "converter/commands.h"
+#include "converter/entry/compound_editor.h"
+#include "engine/calendar_date.h"
+#include "engine/number_format.h"
+#include "uikit/command_event.h"
+#include "uikit/date_time_edit.h"
+#include "uikit/display_scale.h"
+#include "uikit/line_edit.h"
+
+namespace pq::conv {
+
+namespace {
+
+QString toQString(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::Base, Qt::white);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
+    : QWidget(panel), engine_(engine), panel_(panel), textBox_(new ui::LineEdit(this)),
+      datePicker_(new ui::DateEdit(this)), timePicker_(new ui::TimeEdit(this)),
+      compound_(new CompoundEditor(this)) {
+    textBox_->setFrame(false);
+    textBox_->setTextMargins(0, 0, 0, 0);
+    textBox_->setMaxLength(kMaxTextLength);
+    textBox_->setWheelTarget(panel);
+    // The main window's Ctrl accelerators (Copy, Paste, ...) take the keys.
+    textBox_->setShortcutsFirst(true);
+    setTextColour(textBox_, Qt::black);
+    connect(textBox_, &QLineEdit::textEdited, this, [this] { notify(); });
+    connect(datePicker_, &QDateEdit::dateChanged, this, [this] { notify(); });
+    connect(timePicker_, &QTimeEdit::timeChanged, this, [this] { notify(); });
+    compound_->setChangeHandler([this] { notify(); });
+    datePicker_->hide();
+    timePicker_->hide();
+    compound_->hide();
+    layoutControls();
+}
+
+ValueEditor::~ValueEditor() = default;
+
+void ValueEditor::attach(NumberFormat* format) {
+    numberFormat_ = format;
+    if (!format) return;
+    // Until a tab sets it, the item's own entry format is the editor's.
+    format_ = format->entryFormat;
+    showActiveControl();
+    if (format->allows(Compound)) {
+        std::array<WString, NumberFormat::kMaxParts> labels;
+        const int count = format->getLabels(labels);
+        std::array<QString, CompoundEditor::kMaxFields> shown;
+        for (int i = 0; i < count && i < CompoundEditor::kMaxFields; ++i)
+            shown[i] = QLatin1Char(' ') + toQString(labels[i].view()) + QLatin1Char(' ');
+        compound_->setFields(count, shown);
+    }
+}
+
+bool ValueEditor::isDateFormat() const { return format_ == Date || format_ == DateTime; }
+
+void ValueEditor::setFormat(int32_t format, std::optional<double> value) {
+    format_ = format;
+    if (numberFormat_) numberFormat_->entryFormat = format;
+    showValue(value, true);
+    showActiveControl();
+    activeControl()->setFocus(Qt::OtherFocusReason);
+}
+
+void ValueEditor::showActiveControl() {
+    QWidget* active = activeControl();
+    for (QWidget* control : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(datePicker_),
+                             static_cast<QWidget*>(timePicker_), static_cast<QWidget*>(compound_)})
+        control->setVisible(control == active || (control == timePicker_ && format_ == DateTime));
+}
+
+QWidget* ValueEditor::activeControl() const {
+    if (isDateFormat()) return datePicker_;
+    if (format_ == Compound) return compound_;
+    return textBox_;
+}
+
+void ValueEditor::showValue(std::optional<double> value, bool notify) {
+    if (isDateFormat()) {
+        showDate(value);
+    } else if (format_ == Compound) {
+        std::array<QString, CompoundEditor::kMaxFields> digits;
+        if (value && numberFormat_) {
+            std::array<std::u16string, NumberFormat::kMaxParts> parts;
+            const int count = numberFormat_->splitCompound(*value, parts);
+            for (int i = 0; i < count && i < CompoundEditor::kMaxFields; ++i)
+                digits[i] = toQString(parts[i]);
+            compound_->setDigits(digits);
+        } else {
+            compound_->clearDigits();
+        }
+    } else {
+        QString text;
+        if (value && numberFormat_) text = toQString(numberFormat_->formatForEntry(*value));
+        textBox_->setText(text);
+        textBox_->selectAll();
+        // A value shown in its own format reads: the text is black again.
+        if (value) setValid(true);
+    }
+    if (notify) this->notify();
+}
+
+void ValueEditor::showDate(std::optional<double> value) {
+    const QSignalBlocker dateBlocker(datePicker_);
+    const QSignalBlocker timeBlocker(timePicker_);
+    if (value) {
+        const CalendarDate date(*value);
+        if (date.year >= 1753 && date.year <= 9999) {
+            datePicker_->setDateOrNone(QDate(date.year, date.month, date.dayOfMonth));
+            timePicker_->setTimeOrNone(QTime(date.hour, date.minute, date.second));
+            return;
+        }
+    }
+    datePicker_->setNoDate();
+    timePicker_->setNoTime();
+}
+
+void ValueEditor::clear() {
+    textBox_->setText(QString());
+    textBox_->selectAll();
+    setValid(true);
+}
+
+bool ValueEditor::isEmpty() const {
+    if (isDateFormat()) return !datePicker_->hasDate();
+    if (format_ == Compound) return compound_->isBlank();
+    return textBox_->text().isEmpty();
+}
+
+std::u16string ValueEditor::EngineText(const QString& text, int32_t format) {
+    QString lowered = text.toLower();
+    if (format == Hex) {
+        if (!lowered.isEmpty() && lowered[0] >= u'a' && lowered[0] <= u'f')
+            lowered.prepend(QLatin1Char('0'));
+        lowered += QLatin1Char('h');
+    } else if (format == Octal) {
+        lowered += QLatin1Char('o');
+    } else if (format == Binary) {
+        lowered += QLatin1Char('b');
+    }
+    return lowered.toStdU16String();
+}
+
+std::optional<double> ValueEditor::read() {
+    if (!numberFormat_) return std::nullopt;
+    if (isDateFormat()) return readDate();
+    if (format_ == Compound && compound_->isBlank()) return std::nullopt;
+    const QString text = format_ == Compound ? compound_->compoundText() : textBox_->text();
+    if (text.isEmpty()) {
+        setValid(true);
+        return std::nullopt;
+    }
+    double value = 0;
+    const bool read = numberFormat_->parseAndEvaluate(EngineText(text, format_), engine_, value);
+    setValid(read);
+    if (!read) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ValueEditor::readDate() const {
+    const QDate date = datePicker_->dateOrNone();
+    if (!date.isValid()) return std::nullopt;
+    CalendarDate calendar(date.month(), date.day(), date.year());
+    if (format_ == DateTime && timePicker_->hasTime()) {
+        const QTime time = timePicker_->time();
+        calendar.setTime(time.hour(), time.minute(), time.second());
+    }
+    return calendar.day;
+}
+
+void ValueEditor::setValid(bool valid) {
+    if (valid == valid_) return;
+    valid_ = valid;
+    setTextColour(textBox_, valid ? QColor(Qt::black) : QColor(255, 0, 0));
+    textBox_->update();
+}
+
+void ValueEditor::notify() { ui::PostCommand(panel_, kCmdEditorChanged); }
+
+void ValueEditor::setEditorFont(const QFont& font) {
+    textBox_->setFont(font);
+    compound_->setEditorFont(font);
+}
+
+void ValueEditor::setPickerFont(const QFont& font) {
+    datePicker_->setFont(font);
+    timePicker_->setFont(font);
+}
+
+void ValueEditor::resizeEvent(QResizeEvent*) { layoutControls(); }
+
+void ValueEditor::layoutControls() {
+    const int s = ui::DisplayScale();
+    const int w = width();
+    const int h = height();
+    textBox_->setGeometry(0, 0, w, h);
+    compound_->setGeometry(2 * s, 0, std::max(0, w - 2 * s), h);
+    datePicker_->setGeometry(0, 0, 94 * s, h);
+    timePicker_->setGeometry(98 * s, 0, 94 * s, h);
+}
+
+} // namespace pq::conv

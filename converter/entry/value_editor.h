@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QFont>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+namespace pq {
+class ExpressionEngine;
+class NumberFormat;
+} // namespace pq
+
+namespace pq::ui {
+class DateEdit;
+class LineEdit;
+class TimeEdit;
+} // namespace pq::ui
+
+namespace pq::conv {
+
+class CompoundEditor;
+
+// The editor of the entry panel: a text box for decimal, currency and the
+// bases, a date picker (with a time picker for date and time), or the
+// compound editor. It shows a value in the attached item's entry format and
+// reads back what was typed. Changes made by the user, and values shown with
+// notification, are posted to the panel as kCmdEditorChanged.
+class ValueEditor : public QWidget {
+  public:
+    // Longer texts are cut when typed, pasted or set.
+    static constexpr int kMaxTextLength = 4096;
+
+    ValueEditor(ExpressionEngine& engine, QWidget* panel);
+    ~ValueEditor() override;
+
+    // The format of the attached item (not owned); its entry format changes
+    // with setFormat. The compound editor takes its parts.
+    void attach(NumberFormat* format);
+    // Makes the format the entry format, shows the value with notification
+    // and shows only the control for the format, with the keyboard focus.
+    void setFormat(int32_t format, std::optional<double> value);
+    // No value shows an empty text, an empty compound or no date.
+    void showValue(std::optional<double> value, bool notify);
+    // An empty text box, and black text.
+    void clear();
+    // The value typed, or none when it does not read.
+    std::optional<double> read();
+
+    // Whether the last read text was read (black) or not (red).
+    bool isValid() const { return valid_; }
+    // Nothing typed to read: an empty text, a blank compound, no date.
+    bool isEmpty() const;
+    int32_t format() const { return format_; }
+    QWidget* activeControl() const;
+
+    // The text box's and compound editor's font, and the pickers' font.
+    void setEditorFont(const QFont& font);
+    void setPickerFont(const QFont& font);
+
+    ui::LineEdit* textBox() const { return textBox_; }
+    ui::DateEdit* datePicker() const { return datePicker_; }
+    ui::TimeEdit* timePicker() const { return timePicker_; }
+    CompoundEditor* compoundEditor() const { return compound_; }
+
+    // The text handed to the engine for a text typed in a format: lower
+    // case, with the base suffix ("ff" is "0ffh" in hexadecimal).
+    static std::u16string EngineText(const QString& text, int32_t format);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void notify();
+    void setValid(bool valid);
+    void layoutControls();
+    // Shows the control of the format (and the time picker for date and
+    // time) and hides the others.
+    void showActiveControl();
+    bool isDateFormat() const;
+    std::optional<double> readDate() const;
+    void showDate(std::optional<double> value);
+
+    ExpressionEngine& engine_;
+    QWidget* panel_;
+    NumberFormat* numberFormat_ = nullptr;
+    int32_t format_ = 1;
+    bool valid_ = true;
+    ui::LineEdit* textBox_;
+    ui::DateEdit* datePicker_;
+    ui::TimeEdit* timePicker_;
+    CompoundEditor* compound_;
+};
+
+} // namespace pq::conv

@@ -1,0 +1,214 @@
+// What the commands of the main window do.
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QThread>
+
+#include "converter/commands.h"
+#include "converter/dialogs/dialogs.h"
+#include "converter/entry/value_entry_panel.h"
+#include "converter/file_switcher.h"
+#include "converter/list/unit_list_view.h"
+#include "converter/main_frame.h"
+#include "document/item.h"
+#include "uikit/about_box.h"
+#include "uikit/display_scale.h"
+#include "uikit/hand_over.h"
+#include "uikit/help.h"
+#include "uikit/message_box.h"
+
+namespace pq::conv {
+
+namespace {
+
+// How long a started calculator may take before it takes the value.
+constexpr qint64 kStartWaitMs = 5000;
+
+} // namespace
+
+void CPqConvFrame::onCommand(unsigned id) {
+    if (!enabled(id)) return;
+    if (id >= kCmdSwitchFileFirst && id <= kCmdSwitchFileLast) {
+        switchTo(id - kCmdSwitchFileFirst);
+        updateCommands();
+        return;
+    }
+    switch (id) {
+    case kCmdAbout: about(); break;
+    case kCmdNewConversionFile: newFile(ConversionDocument::kTypeCode); break;
+    case kCmdNewCalculationFile: newFile(CalculationDocument::kTypeCode); break;
+    case kCmdOpen: openFile(); break;
+    case kCmdProperties: properties(); break;
+    case kCmdExit: close(); break;
+    case kCmdAddUnit: addUnit(); break;
+    case kCmdEditUnit: editUnit(); break;
+    case kCmdDeleteUnit: deleteUnit(); break;
+    case kCmdConversions: conversions(); break;
+    case kCmdDownload: download(); break;
+    case kCmdOptions: options(); break;
+    case kCmdCopy: list_->copyValue(); break;
+    case kCmdPaste: panel_->paste(); break;
+    case kCmdExpandCompact: toggleCompact(); break;
+    case kCmdOpenCalculator: openCalculator(); break;
+    case kCmdShowUnits: showUnits(); break;
+    case kCmdFileSwitcher: showFileSwitcher(); break;
+    case kCmdCalculate: list_->recompute(engine_); break;
+    case kCmdRemoveFromList: removeFromList(); break;
+    case kCmdHelp: help(); break;
+    default: break; // New, Save, Undo and Cut have no handler here
+    }
+    updateCommands();
+}
+
+void CPqConvFrame::newFile(int32_t typeCode) {
+    std::unique_ptr<Document> document = createDocument(typeCode);
+    if (!document || !ShowFilePropertiesDialog(this, *document, *catalogue_)) return;
+    switchTo(catalogue_->append(std::move(document)));
+}
+
+void CPqConvFrame::openFile() {
+    const int index = ShowOpenFileDialog(this, *catalogue_, references_);
+    if (index > 0) switchTo(static_cast<size_t>(index));
+}
+
+void CPqConvFrame::properties() {
+    if (!ShowFilePropertiesDialog(this, *document_, *catalogue_)) return;
+    fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document_->title.view())));
+}
+
+void CPqConvFrame::addUnit() {
+    std::unique_ptr<Item> item =
+        createItem(document_->typeCode() == ConversionDocument::kTypeCode ? UnitItem::kTypeCode
+                                                                          : CalcItem::kTypeCode);
+    if (!item || !ShowUnitPropertiesDialog(this, *item)) return;
+    document_->items.push_back(std::move(item));
+    document_->setUpdatedText();
+    makeCurrent(document_);
+}
+
+void CPqConvFrame::editUnit() {
+    if (!ShowUnitPropertiesDialog(this, *document_->currentItem)) return;
+    document_->setUpdatedText();
+    list_->refreshLayouts();
+}
+
+void CPqConvFrame::deleteUnit() {
+    Item* item = document_->currentItem;
+    const QString text = QString::fromStdU16String(deleteConfirmationText(*document_, *item));
+    if (!ui::AskYesNo(this, QStringLiteral("Delete"), text)) return;
+    // The rows and the panel let go of the item before it goes.
+    list_->load(nullptr);
+    document_->removeItem(item);
+    document_->setUpdatedText();
+    makeCurrent(document_);
+}
+
+void CPqConvFrame::conversions() {
+    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_);
+    document_->setUpdatedText();
+}
+
+void CPqConvFrame::download() {
+    const bool started = download_->start(
+        catalogue_->folder(), settings_.updateSource().toStdString(),
+        [this](const DownloadRunner::Result& result) {
+            if (result.ok) {
+                ui::ShowMessage(this, ui::MessageIcon::Information, QStringLiteral("Download"),
+                                QStringLiteral("Updated conversion data files have been "
+                                               "successfully downloaded (%1).")
+                                    .arg(result.downloadedCount));
+            } else {
+                ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
+                                QStringLiteral("PqConverter could NOT complete downloading due "
+                                               "to a system error: %1")
+                                    .arg(result.errorText));
+            }
+            if (result.downloadedCount > 0 && catalogue_->applyUpdate()) makeCurrent(document_);
+        });
+    if (!started && !download_->isRunning())
+        ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
+                        QStringLiteral("PqConverter could NOT complete downloading due to a "
+                                       "system error: no folder for the downloaded files"));
+}
+
+void CPqConvFrame::options() {
+    QString folder = settings_.dataFolder();
+    QString source = settings_.updateSource();
+    if (!ShowOptionsDialog(this, folder, source)) return;
+    // The record has room for 127 characters of each; a longer text would
+    // be lost at the next start.
+    if (folder.size() >= ConverterSettings::kFolderChars ||
+        source.size() >= ConverterSettings::kSourceChars) {
+        ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Options"),
+                        QStringLiteral("The data file location and the download source may "
+                                       "each have at most %1 characters. The settings were not "
+                                       "changed.")
+                            .arg(ConverterSettings::kFolderChars - 1));
+        return;
+    }
+    settings_.setDataFolder(folder);
+    settings_.setUpdateSource(source);
+    settings_.save();
+}
+
+void CPqConvFrame::toggleCompact() {
+    settings_.setCompactList(!settings_.compactList());
+    list_->setCompact(settings_.compactList());
+}
+
+void CPqConvFrame::openCalculator() {
+    const ui::OpenResult result =
+        ui::RaiseOrStart(options_.calculatorServer, options_.calculatorProgram);
+    if (result == ui::OpenResult::Failed) {
+        ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Calculator"),
+                        QStringLiteral("PqCalculator application could not be started. Please "
+                                       "reinstall the software to fix the problem."));
+        return;
+    }
+    const Item* item = document_ ? document_->currentItem : nullptr;
+    if (!item || item->state != ValueState::Valid) return;
+    const QByteArray message = ui::EncodeValue(item->value);
+    // A calculator just started may take a moment before it listens.
+    QElapsedTimer waited;
+    waited.start();
+    while (!ui::SendHandOver(options_.calculatorServer, message, 250)) {
+        if (result != ui::OpenResult::Started || waited.elapsed() > kStartWaitMs) return;
+        QThread::msleep(50);
+    }
+}
+
+void CPqConvFrame::showUnits() {
+    if (document_ && ShowShowHideDialog(this, *document_)) makeCurrent(document_);
+}
+
+void CPqConvFrame::showFileSwitcher() {
+    QMenu* menu = CreateFileSwitcherMenu(this, *catalogue_, document_, this);
+    menu->popup(client_->mapToGlobal(QPoint(0, ui::Scaled(24))));
+}
+
+void CPqConvFrame::removeFromList() {
+    if (!document_ || !document_->currentItem) return;
+    document_->currentItem->shown = 0;
+    makeCurrent(document_);
+}
+
+void CPqConvFrame::help() {
+    ui::ShowHelp(this, QStringLiteral("PqConverter Help"), options_.helpFile,
+                 QStringLiteral("main_contents"));
+}
+
+void CPqConvFrame::about() {
+    ui::ShowAboutBox(this,
+                     {QStringLiteral("Quorvane PqConverter"), QStringLiteral("PqConverter"),
+                      QStringLiteral("converter"), QStringLiteral("Version 2.0 (build 40815)"),
+                      QStringLiteral("Converts between the units of its data files and "
+                                     "computes calculation files.\n\n\u00A9 Quorvane")});
+}
+
+void CPqConvFrame::bringToFront() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace pq::conv

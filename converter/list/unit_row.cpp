@@ -1,0 +1,169 @@
+#include "converter/list/unit_row.h"
+
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPainter>
+#include <QWidget>
+
+#include "converter/commands.h"
+#include "document/item.h"
+#include "engine/format_text.h"
+#include "uikit/command_event.h"
+#include "uikit/display_scale.h"
+#include "uikit/resources.h"
+#include "uikit/ui_font.h"
+
+namespace pq::conv {
+
+void RowLabel::create(QWidget* window, const QFont& font, int flags, const QColor& colour) {
+    window_ = window;
+    font_ = font;
+    flags_ = flags;
+    colour_ = colour;
+    text_.clear();
+    layout();
+}
+
+void RowLabel::setText(const QString& text) {
+    if (text == text_) return;
+    invalidate();
+    text_ = text;
+    layout();
+    invalidate();
+}
+
+void RowLabel::setBox(const QRect& box) {
+    invalidate();
+    box_ = box;
+    layout();
+    invalidate();
+}
+
+void RowLabel::invalidate() const {
+    if (window_ && !drawnRect_.isEmpty()) window_->update(drawnRect_);
+}
+
+void RowLabel::layout() {
+    const QRect measured = ui::MeasureText(font_, text_);
+    const int content = text_.isEmpty() ? 0 : measured.width() + ui::Scaled(4);
+    const int boxRight = box_.x() + box_.width();
+    int left = box_.x();
+    int right = left + content;
+    if (flags_ & kRightAligned) {
+        right = boxRight;
+        left = right - content;
+    }
+    left = std::max(left, box_.x());
+    right = std::min(right, boxRight);
+    const int top = box_.y();
+    const int bottom = std::min(top + measured.height(), box_.y() + box_.height());
+    drawnRect_ = QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+QString RowLabel::shownText() const {
+    const int width = drawnRect_.width() - ui::Scaled(4);
+    const QFontMetrics metrics(font_);
+    QString shown = text_;
+    while (shown.size() > 1 && metrics.horizontalAdvance(shown) - 3 > width) {
+        shown.chop(1);
+        if (shown.size() > 1) shown.back() = QLatin1Char('~');
+    }
+    return shown;
+}
+
+void RowLabel::draw(QPainter& painter) const {
+    if (text_.isEmpty() || drawnRect_.isEmpty()) return;
+    const int s = ui::DisplayScale();
+    const QRect area = drawnRect_.adjusted(2 * s, 0, -2 * s, 0);
+    painter.setFont(font_);
+    painter.setPen(colour_);
+    const Qt::Alignment align =
+        ((flags_ & kRightAligned) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
+    painter.drawText(area, static_cast<int>(align | Qt::TextSingleLine), shownText());
+}
+
+UnitRow::UnitRow(Item& item, QWidget* list, const QFont& nameFont, const QFont& valueFont,
+                 int index)
+    : item_(item) {
+    const QColor colour = item.isOutput() ? QColor(0, 128, 0) : QColor(Qt::black);
+    nameLabel_.create(list, nameFont, 0, colour);
+    valueLabel_.create(list, valueFont, RowLabel::kRightAligned, colour);
+    formatButton_.create(list, kCmdFormatButton, QString(), 0, 0, 0, 0, nameFont,
+                         ui::kSunkenWhenPressed, index);
+    refreshIcon();
+    refreshValue();
+}
+
+int UnitRow::formatIconId(int32_t displayFormat) {
+    switch (displayFormat) {
+    case Decimal: return 158;
+    case Currency: return 166;
+    case Hex: return 159;
+    case Octal: return 160;
+    case Binary: return 161;
+    case Date: return 156;
+    case DateTime: return 157;
+    case Compound: return 155;
+    default: return 0;
+    }
+}
+
+void UnitRow::layout(const QRect& r) {
+    const int s = ui::DisplayScale();
+    rect_ = r;
+    const int l = r.x();
+    const int t = r.y();
+    const int w = r.width();
+    if (r.height() != 21 * s) {
+        formatButton_.place(l + 4 * s, t + 17 * s, 20 * s, 20 * s);
+        nameLabel_.setBox(QRect(l + 4 * s, t + 2 * s, w - 12 * s, 16 * s));
+        valueLabel_.setBox(QRect(l + 24 * s, t + 20 * s, w - 30 * s, 16 * s));
+    } else {
+        formatButton_.place(l + s, t + 1, 20 * s, 20 * s);
+        nameLabel_.setBox(QRect(l + 21 * s, t + 3 * s, w - 180 * s, 16 * s));
+        valueLabel_.setBox(QRect(l + w - 160 * s, t + 3 * s, 160 * s, 16 * s));
+    }
+    refreshName();
+}
+
+void UnitRow::refreshName() {
+    const bool wide = nameLabel_.box().width() >= 121;
+    const WString& shortLabel = item_.identifier.empty() ? item_.name : item_.identifier;
+    nameLabel_.setText(
+        QString::fromStdU16String(std::u16string(wide ? item_.name.view() : shortLabel.view())));
+}
+
+void UnitRow::refreshValue() {
+    valueLabel_.setText(QString::fromStdU16String(item_.displayValue()));
+    refreshIcon();
+}
+
+void UnitRow::refreshIcon() {
+    const int id = formatIconId(item_.format.displayFormat);
+    formatButton_.setIcon(id ? ui::LoadIcon(id) : QIcon());
+}
+
+void UnitRow::draw(QPainter& painter) const {
+    nameLabel_.draw(painter);
+    valueLabel_.draw(painter);
+    formatButton_.draw(painter);
+}
+
+QMenu* UnitRow::createContextMenu(QWidget* parent, QObject* target) const {
+    auto* menu = new QMenu(parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto add = [&](const QString& text, unsigned id) {
+        QAction* action = menu->addAction(text);
+        QObject::connect(action, &QAction::triggered, menu,
+                         [target, id] { ui::PostCommand(target, id); });
+    };
+    if (!valueLabel_.text().isEmpty()) {
+        add(QStringLiteral("Copy Value"), kCmdCopy);
+        menu->addSeparator();
+    }
+    add(QStringLiteral("Edit"), kCmdEditUnit);
+    add(QStringLiteral("Remove from List"), kCmdRemoveFromList);
+    return menu;
+}
+
+} // namespace pq::conv

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include "uikit/picture_button.h"
+
+class QMenu;
+class QPainter;
+class QWidget;
+
+namespace pq {
+class Item;
+}
+
+namespace pq::conv {
+
+// A text drawn inside the list window, without a window of its own.
+class RowLabel {
+  public:
+    static constexpr int kRightAligned = 32;
+
+    void create(QWidget* window, const QFont& font, int flags, const QColor& colour);
+    // A text equal to the present one changes nothing.
+    void setText(const QString& text);
+    void setBox(const QRect& box);
+    void draw(QPainter& painter) const;
+
+    const QString& text() const { return text_; }
+    const QRect& box() const { return box_; }
+    const QRect& drawnRect() const { return drawnRect_; }
+    const QColor& colour() const { return colour_; }
+    // The text as drawn: shortened with "~" until it fits.
+    QString shownText() const;
+
+  private:
+    void layout();
+    void invalidate() const;
+
+    QString text_;
+    QFont font_;
+    QRect box_;
+    QRect drawnRect_;
+    int flags_ = 0;
+    QColor colour_;
+    QWidget* window_ = nullptr;
+};
+
+// One row of the unit list: the item's name, its value and the format
+// button, in two lines (38·s) or one (21·s).
+class UnitRow {
+  public:
+    // The button posts kCmdFormatButton with `index` to the list window.
+    UnitRow(Item& item, QWidget* list, const QFont& nameFont, const QFont& valueFont, int index);
+    UnitRow(const UnitRow&) = delete;
+    UnitRow& operator=(const UnitRow&) = delete;
+
+    void layout(const QRect& rect);
+    void refreshValue();
+    void refreshName();
+    void refreshIcon();
+    void draw(QPainter& painter) const;
+
+    // The row's context menu: "Copy Value" when there is a value, "Edit" and
+    // "Remove from List"; the commands are posted to the target.
+    QMenu* createContextMenu(QWidget* parent, QObject* target) const;
+
+    Item& item() const { return item_; }
+    const QRect& rect() const { return rect_; }
+    bool selected() const { return selected_; }
+    void setSelected(bool selected) { selected_ = selected; }
+    const RowLabel& nameLabel() const { return nameLabel_; }
+    const RowLabel& valueLabel() const { return valueLabel_; }
+    ui::PictureButton& formatButton() { return formatButton_; }
+    const ui::PictureButton& formatButton() const { return formatButton_; }
+    // The icon resource of a display format, 0 for none.
+    static int formatIconId(int32_t displayFormat);
+
+  private:
+    Item& item_;
+    bool selected_ = false;
+    RowLabel nameLabel_;
+    RowLabel valueLabel_;
+    ui::PictureButton formatButton_;
+    QRect rect_;
+};
+
+} // namespace pq::conv

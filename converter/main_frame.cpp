@@ -1,0 +1,353 @@
+#include "converter/main_frame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSettings>
+#include <QToolBar>
+#include <QWheelEvent>
+
+#include "converter/commands.h"
+#include "converter/entry/value_entry_panel.h"
+#include "converter/list/unit_list_view.h"
+#include "document/item.h"
+#include "uikit/clipboard.h"
+#include "uikit/colours.h"
+#include "uikit/command_event.h"
+#include "uikit/cursors.h"
+#include "uikit/display_scale.h"
+#include "uikit/hand_over.h"
+#include "uikit/resources.h"
+#include "uikit/ui_font.h"
+
+namespace pq::conv {
+
+namespace {
+
+// The keys of the accelerator table. Only Open, Exit, Copy and Paste reach a
+// handler; the others keep their keys from the controls and do nothing.
+struct Accelerator {
+    unsigned id;
+    const char* keys;
+};
+
+constexpr Accelerator kAccelerators[] = {
+    {kCmdNew, "Ctrl+N"},  {kCmdOpen, "Ctrl+O"}, {kCmdSave, "Ctrl+S"}, {kCmdExit, "Ctrl+Q"},
+    {kCmdUndo, "Ctrl+Z"}, {kCmdCut, "Ctrl+X"},  {kCmdCopy, "Ctrl+C"}, {kCmdPaste, "Ctrl+V"},
+};
+
+bool isAccelerator(const QKeyEvent& event) {
+    const QKeySequence pressed(
+        QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key())));
+    for (const Accelerator& accelerator : kAccelerators)
+        if (pressed == QKeySequence(QString::fromLatin1(accelerator.keys))) return true;
+    return false;
+}
+
+bool isListKey(int key) {
+    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+           key == Qt::Key_PageDown;
+}
+
+QString geometryKey() { return QStringLiteral("Window/Geometry"); }
+
+} // namespace
+
+ConverterOptions ConverterOptions::standard() {
+    ConverterOptions options;
+    options.programFolder = ProgramFolder();
+    options.handOverServer = ui::LocalServerName(ui::Program::Converter);
+    options.calculatorServer = ui::LocalServerName(ui::Program::Calculator);
+    options.calculatorProgram = options.programFolder + ui::ProgramName(ui::Program::Calculator);
+    options.helpFile = options.programFolder + QStringLiteral("pqconverter.htm");
+    return options;
+}
+
+CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
+                           QWidget* parent)
+    : QMainWindow(parent), engine_(engine), options_(options),
+      settings_(ConverterSettings::load(options.programFolder)),
+      catalogue_(std::make_unique<Catalogue>(engine)), titleFont_(ui::CreateUiFont(20, true)) {
+    setWindowTitle(QStringLiteral("PqConverter"));
+    setWindowIcon(ui::LoadIcon(QStringLiteral("converter")));
+    background_.load(131, ui::ThemeColour(), true);
+
+    createActions();
+    createClient();
+    download_ = new DownloadRunner(this, options_.fetcherFactory);
+
+    const QByteArray geometry =
+        QSettings(ConverterSettings::organisation(), ConverterSettings::application())
+            .value(geometryKey())
+            .toByteArray();
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) resize(ui::Scaled(320), ui::Scaled(440));
+
+    chooseFirstDocument();
+    qApp->installEventFilter(this);
+
+    if (!options_.handOverServer.isEmpty()) {
+        handOver_ = new ui::HandOverServer(
+            [this](const ui::HandOverMessage& message) {
+                if (message.tag == ui::kRaiseTag || message.tag == ui::kValueTag) bringToFront();
+            },
+            this);
+        if (!handOver_->listen(options_.handOverServer))
+            qWarning("Another PqConverter answers the calculator's requests.");
+    }
+}
+
+CPqConvFrame::~CPqConvFrame() {
+    qApp->removeEventFilter(this);
+    std::vector<std::u16string> names;
+    for (size_t i = 0; i < catalogue_->size(); ++i)
+        names.push_back(catalogue_->at(i).fileNameWithExtension());
+    settings_.setRecentFiles(names);
+    // The rows refer to the documents' items: drop them first.
+    list_->load(nullptr);
+    document_ = nullptr;
+    catalogue_.reset();
+    settings_.save();
+    QSettings(ConverterSettings::organisation(), ConverterSettings::application())
+        .setValue(geometryKey(), saveGeometry());
+}
+
+void CPqConvFrame::createActions() {
+    auto make = [this](unsigned id, const QString& text, const QString& icon = QString()) {
+        auto* action = new QAction(text, this);
+        if (!icon.isEmpty()) action->setIcon(ui::LoadIcon(icon));
+        connect(action, &QAction::triggered, this, [this, id] { ui::PostCommand(this, id); });
+        actions_[id] = action;
+        return action;
+    };
+    make(kCmdAbout, QStringLiteral("&About"));
+    make(kCmdNewConversionFile, QStringLiteral("&Unit Conversion File"));
+    make(kCmdNewCalculationFile, QStringLiteral("&Calculation File"));
+    make(kCmdOpen, QStringLiteral("&Open"));
+    make(kCmdProperties, QStringLiteral("&Properties"));
+    make(kCmdExit, QStringLiteral("E&xit"));
+    make(kCmdAddUnit, QStringLiteral("&Add Unit"));
+    make(kCmdEditUnit, QStringLiteral("&Edit Unit"), QStringLiteral("edit-unit"))
+        ->setToolTip(QStringLiteral("Edit Unit Properties"));
+    make(kCmdDeleteUnit, QStringLiteral("&Delete Unit"));
+    make(kCmdConversions, QStringLiteral("&Conversions"), QStringLiteral("conversions"))
+        ->setToolTip(QStringLiteral("Edit Conversions"));
+    make(kCmdDownload, QStringLiteral("Download E&xchange Rates"));
+    make(kCmdOptions, QStringLiteral("O&ptions"));
+    make(kCmdCopy, QStringLiteral("&Copy"), QStringLiteral("copy"))
+        ->setToolTip(QStringLiteral("Copy"));
+    make(kCmdPaste, QStringLiteral("&Paste"), QStringLiteral("paste"))
+        ->setToolTip(QStringLiteral("Paste"));
+    make(kCmdExpandCompact, QStringLiteral("Expand/Compact List"), QStringLiteral("expand-compact"))
+        ->setToolTip(QStringLiteral("Expand/Compact List"));
+    make(kCmdOpenCalculator, QStringLiteral("Open Calculator"), QStringLiteral("calculator"))
+        ->setToolTip(QStringLiteral("Open Calculator"));
+    make(kCmdNew, QString());
+    make(kCmdSave, QString());
+    make(kCmdUndo, QString());
+    make(kCmdCut, QString());
+    make(kCmdHelp, QStringLiteral("Help"))->setShortcut(QKeySequence::HelpContents);
+    actions_[kCmdHelp]->setShortcutContext(Qt::WindowShortcut);
+    addAction(actions_[kCmdHelp]);
+    for (const Accelerator& accelerator : kAccelerators) {
+        QAction* action = actions_[accelerator.id];
+        action->setShortcut(QKeySequence(QString::fromLatin1(accelerator.keys)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->menuAction()->setToolTip(QStringLiteral("File"));
+    QMenu* fileNew = file->addMenu(QStringLiteral("&New"));
+    fileNew->addAction(actions_[kCmdNewConversionFile]);
+    fileNew->addAction(actions_[kCmdNewCalculationFile]);
+    file->addAction(actions_[kCmdOpen]);
+    file->addAction(actions_[kCmdProperties]);
+    file->addSeparator();
+    file->addAction(actions_[kCmdAbout]);
+    file->addSeparator();
+    file->addAction(actions_[kCmdExit]);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->menuAction()->setToolTip(QStringLiteral("Edit"));
+    edit->addAction(actions_[kCmdAddUnit]);
+    edit->addAction(actions_[kCmdEditUnit]);
+    edit->addAction(actions_[kCmdDeleteUnit]);
+    edit->addSeparator();
+    edit->addAction(actions_[kCmdConversions]);
+    edit->addSeparator();
+    edit->addAction(actions_[kCmdDownload]);
+    edit->addAction(actions_[kCmdOptions]);
+    for (QMenu* menu : {file, edit})
+        connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+
+    QToolBar* bar = addToolBar(QStringLiteral("Commands"));
+    bar->setObjectName(QStringLiteral("commands"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(ui::IconSize(), ui::IconSize()));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->toggleViewAction()->setVisible(false);
+    bar->addAction(actions_[kCmdCopy]);
+    bar->addAction(actions_[kCmdPaste]);
+    bar->addSeparator();
+    bar->addAction(actions_[kCmdEditUnit]);
+    bar->addAction(actions_[kCmdConversions]);
+    bar->addAction(actions_[kCmdExpandCompact]);
+    bar->addSeparator();
+    bar->addAction(actions_[kCmdOpenCalculator]);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { updateCommands(); });
+}
+
+void CPqConvFrame::createClient() {
+    const int s = ui::DisplayScale();
+    client_ = new FrameClient(this, *this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+
+    panel_ = new ValueEntryPanel(engine_, client_);
+    panel_->setObjectName(QStringLiteral("entryPanel"));
+    list_ = new UnitListView(client_, panel_, &background_);
+    list_->setCommandTarget(this);
+    list_->setCompact(settings_.compactList());
+    list_->setSelectionHandler([this] { updateCommands(); });
+
+    fileSwitcher_.create(client_, kCmdFileSwitcher, QStringLiteral("(No file)"), 2 * s, 2 * s, 0,
+                         22 * s, titleFont_, ui::kDropDownArrow | ui::kSunkenWhenPressed);
+    fileSwitcher_.setIcon(ui::LoadIcon(128));
+    showUnits_.create(client_, kCmdShowUnits, QString(), 0, 2 * s, 22 * s, 20 * s, titleFont_,
+                      ui::kSunkenWhenPressed);
+    showUnits_.setIcon(ui::LoadIcon(162));
+    taps_.add(&fileSwitcher_);
+    taps_.add(&showUnits_);
+    layoutClient();
+    list_->setFocus();
+}
+
+void CPqConvFrame::layoutClient() {
+    if (!list_) return;
+    const int s = ui::DisplayScale();
+    const int w = client_->width();
+    const int h = client_->height();
+    const int panelHeight = ValueEntryPanel::panelHeight();
+    panel_->setGeometry(0, h - panelHeight, w, panelHeight);
+    const int listHeight = panel_->isShown() ? h - 24 * s - panelHeight : h - 24 * s;
+    list_->setGeometry(0, 24 * s, w, std::max(0, listHeight));
+    fileSwitcher_.place(2 * s, 2 * s, std::max(0, w - 24 * s), 22 * s);
+    showUnits_.place(w - 22 * s, 2 * s, 22 * s, 20 * s);
+    client_->update();
+}
+
+void CPqConvFrame::paintClient(QPainter& painter, const QRect& area) {
+    const int s = ui::DisplayScale();
+    const QRect strip(0, 0, client_->width(), 24 * s);
+    if (!strip.intersects(area)) return;
+    painter.fillRect(strip, Qt::white);
+    painter.fillRect(QRect(0, 23 * s, client_->width(), s), Qt::black);
+    if (fileSwitcher_.rect().intersects(area)) fileSwitcher_.draw(painter);
+    if (showUnits_.rect().intersects(area)) showUnits_.draw(painter);
+}
+
+void CPqConvFrame::clientPenDown(QPoint point) { taps_.penDown(point); }
+void CPqConvFrame::clientPenMove(QPoint point) { taps_.penMove(point); }
+void CPqConvFrame::clientPenUp(QPoint point) { taps_.penUp(point); }
+void CPqConvFrame::clientCommand(const ui::CommandEvent& command) { onCommand(command.id()); }
+
+QAction* CPqConvFrame::commandAction(unsigned id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+bool CPqConvFrame::event(QEvent* event) {
+    if (event->type() == ui::CommandEvent::eventType()) {
+        onCommand(static_cast<ui::CommandEvent*>(event)->id());
+        return true;
+    }
+    // The keyboard goes to the value being typed whenever the window comes
+    // forward.
+    if (event->type() == QEvent::WindowActivate && panel_ && panel_->isShown()) panel_->takeFocus();
+    return QMainWindow::event(event);
+}
+
+bool CPqConvFrame::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::Wheel)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != this && !isAncestorOf(widget))) return false;
+    if (type == QEvent::Wheel) {
+        // Whichever of the window's parts the wheel turns over, the list
+        // scrolls.
+        list_->wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    const auto modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (type == QEvent::ShortcutOverride) {
+        // The window's accelerators take their keys before any control.
+        if (!isAccelerator(*key)) return false;
+        key->ignore();
+        return true;
+    }
+    // An accelerator whose command is disabled still keeps its key from the
+    // controls.
+    if (isAccelerator(*key)) return true;
+    if (modifiers == Qt::NoModifier && isListKey(key->key())) return list_->key(key->key());
+    return false;
+}
+
+void CPqConvFrame::chooseFirstDocument() {
+    ui::WaitCursor wait;
+    catalogue_->setFolder(settings_.dataFolder().toStdString());
+    const std::vector<std::u16string>& recent = settings_.recentFiles();
+    catalogue_->addFiles(recent);
+    Document* first = nullptr;
+    if (!recent.empty()) first = catalogue_->find(recent.front(), true);
+    if (!first) first = catalogue_->current(0);
+    makeCurrent(first);
+}
+
+void CPqConvFrame::makeCurrent(Document* document) {
+    document_ = document;
+    if (!document) {
+        fileSwitcher_.setText(QStringLiteral("(No file)"));
+        fileSwitcher_.setIcon(ui::LoadIcon(128));
+    } else {
+        fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document->title.view())));
+        fileSwitcher_.setIcon(
+            ui::LoadIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
+    }
+    list_->load(document);
+    updateCommands();
+}
+
+void CPqConvFrame::switchTo(size_t index) {
+    if (index == 0 || index >= catalogue_->size()) return;
+    makeCurrent(catalogue_->current(index));
+}
+
+bool CPqConvFrame::enabled(unsigned id) const {
+    const Item* item = document_ ? document_->currentItem : nullptr;
+    switch (id) {
+    case kCmdProperties:
+    case kCmdAddUnit: return document_ != nullptr;
+    case kCmdEditUnit:
+    case kCmdDeleteUnit: return item != nullptr;
+    case kCmdConversions:
+        return document_ && document_->typeCode() == ConversionDocument::kTypeCode;
+    case kCmdCopy: return item && item->state == ValueState::Valid;
+    case kCmdPaste: return item && !item->isOutput() && ui::ClipboardHasText();
+    default: return true;
+    }
+}
+
+void CPqConvFrame::updateCommands() {
+    for (auto& [id, action] : actions_) action->setEnabled(enabled(id));
+}
+
+} // namespace pq::conv

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+
+#include "converter/converter_settings.h"
+#include "converter/download_runner.h"
+#include "converter/frame_client.h"
+#include "document/catalogue.h"
+#include "uikit/picture_button.h"
+#include "uikit/push_button.h"
+#include "uikit/themed_bitmap.h"
+
+namespace pq {
+class ExpressionEngine;
+}
+
+namespace pq::ui {
+class HandOverServer;
+}
+
+namespace pq::conv {
+
+class UnitListView;
+class ValueEntryPanel;
+
+// Where the main window finds the calculator and its help, and where it
+// listens for the calculator's requests.
+struct ConverterOptions {
+    QString programFolder;     // ends in "/"; the default data folder is below it
+    QString handOverServer;    // empty: the window does not listen
+    QString calculatorServer;  // the running calculator's local server
+    QString calculatorProgram; // the calculator's program file
+    QString helpFile;          // the help document
+    DownloadRunner::FetcherFactory fetcherFactory; // empty: libcurl
+
+    // This user's programs, the calculator and the help beside this program.
+    static ConverterOptions standard();
+};
+
+// The converter's main window: the menu bar and toolbar, the top strip with
+// the file switcher and the show-units button, the unit list and the value
+// entry panel below it. It owns the catalogue of data files and keeps the
+// settings. All commands, from menus, keys, buttons and the panel, arrive as
+// posted commands and are handled in `onCommand`.
+class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
+  public:
+    CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
+                 QWidget* parent = nullptr);
+    // Keeps the recent files, saves the settings and writes the current
+    // document back.
+    ~CPqConvFrame() override;
+
+    Document* document() const { return document_; }
+    Catalogue& catalogue() const { return *catalogue_; }
+    const ConverterSettings& settings() const { return settings_; }
+    UnitListView* list() const { return list_; }
+    ValueEntryPanel* panel() const { return panel_; }
+    FrameClient* client() const { return client_; }
+    const ui::PictureButton& fileSwitcherButton() const { return fileSwitcher_; }
+    const ui::PictureButton& showUnitsButton() const { return showUnits_; }
+    DownloadRunner* downloadRunner() const { return download_; }
+    QAction* commandAction(unsigned id) const;
+    // Sets every command's enabled state from the current document and
+    // selection.
+    void updateCommands();
+
+    void onCommand(unsigned id);
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void paintClient(QPainter& painter, const QRect& area) override;
+    void layoutClient() override;
+    void clientPenDown(QPoint point) override;
+    void clientPenMove(QPoint point) override;
+    void clientPenUp(QPoint point) override;
+    void clientCommand(const ui::CommandEvent& command) override;
+
+    void createActions();
+    void createClient();
+    void chooseFirstDocument();
+    void makeCurrent(Document* document);
+    void switchTo(size_t index);
+    bool enabled(unsigned id) const;
+
+    // The commands (frame_commands.cpp).
+    void newFile(int32_t typeCode);
+    void openFile();
+    void properties();
+    void addUnit();
+    void editUnit();
+    void deleteUnit();
+    void conversions();
+    void download();
+    void options();
+    void paste();
+    void toggleCompact();
+    void openCalculator();
+    void showUnits();
+    void showFileSwitcher();
+    void removeFromList();
+    void help();
+    void about();
+    void bringToFront();
+
+    ExpressionEngine& engine_;
+    ConverterOptions options_;
+    ConverterSettings settings_;
+    std::unique_ptr<Catalogue> catalogue_;
+    TextReferenceList references_;
+    Document* document_ = nullptr;
+    ui::ThemedBitmap background_;
+    QFont titleFont_;
+    ui::PictureButton fileSwitcher_;
+    ui::PictureButton showUnits_;
+    ui::TapList taps_;
+    std::map<unsigned, QAction*> actions_;
+    FrameClient* client_ = nullptr;
+    UnitListView* list_ = nullptr;
+    ValueEntryPanel* panel_ = nullptr;
+    DownloadRunner* download_ = nullptr;
+    ui::HandOverServer* handOver_ = nullptr;
+};
+
+} // namespace pq::conv
