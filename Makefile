@@ -14,7 +14,7 @@ ASAN_FLAGS  = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
               -DCMAKE_CXX_COMPILER=clang++ \
               -DPQ_SANITIZE=ON -DPQ_FUZZ=ON -DPQ_BENCH=OFF
 
-.PHONY: all deps build test unit-test sanitize-build sanitize-test fuzz bench run run-calculator demo clean
+.PHONY: all deps build test unit-test install-test package sanitize-build sanitize-test fuzz bench run run-calculator demo clean
 
 all: build
 
@@ -25,13 +25,23 @@ build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) > /dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Every test: the suite, the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then each fuzz target for a fixed time.
-test: unit-test sanitize-test
+# Every test: the suite, the installed layout and the Debian package, the
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# each fuzz target for a fixed time.
+test: unit-test install-test sanitize-test
 	@scripts/run-fuzzers $(ASAN_BUILD) $(TEST_FUZZ_SECONDS)
 
 unit-test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Installs into a temporary folder and checks the result; as root, also
+# installs the package with apt, starts the programs and removes it again.
+install-test: build
+	@scripts/test-install $(BUILD)
+
+# The Debian package, $(BUILD)/pqsuite_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 sanitize-build: deps
 	@cmake -S . -B $(ASAN_BUILD) $(ASAN_FLAGS) > /dev/null

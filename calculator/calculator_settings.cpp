@@ -13,6 +13,8 @@ CalculatorSettings CalculatorSettings::read() {
     if (ok && view == 1) values.currentView = ViewMode::Scientific;
     const int macro = settings.value(QStringLiteral("CurrentMacro"), -1).toInt(&ok);
     if (ok && macro >= 0) values.currentMacro = macro;
+    settings.endGroup();
+    values.geometry = settings.value(QStringLiteral("Window/Geometry")).toByteArray();
     return values;
 }
 
@@ -21,6 +23,8 @@ void CalculatorSettings::write() const {
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("CurrentView"), static_cast<int>(currentView));
     settings.setValue(QStringLiteral("CurrentMacro"), currentMacro);
+    settings.endGroup();
+    if (!geometry.isEmpty()) settings.setValue(QStringLiteral("Window/Geometry"), geometry);
     settings.sync();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 namespace pq::calc {
 
 enum class ViewMode { Standard = 0, Scientific = 1 };
@@ -9,6 +11,7 @@ enum class ViewMode { Standard = 0, Scientific = 1 };
 struct CalculatorSettings {
     ViewMode currentView = ViewMode::Standard; // "CurrentView"
     int currentMacro = -1;                     // "CurrentMacro": the user function applied, -1 none
+    QByteArray geometry;                       // "Window/Geometry": the window's size and place
 
     // Values out of range read as the defaults.
     static CalculatorSettings read();

@@ -14,6 +14,11 @@ enum Command : unsigned {
     kCmdFunctionResult = 2011, // function-result display
     kCmdEditFunctions = 2012,  // "Edit My Functions..."
     kCmdHideFunction = 2013,   // "Hide My Function"
+    kCmdClear = 2015,          // "CLR"
+    kCmdClearEntry = 2016,     // "CE"
+    kCmdBase = 2017,           // the main display's base
+    kCmdAngle = 2018,          // the engine's angle unit
+    kCmdEvaluate = 2019,       // "ƒ=?"
 
     kCmdStandardKeyFirst = 2200,  // 25 keys
     kCmdFunctionKeyFirst = 2300,  // 21 keys of the scientific view
@@ -22,8 +27,11 @@ enum Command : unsigned {
 
     kCmdAbout = 57664,
     kCmdExit = 57665,
+    kCmdHelp = 57670,
 };
 
 constexpr int kStandardKeyCount = 25;
+constexpr int kFunctionKeyCount = 21;
+constexpr int kCharacterKeyCount = 40;
 
 } // namespace pq::calc

@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 namespace pq::calc {
 
@@ -14,6 +15,11 @@ FrameClient::FrameClient(QWidget* parent, Delegate& delegate)
 void FrameClient::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     delegate_.paintClient(painter, event->rect());
+}
+
+void FrameClient::resizeEvent(QResizeEvent* event) {
+    ui::WindowObject::resizeEvent(event);
+    delegate_.clientResized(event->size());
 }
 
 } // namespace pq::calc

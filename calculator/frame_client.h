@@ -16,6 +16,7 @@ class FrameClient : public ui::WindowObject {
         virtual void clientPenMove(QPoint point) = 0;
         virtual void clientPenUp(QPoint point) = 0;
         virtual void clientCommand(const ui::CommandEvent& command) = 0;
+        virtual void clientResized(QSize size) = 0;
 
       protected:
         ~Delegate() = default;
@@ -25,6 +26,7 @@ class FrameClient : public ui::WindowObject {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void penDown(QPoint point) override { delegate_.clientPenDown(point); }
     void penMove(QPoint point) override { delegate_.clientPenMove(point); }
     void penUp(QPoint point) override { delegate_.clientPenUp(point); }

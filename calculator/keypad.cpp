@@ -1,10 +1,13 @@
 #include "calculator/keypad.h"
 
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <QToolTip>
 
 #include "calculator/key_name_popup.h"
+#include "calculator/keypad_accessible.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
@@ -30,6 +33,7 @@ int KeyGrid::cellAt(QPoint point) const {
 KeyPad::KeyPad(QWidget* parent, QObject* commandReceiver)
     : ui::WindowObject(parent), receiver_(commandReceiver) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallKeyPadAccessibility();
 }
 
 void KeyPad::create(const QRect& rect, int columns, int rows, unsigned firstId,
@@ -43,11 +47,11 @@ void KeyPad::create(const QRect& rect, int columns, int rows, unsigned firstId,
     for (const KeyDefinition& key : keys) {
         Key k{QString::fromUtf16(key.label),
               key.longName ? QString::fromUtf16(key.longName) : QString(),
-              QColor::fromRgb(key.textColour), QColor::fromRgb(key.backgroundColour)};
+              QColor::fromRgb(key.textColour), QColor::fromRgb(key.backgroundColour), QString()};
         hasLongNames_ = hasLongNames_ || !k.longName.isEmpty();
         keys_.push_back(std::move(k));
     }
-    keys_.resize(static_cast<size_t>(columns_ * rows_), Key{{}, {}, Qt::black, Qt::white});
+    keys_.resize(static_cast<size_t>(columns_ * rows_), Key{{}, {}, Qt::black, Qt::white, {}});
     setFont(font);
     highlight_ = palette().color(QPalette::Active, QPalette::Highlight);
     highlightText_ = palette().color(QPalette::Active, QPalette::HighlightedText);
@@ -68,6 +72,30 @@ void KeyPad::setColours(int column, int row, const QColor& text, const QColor& b
     keys_[static_cast<size_t>(cell)].text = text;
     keys_[static_cast<size_t>(cell)].background = background;
     update(grid().cellRect(cell));
+}
+
+void KeyPad::setToolTip(int cell, const QString& text) {
+    if (cell >= 0 && cell < cellCount()) keys_[static_cast<size_t>(cell)].toolTip = text;
+}
+
+QString KeyPad::toolTip(int cell) const {
+    if (cell < 0 || cell >= cellCount()) return QString();
+    const Key& key = keys_[static_cast<size_t>(cell)];
+    return key.toolTip.isEmpty() ? key.longName : key.toolTip;
+}
+
+bool KeyPad::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int cell = grid().cellAt(help->pos());
+        const QString text = toolTip(cell);
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this, grid().cellRect(cell));
+        return true;
+    }
+    return ui::WindowObject::event(event);
 }
 
 QString KeyPad::label(int cell) const {

@@ -52,6 +52,9 @@ class KeyPad : public ui::WindowObject {
                 std::span<const KeyDefinition> keys, const QFont& font, KeyNamePopup* popup);
     void setLabel(int column, int row, const QString& label);
     void setColours(int column, int row, const QColor& text, const QColor& background);
+    // The text shown when the pointer rests on a key.
+    void setToolTip(int cell, const QString& text);
+    QString toolTip(int cell) const;
 
     // Lights a key typed on the keyboard for a moment and sends its command.
     void typeKey(int cell);
@@ -69,6 +72,7 @@ class KeyPad : public ui::WindowObject {
     void penUp(QPoint point) override;
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     struct Key {
@@ -76,6 +80,7 @@ class KeyPad : public ui::WindowObject {
         QString longName;
         QColor text;
         QColor background;
+        QString toolTip;
     };
 
     void setPressed(int cell);

@@ -3,6 +3,7 @@
 #include "calculator/main_frame.h"
 #include "engine/expression_engine.h"
 #include "uikit/resources.h"
+#include "uikit/termination.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("PqCalculator"));
     pq::ui::InitUiKit();
     QApplication::setWindowIcon(pq::ui::LoadIcon(QStringLiteral("calculator")));
+    QApplication::setDesktopFileName(QStringLiteral("com.quorvane.PqCalculator"));
+    pq::ui::CloseWindowsOnTermination();
 
     pq::ExpressionEngine engine;
     pq::calc::CMainFrame frame(engine, pq::calc::FrameOptions::standard());

@@ -15,6 +15,7 @@
 
 #include "calculator/about_dialog.h"
 #include "calculator/commands.h"
+#include "calculator/expression_edit.h"
 #include "calculator/key_name_popup.h"
 #include "calculator/keypad.h"
 #include "calculator/number_text.h"
@@ -22,6 +23,7 @@
 #include "calculator/standard_keys.h"
 #include "engine/expression_engine.h"
 #include "engine/number_parse.h"
+#include "uikit/app_paths.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -46,14 +48,25 @@ bool isStandardKey(unsigned id) {
     return id >= kCmdStandardKeyFirst && id < kCmdStandardKeyFirst + kStandardKeyCount;
 }
 
+// The commands that belong to the scientific view alone.
+bool isScientificCommand(unsigned id) {
+    return (id >= kCmdClear && id <= kCmdEvaluate) ||
+           (id >= kCmdFunctionKeyFirst && id < kCmdFunctionKeyFirst + kFunctionKeyCount) ||
+           (id >= kCmdCharacterKeyFirst && id < kCmdCharacterKeyFirst + kCharacterKeyCount);
+}
+
 } // namespace
 
 FrameOptions FrameOptions::standard() {
     FrameOptions options;
     options.handOverServer = ui::LocalServerName(ui::Program::Calculator);
     options.converterServer = ui::LocalServerName(ui::Program::Converter);
-    options.converterProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/") +
-                               ui::ProgramName(ui::Program::Converter);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    options.converterProgram = folder + ui::ProgramName(ui::Program::Converter);
+    // The functions file is the user's (beside the program, or in the per-user
+    // folder once installed); the help document ships with the program.
+    options.functionsFile = ui::UserFilePath(QStringLiteral("PqCalculator.dat"));
+    options.helpFile = ui::ShippedFolder() + QStringLiteral("PqCalculator.htm");
     return options;
 }
 
@@ -72,8 +85,10 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
 
     createActions();
     createClient();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    loadFunctions();
     switchView(settings_.currentView);
+    restoreGeometry(settings_.geometry);
 
     if (!options_.handOverServer.isEmpty()) {
         handOver_ = new ui::HandOverServer(
@@ -83,8 +98,11 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
     }
 }
 
-CMainFrame::~CMainFrame() {
+CMainFrame::~CMainFrame() { saveSettings(); }
+
+void CMainFrame::saveSettings() {
     settings_.currentView = view_;
+    settings_.geometry = saveGeometry();
     settings_.write();
 }
 
@@ -96,19 +114,31 @@ void CMainFrame::createActions() {
         actions_[id] = action;
         return action;
     };
-    QAction* copy = make(kCmdCopy, QStringLiteral("Copy"), QStringLiteral("copy"));
+    QAction* copy = make(kCmdCopy, QStringLiteral("&Copy"), QStringLiteral("copy"));
     copy->setShortcut(QKeySequence::Copy);
-    QAction* paste = make(kCmdPaste, QStringLiteral("Paste"), QStringLiteral("paste"));
+    QAction* paste = make(kCmdPaste, QStringLiteral("&Paste"), QStringLiteral("paste"));
     paste->setShortcut(QKeySequence::Paste);
     QAction* standard =
-        make(kCmdStandardView, QStringLiteral("Standard"), QStringLiteral("standard-view"));
+        make(kCmdStandardView, QStringLiteral("&Standard"), QStringLiteral("standard-view"));
+    standard->setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
     QAction* scientific =
-        make(kCmdScientificView, QStringLiteral("Scientific"), QStringLiteral("scientific-view"));
+        make(kCmdScientificView, QStringLiteral("S&cientific"), QStringLiteral("scientific-view"));
+    scientific->setShortcut(QKeySequence(Qt::ALT | Qt::Key_2));
     QAction* converter =
-        make(kCmdOpenConverter, QStringLiteral("Open Converter"), QStringLiteral("converter"));
-    QAction* about = make(kCmdAbout, QStringLiteral("About"), QString());
-    QAction* exit = make(kCmdExit, QStringLiteral("Exit"), QString());
+        make(kCmdOpenConverter, QStringLiteral("Open C&onverter"), QStringLiteral("converter"));
+    QAction* about = make(kCmdAbout, QStringLiteral("&About"), QString());
+    QAction* help = make(kCmdHelp, QStringLiteral("&Help"), QString());
+    help->setShortcut(QKeySequence::HelpContents);
+    QAction* exit = make(kCmdExit, QStringLiteral("E&xit"), QString());
     exit->setShortcut(QKeySequence::Quit);
+    for (QAction* action : {copy, paste, standard, scientific, converter, help}) {
+        action->setToolTip(action->text().remove(u'&') +
+                           (action->shortcut().isEmpty()
+                                ? QString()
+                                : QStringLiteral(" (") +
+                                      action->shortcut().toString(QKeySequence::NativeText) +
+                                      u')'));
+    }
 
     auto* views = new QActionGroup(this);
     for (QAction* view : {standard, scientific}) {
@@ -116,7 +146,8 @@ void CMainFrame::createActions() {
         views->addAction(view);
     }
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->addAction(help);
     tools->addAction(about);
     tools->addSeparator();
     tools->addAction(standard);
@@ -150,7 +181,8 @@ void CMainFrame::createClient() {
     client_ = new FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
     client_->setFont(ui::CreateUiFont(13, false));
-    client_->setFixedSize(FrameLayout::clientSize(s));
+    client_->setMinimumSize(FrameLayout::clientSize(s));
+    client_->resize(FrameLayout::clientSize(s));
     setCentralWidget(client_);
 
     background_.load(108, ui::ThemeColour(), true);
@@ -161,6 +193,8 @@ void CMainFrame::createClient() {
                          layout_.functionName.height(), client_->font(), kFunctionNameStyle);
     functionResult_.create(client_, kCmdFunctionResult, layout_.functionResult, 8, 20,
                            kFunctionResultStyle, false);
+    mainDisplay_.setAccessibleName(QStringLiteral("Result"));
+    functionResult_.setAccessibleName(QStringLiteral("Function result"));
     standardTaps_.add(&functionName_);
     standardTaps_.add(&functionResult_.button());
 
@@ -169,9 +203,12 @@ void CMainFrame::createClient() {
     standardKeypad_->setObjectName(QStringLiteral("standardKeypad"));
     standardKeypad_->create(layout_.standardKeypad, 5, 5, kCmdStandardKeyFirst, standardKeys(),
                             ui::CreateUiFont(24, false), keyName_);
-    scientific_ = new ScientificView(client_);
-    scientific_->setGeometry(layout_.scientificArea);
-    scientific_->hide();
+    standardKeypad_->setAccessibleName(QStringLiteral("Standard keys"));
+    setStandardKeyToolTips(*standardKeypad_);
+    scientific_ = std::make_unique<ScientificView>(client_, this, engine_, mainDisplay_, keyName_);
+    scientific_->layOut(layout_);
+    scientific_->setVisible(false);
+    client_->setAccessibleName(QStringLiteral("Calculator"));
     client_->setFocus();
 }
 
@@ -192,10 +229,38 @@ bool CMainFrame::event(QEvent* event) {
 
 void CMainFrame::clientCommand(const ui::CommandEvent& command) { onCommand(command.id()); }
 
+void CMainFrame::clientResized(QSize size) {
+    if (!scientific_) return; // still being built
+    const int s = ui::DisplayScale();
+    layout_ = FrameLayout(size.width(), s, size.height());
+    const double f = layout_.fontScale;
+    mainDisplay_.place(layout_.mainDisplay, f);
+    functionResult_.place(layout_.functionResult, f);
+    functionName_.setFont(ScaledUiFont(13, f));
+    functionName_.place(layout_.functionName.x(), layout_.functionName.y(),
+                        layout_.functionName.width(), layout_.functionName.height());
+    standardKeypad_->setGeometry(layout_.standardKeypad);
+    standardKeypad_->setFont(ScaledUiFont(24, f));
+    scientific_->layOut(layout_);
+    client_->update();
+}
+
 void CMainFrame::onCommand(unsigned id) {
     const bool standard = view_ == ViewMode::Standard;
     if (isStandardKey(id)) {
         if (standard) standardKey(static_cast<int>(id - kCmdStandardKeyFirst));
+        return;
+    }
+    if (id == kCmdFunctionKeyFirst) { // "..."
+        if (!standard) showFunctionMenu();
+        return;
+    }
+    if (isScientificCommand(id)) {
+        if (!standard) scientific_->command(id);
+        return;
+    }
+    if (id >= kCmdUserFunctionFirst && id < kCmdUserFunctionFirst + functions_.size()) {
+        chooseFunction(static_cast<int>(id - kCmdUserFunctionFirst));
         return;
     }
     switch (id) {
@@ -205,7 +270,12 @@ void CMainFrame::onCommand(unsigned id) {
     case kCmdPaste: paste(); break;
     case kCmdOpenConverter: openConverter(); break;
     case kCmdAbout: about(); break;
+    case kCmdHelp: help(); break;
     case kCmdExit: close(); break;
+    case kCmdEditFunctions: editFunctions(); break;
+    case kCmdHideFunction:
+        if (standard) chooseFunction(-1);
+        break;
     case kCmdFunctionMenu:
         if (standard) showFunctionMenu();
         break;
@@ -225,6 +295,7 @@ void CMainFrame::switchView(ViewMode view) {
     const bool standard = view == ViewMode::Standard;
     standardKeypad_->showObject(standard);
     scientific_->setVisible(!standard);
+    functionName_.enable(standard);
     if (standard) {
         if (QString text; mainDisplay_.getText(text)) calculator_.setValue(text.toStdU16String());
         showCalculator();
@@ -235,6 +306,8 @@ void CMainFrame::switchView(ViewMode view) {
     actions_[kCmdStandardView]->setChecked(standard);
     actions_[kCmdScientificView]->setChecked(!standard);
     client_->update();
+    // Kept at once, so that a program ended by the system starts as it was.
+    if (isVisible()) saveSettings();
 }
 
 void CMainFrame::standardKey(int cell) {
@@ -263,38 +336,36 @@ void CMainFrame::recomputeFunction() {
         functionResult_.showError();
 }
 
-void CMainFrame::showFunctionMenu() {
-    // The user functions join this menu with "My Functions".
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (!callName_.isEmpty()) {
-        QAction* hide = menu->addAction(QStringLiteral("Hide My Function"));
-        connect(hide, &QAction::triggered, this,
-                [this] { ui::PostCommand(this, kCmdHideFunction); });
+void CMainFrame::copy() {
+    const QString text = mainDisplay_.text();
+    if (!ui::CopyTextToClipboard(text)) {
+        showMessage(QMessageBox::Critical, QString(), QStringLiteral("Cannot open the Clipboard"));
+    } else if (ui::ClipboardText() != text) {
+        showMessage(QMessageBox::Critical, QString(),
+                    QStringLiteral("Unable to set Clipboard data"));
     }
-    QAction* edit = menu->addAction(QStringLiteral("Edit My Functions..."));
-    edit->setEnabled(false);
-    menu->popup(client_->mapToGlobal(QPoint(0, ui::Scaled(88))));
 }
-
-void CMainFrame::copy() { ui::CopyTextToClipboard(mainDisplay_.text()); }
 
 void CMainFrame::paste() {
     const QString text = ui::ClipboardText();
     if (text.isNull()) return;
-    const QString number = text.trimmed().toLower();
+    std::u16string number;
     double value = 0;
-    if (number.isEmpty() || !parseNumber(number.toStdU16String(), value) || !std::isfinite(value)) {
+    if (view_ == ViewMode::Scientific) {
+        // The pasted text becomes the current operand; a number as a display
+        // writes it goes in plain, since "," separates arguments in formulas.
+        const bool plain = readDisplayedNumber(text.toStdU16String(), number, value);
+        scientific_->edit()->replaceSelection(plain ? QString::fromStdU16String(number) : text);
+        scientific_->edit()->setFocus();
+        return;
+    }
+    if (!readDisplayedNumber(text.toStdU16String(), number, value) || !std::isfinite(value)) {
         showMessage(QMessageBox::Warning, QStringLiteral("Paste"),
                     QStringLiteral("The clipboard does not hold a number."));
         return;
     }
-    if (view_ == ViewMode::Standard) {
-        calculator_.setValue(number.toStdU16String());
-        showCalculator();
-    } else {
-        mainDisplay_.setValue(value);
-    }
+    calculator_.setValue(number);
+    showCalculator();
 }
 
 void CMainFrame::openConverter() {
@@ -330,7 +401,12 @@ void CMainFrame::takeValue(double value) {
         calculator_.setValue(decimalOutput(value, 17));
         showCalculator();
     } else {
-        mainDisplay_.setValue(value);
+        // The value in the display's base replaces the selection and stays
+        // selected, the operand the next key applies to.
+        Base used = Base::Dec;
+        const std::u16string text = baseOutput(value, mainDisplay_.base(), 10, &used);
+        scientific_->edit()->replaceSelection(QString::fromStdU16String(text));
+        scientific_->edit()->setFocus();
     }
 }
 
@@ -349,13 +425,22 @@ void CMainFrame::showMessage(QMessageBox::Icon icon, const QString& caption, con
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {
     const auto modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    if (view_ == ViewMode::Standard && modifiers == Qt::NoModifier) {
-        const int cell = standardKeyForKeyboard(event->key(), event->text());
+    if (view_ == ViewMode::Standard &&
+        (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
+        const int cell = modifiers == Qt::ControlModifier
+                             ? standardKeyForControlKey(event->key())
+                             : standardKeyForKeyboard(event->key(), event->text());
         if (cell >= 0) {
             standardKeypad_->typeKey(cell);
             event->accept();
             return;
         }
+    }
+    if (view_ == ViewMode::Scientific && !scientific_->edit()->hasFocus()) {
+        // Keys typed while the focus strayed still go into the expression line.
+        scientific_->edit()->setFocus();
+        QCoreApplication::sendEvent(scientific_->edit(), event);
+        return;
     }
     QMainWindow::keyPressEvent(event);
 }
@@ -367,8 +452,14 @@ void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
         painter.fillRect(QRect(0, 0, layout_.width, layout_.backgroundHeight),
                          ui::TintColour(160, ui::ThemeColour()));
     } else {
-        for (int x = 0; x < layout_.width; x += background_.drawnWidth())
+        // In a larger window the band grows with the layout.
+        const double across = layout_.width / (240.0 * s);
+        const double down = layout_.height / (269.0 * s);
+        painter.save();
+        painter.scale(across, down);
+        for (int x = 0; x < 240 * s; x += background_.drawnWidth())
             background_.drawAt(painter, x, 0);
+        painter.restore();
     }
     painter.fillRect(layout_.mainDisplayBox, Qt::white);
     ui::DrawSunkenEdge(painter, layout_.mainDisplayBox, s);

@@ -4,15 +4,19 @@
 #include <QMessageBox>
 
 #include <map>
+#include <memory>
 
 #include "calculator/calculator_settings.h"
 #include "calculator/frame_client.h"
 #include "calculator/frame_layout.h"
 #include "calculator/result_display.h"
 #include "calculator/standard_calculator.h"
+#include "calculator/user_functions.h"
 #include "uikit/picture_button.h"
 #include "uikit/push_button.h"
 #include "uikit/themed_bitmap.h"
+
+class QMenu;
 
 namespace pq {
 class ExpressionEngine;
@@ -27,6 +31,7 @@ namespace pq::calc {
 
 class KeyNamePopup;
 class KeyPad;
+class MyFunctionsDialog;
 class ScientificView;
 
 // Where the main window finds the converter and where it listens for values
@@ -35,6 +40,8 @@ struct FrameOptions {
     QString handOverServer;   // empty: the window does not listen
     QString converterServer;  // the running converter's local server
     QString converterProgram; // the converter's program file
+    QString functionsFile;    // the user functions; empty: none are read or saved
+    QString helpFile;         // the help document
 
     // The names of this user's programs, the converter beside this program.
     static FrameOptions standard();
@@ -56,6 +63,12 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     const ResultDisplay& functionResult() const { return functionResult_; }
     const StandardCalculator& calculator() const { return calculator_; }
     KeyPad* standardKeypad() const { return standardKeypad_; }
+    ScientificView* scientific() const { return scientific_.get(); }
+    const UserFunctionList& userFunctions() const { return functions_; }
+    int currentMacro() const { return settings_.currentMacro; }
+    const QString& callName() const { return callName_; }
+    // The function menu last opened, while it is open.
+    QMenu* functionMenu() const;
     FrameClient* client() const { return client_; }
     QAction* commandAction(unsigned id) const;
     bool isListening() const;
@@ -63,6 +76,7 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void paintClient(QPainter& painter, const QRect& area) override;
@@ -70,17 +84,25 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void clientPenMove(QPoint point) override;
     void clientPenUp(QPoint point) override;
     void clientCommand(const ui::CommandEvent& command) override;
+    // A larger window stretches the keypads and displays and their texts.
+    void clientResized(QSize size) override;
 
     void onCommand(unsigned id);
     void createActions();
     void createClient();
     void switchView(ViewMode view);
+    void saveSettings();
     void standardKey(int cell);
     // Shows the calculator's display (or "Error") and the memory indicator.
     void showCalculator();
     // Applies the chosen user function to the calculator's display.
     void recomputeFunction();
     void showFunctionMenu();
+    void loadFunctions();
+    void saveFunctions();
+    void editFunctions();
+    void chooseFunction(int index);
+    void help();
     void copy();
     void paste();
     void openConverter();
@@ -106,8 +128,9 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     FrameClient* client_ = nullptr;
     KeyNamePopup* keyName_ = nullptr;
     KeyPad* standardKeypad_ = nullptr;
-    ScientificView* scientific_ = nullptr;
     ui::HandOverServer* handOver_ = nullptr;
+    std::unique_ptr<ScientificView> scientific_;
+    UserFunctionList functions_;
 };
 
 } // namespace pq::calc

@@ -5,6 +5,7 @@
 
 #include "engine/digits.h"
 #include "engine/format_text.h"
+#include "engine/number_parse.h"
 
 namespace pq::calc {
 
@@ -95,6 +96,47 @@ std::u16string groupDigits(std::u16string_view text, Base base) {
     }
     out.append(text.substr(end));
     return out;
+}
+
+namespace {
+
+bool isBlankUnit(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u00A0' ||
+           c == u'\u202F' || c == u'\u2009';
+}
+
+// Whether the commas of an integer part ("-1,234,567") group it by three.
+bool groupedByThree(std::u16string_view integer) {
+    if (!integer.empty() && integer.front() == u'-') integer.remove_prefix(1);
+    size_t run = 0;
+    bool sawComma = false;
+    for (size_t i = 0; i < integer.size(); ++i) {
+        if (integer[i] == u',') {
+            if (run == 0 || run > 3 || (sawComma && run != 3)) return false;
+            sawComma = true;
+            run = 0;
+        } else {
+            ++run;
+        }
+    }
+    return !sawComma || run == 3;
+}
+
+} // namespace
+
+bool readDisplayedNumber(std::u16string_view text, std::u16string& number, double& value) {
+    number.clear();
+    for (char16_t c : text) {
+        if (isBlankUnit(c)) continue;
+        number.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
+    }
+    if (number.empty() || number.size() > 200) return false;
+    if (number.find(u',') != std::u16string::npos) {
+        const size_t end = number.find_first_of(u".e");
+        if (!groupedByThree(std::u16string_view(number).substr(0, end))) return false;
+        std::erase(number, u',');
+    }
+    return parseNumber(number, value);
 }
 
 } // namespace pq::calc

@@ -24,4 +24,10 @@ std::u16string baseOutput(double value, Base base, int digits, Base* used = null
 // follows unchanged, and a leading "-" is never followed by a separator.
 std::u16string groupDigits(std::u16string_view text, Base base);
 
+// Reads a number written the way a display writes it: "1,234,567.89",
+// "0FFh", "1010 0101b", spaces around it or between digit groups. Commas
+// must group the integer part by three. `number` receives the plain,
+// lower-case text the engine reads.
+bool readDisplayedNumber(std::u16string_view text, std::u16string& number, double& value);
+
 } // namespace pq::calc

@@ -1,5 +1,6 @@
 #include "calculator/result_display.h"
 
+#include <QAccessible>
 #include <QLabel>
 
 #include <cmath>
@@ -13,6 +14,8 @@ namespace pq::calc {
 void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box, int digits,
                            int fontSize, unsigned style, bool withIndicator) {
     digits_ = digits;
+    owner_ = owner;
+    fontSize_ = fontSize;
     normalFont_ = ui::CreateUiFont(fontSize, false);
     smallFont_ = ui::CreateUiFont(12, false);
     smallFontInUse_ = false;
@@ -34,7 +37,55 @@ void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box,
     }
 }
 
+void ResultDisplay::setAccessibleName(const QString& name) {
+    if (!owner_) return;
+    if (!accessible_) {
+        accessible_ = new QWidget(owner_);
+        accessible_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        accessible_->setFocusPolicy(Qt::NoFocus);
+    }
+    accessible_->setGeometry(button_.layoutBox());
+    accessible_->setAccessibleName(name);
+    accessible_->show();
+    updateAccessible();
+}
+
+void ResultDisplay::updateAccessible() {
+    if (!accessible_) return;
+    accessible_->setAccessibleDescription(button_.text());
+    QAccessibleEvent event(accessible_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ResultDisplay::place(const QRect& box, double fontScale) {
+    auto scaled = [fontScale](int size) {
+        QFont font = ui::CreateUiFont(size, false);
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * fontScale))));
+        return font;
+    };
+    normalFont_ = scaled(fontSize_);
+    smallFont_ = scaled(12);
+    button_.place(box.x(), box.y(), box.width(), box.height());
+    if (accessible_) accessible_->setGeometry(box);
+    if (indicator_) {
+        const int s = ui::DisplayScale();
+        indicator_->setFont(smallFont_);
+        indicator_->setGeometry(box.x() + 4 * s, box.y() + 2 * s,
+                                static_cast<int>(10 * s * fontScale),
+                                static_cast<int>(12 * s * fontScale));
+    }
+    if (error_)
+        showError();
+    else if (!text_.isEmpty())
+        show(source_, grouping_);
+    else
+        button_.setFont(normalFont_);
+}
+
 void ResultDisplay::show(const QString& text, Base grouping) {
+    error_ = false;
+    grouping_ = grouping;
+    source_ = text;
     text_ = text.toLower();
     const QString grouped = QString::fromStdU16String(groupDigits(text.toStdU16String(), grouping));
     // Past digits + 8 characters, or when the number would not fit the box in
@@ -48,6 +99,7 @@ void ResultDisplay::show(const QString& text, Base grouping) {
         font.setPixelSize(font.pixelSize() - 1);
     button_.setFont(font);
     button_.setText(grouped);
+    updateAccessible();
 }
 
 void ResultDisplay::setText(const QString& text) { show(text, Base::Dec); }
@@ -60,15 +112,19 @@ void ResultDisplay::setValue(double value) {
 }
 
 void ResultDisplay::showError() {
+    error_ = true;
     text_.clear();
     smallFontInUse_ = false;
     button_.setFont(normalFont_);
     button_.setText(QStringLiteral("Error"));
+    updateAccessible();
 }
 
 void ResultDisplay::clear() {
+    error_ = false;
     text_.clear();
     button_.setText(QString());
+    updateAccessible();
 }
 
 QString ResultDisplay::cycleBase() {

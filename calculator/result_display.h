@@ -22,6 +22,9 @@ class ResultDisplay {
     void create(QWidget* owner, unsigned commandId, const QRect& box, int digits, int fontSize,
                 unsigned style, bool withIndicator);
 
+    // A new box, the fonts scaled by fontScale; the number is shown anew.
+    void place(const QRect& box, double fontScale);
+
     // Shows a decimal number text.
     void setText(const QString& text);
     // Shows a value in the current base.
@@ -45,6 +48,11 @@ class ResultDisplay {
     void setBase(Base base) { base_ = base; }
     QString baseName() const;
 
+    // Gives the display a name for screen readers, which read the number
+    // shown as its value.
+    void setAccessibleName(const QString& name);
+    QWidget* accessibleProxy() const { return accessible_; }
+
     void showIndicator(bool shown);
     bool isIndicatorShown() const;
 
@@ -63,10 +71,17 @@ class ResultDisplay {
     Base base_ = Base::Dec;
     int digits_ = 10;
     QString text_;
+    QString source_;            // the text as given, before lower-casing
+    Base grouping_ = Base::Dec; // how the text was grouped
+    bool error_ = false;        // "Error" is shown
+    int fontSize_ = 28;
     QFont normalFont_;
     QFont smallFont_;
     bool smallFontInUse_ = false;
     QLabel* indicator_ = nullptr;
+    QWidget* accessible_ = nullptr; // an empty window over the box
+    QWidget* owner_ = nullptr;
+    void updateAccessible();
 };
 
 } // namespace pq::calc

@@ -1,25 +1,231 @@
 #include "calculator/scientific_view.h"
 
-#include <QPainter>
+#include <QPushButton>
 
-#include "uikit/display_scale.h"
+#include "calculator/commands.h"
+#include "calculator/expression_edit.h"
+#include "calculator/frame_layout.h"
+#include "calculator/keypad.h"
+#include "calculator/result_display.h"
+#include "calculator/scientific_keys.h"
+#include "engine/expression_engine.h"
+#include "uikit/command_event.h"
 #include "uikit/ui_font.h"
 
 namespace pq::calc {
 
-ScientificView::ScientificView(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+namespace {
+
+constexpr QRgb kModeText = qRgb(255, 255, 255);
+constexpr QRgb kModeBackground = qRgb(128, 128, 128);
+
+struct ButtonInfo {
+    unsigned id;
+    const char16_t* label;
+    const char16_t* accessibleName;
+    const char16_t* toolTip;
+};
+
+constexpr ButtonInfo kButtons[5] = {
+    {kCmdClear, u"CLR", u"Clear all", u"Clear the expression line and the result"},
+    {kCmdClearEntry, u"CE", u"Clear entry", u"Delete the selection, or the whole line"},
+    {kCmdBase, u"", u"Number base", u"Show the result in the next base"},
+    {kCmdAngle, u"", u"Angle unit", u"Next angle unit: Rad, Deg, Gra"},
+    {kCmdEvaluate, u"\u0192=?", u"Evaluate", u"Evaluate the expression (Enter)"},
+};
+
+QString memoryName(int memory) { return QStringLiteral("m") + QString::number(memory + 1); }
+
+} // namespace
+
+ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEngine& engine,
+                               ResultDisplay& display, KeyNamePopup* popup)
+    : engine_(engine), display_(display), mode_(KeyMode::Normal) {
+    edit_ = new ExpressionEdit(client, receiver, kCmdEvaluate);
+    edit_->setObjectName(QStringLiteral("expression"));
+    edit_->setAccessibleName(QStringLiteral("Expression"));
+    edit_->setFont(ui::CreateUiFont(16, false));
+
+    for (int i = 0; i < 5; ++i) {
+        auto* button = new QPushButton(QString::fromUtf16(kButtons[i].label), client);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAccessibleName(QString::fromUtf16(kButtons[i].accessibleName));
+        button->setToolTip(QString::fromUtf16(kButtons[i].toolTip));
+        button->setFont(ui::CreateUiFont(12, false));
+        const unsigned id = kButtons[i].id;
+        QObject::connect(button, &QPushButton::clicked, receiver,
+                         [receiver, id] { ui::PostCommand(receiver, id); });
+        buttons_[i] = button;
+    }
+    button(kCmdBase)->setText(display_.baseName());
+    button(kCmdAngle)->setText(QString::fromStdU16String(std::u16string(engine_.angleModeName())));
+
+    functionKeypad_ = new KeyPad(client, receiver);
+    functionKeypad_->setObjectName(QStringLiteral("functionKeypad"));
+    functionKeypad_->setAccessibleName(QStringLiteral("Function keys"));
+    characterKeypad_ = new KeyPad(client, receiver);
+    characterKeypad_->setObjectName(QStringLiteral("characterKeypad"));
+    characterKeypad_->setAccessibleName(QStringLiteral("Character keys"));
+    functionKeypad_->create(QRect(), 7, 3, kCmdFunctionKeyFirst, functionKeys(),
+                            ui::CreateUiFont(12, false), popup);
+    characterKeypad_->create(QRect(), 10, 4, kCmdCharacterKeyFirst, characterKeys(),
+                             ui::CreateUiFont(13, false), popup);
 }
 
-void ScientificView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    painter.setPen(QColor(128, 128, 128));
-    painter.setFont(ui::CreateUiFont(13, false));
-    const int margin = ui::Scaled(16);
-    painter.drawText(rect().adjusted(margin, margin, -margin, -margin),
-                     Qt::AlignCenter | Qt::TextWordWrap,
-                     QStringLiteral("The scientific view is not available in this version."));
+QPushButton* ScientificView::button(unsigned id) const {
+    for (int i = 0; i < 5; ++i)
+        if (kButtons[i].id == id) return buttons_[i];
+    return nullptr;
+}
+
+void ScientificView::layOut(const FrameLayout& layout) {
+    edit_->setGeometry(layout.expressionEdit);
+    button(kCmdBase)->setGeometry(layout.baseButton);
+    button(kCmdAngle)->setGeometry(layout.angleButton);
+    button(kCmdClearEntry)->setGeometry(layout.clearEntryButton);
+    button(kCmdClear)->setGeometry(layout.clearButton);
+    button(kCmdEvaluate)->setGeometry(layout.evaluateButton);
+    functionKeypad_->setGeometry(layout.functionKeypad);
+    characterKeypad_->setGeometry(layout.characterKeypad);
+    const double f = layout.fontScale;
+    edit_->setFont(ScaledUiFont(16, f));
+    for (QPushButton* button : buttons_) button->setFont(ScaledUiFont(12, f));
+    functionKeypad_->setFont(ScaledUiFont(12, f));
+    characterKeypad_->setFont(ScaledUiFont(13, f));
+}
+
+void ScientificView::setVisible(bool visible) {
+    edit_->setVisible(visible);
+    for (QPushButton* button : buttons_) button->setVisible(visible);
+    functionKeypad_->showObject(visible);
+    characterKeypad_->showObject(visible);
+    if (visible) edit_->setFocus();
+}
+
+bool ScientificView::command(unsigned id) {
+    if (id >= kCmdCharacterKeyFirst && id < kCmdCharacterKeyFirst + kCharacterKeyCount) {
+        edit_->typeCharacter(characterKeyCharacter(static_cast<int>(id - kCmdCharacterKeyFirst)));
+    } else if (id > kCmdFunctionKeyFirst && id < kCmdFunctionKeyFirst + kFunctionKeyCount) {
+        functionKey(static_cast<int>(id - kCmdFunctionKeyFirst));
+    } else {
+        switch (id) {
+        case kCmdClear:
+            edit_->clear();
+            display_.setText(QStringLiteral("0"));
+            break;
+        case kCmdClearEntry: edit_->clearEntry(); break;
+        case kCmdBase: button(kCmdBase)->setText(display_.cycleBase()); break;
+        case kCmdAngle:
+            button(kCmdAngle)->setText(
+                QString::fromStdU16String(std::u16string(engine_.nextAngleMode())));
+            break;
+        case kCmdEvaluate: evaluate(); break;
+        default: return false;
+        }
+    }
+    // The buttons never take the focus from the expression line.
+    if (edit_->isVisible()) edit_->setFocus();
+    return true;
+}
+
+bool ScientificView::evaluate() {
+    const QString text = edit_->text();
+    double value = 0;
+    if (text.isEmpty() || !engine_.evaluate(text.toStdU16String(), value)) {
+        display_.showError();
+        return false;
+    }
+    display_.setValue(value);
+    edit_->select(0, 65535);
+    edit_->addToHistory(text);
+    return true;
+}
+
+void ScientificView::storeMemory(int memory) {
+    evaluate();
+    if (QString text; display_.getText(text)) {
+        int parameters = 0;
+        engine_.setFunction(memoryName(memory).toStdU16String(), text.toStdU16String(), parameters);
+    }
+}
+
+void ScientificView::setMode(KeyMode mode) {
+    const int shown = static_cast<int>(mode_);
+    if (mode_ != KeyMode::Normal) {
+        const KeyDefinition& key = functionKeys()[static_cast<size_t>(shown)];
+        functionKeypad_->setColours(shown, 0, QColor::fromRgb(key.textColour),
+                                    QColor::fromRgb(key.backgroundColour));
+    }
+    mode_ = mode == mode_ ? KeyMode::Normal : mode;
+    if (mode_ != KeyMode::Normal)
+        functionKeypad_->setColours(static_cast<int>(mode_), 0, QColor::fromRgb(kModeText),
+                                    QColor::fromRgb(kModeBackground));
+    for (int cell = 0; cell < kFunctionKeyCount; ++cell)
+        functionKeypad_->setLabel(cell % 7, cell / 7, functionKeyLabel(cell, mode_));
+}
+
+void ScientificView::functionKey(int cell) {
+    const bool inverse = mode_ == KeyMode::Inverse;
+    const bool hyperbolic = mode_ == KeyMode::Hyperbolic;
+    switch (cell) {
+    case kKeyHyp: setMode(KeyMode::Hyperbolic); return;
+    case kKeyInv: setMode(KeyMode::Inverse); return;
+    case kKeyRound: edit_->insertCall(QStringLiteral("round"), 1); break;
+    case kKeyFactorial:
+        edit_->insertOperator(inverse ? QStringLiteral("%") : QStringLiteral("!"));
+        break;
+    case kKeySquare:
+        if (inverse)
+            edit_->insertCall(QStringLiteral("sqrt"), 1);
+        else
+            edit_->insertOperator(QStringLiteral("\u00B2"));
+        break;
+    case kKeyCube:
+        edit_->insertOperator(inverse ? QStringLiteral("1/") : QStringLiteral("\u00B3"));
+        break;
+    case kKeyPi: edit_->insertCall(QStringLiteral("pi"), 0); break;
+    case kKeyE: edit_->insertCall(QStringLiteral("e"), 0); break;
+    case kKeyM1:
+    case kKeyM2:
+    case kKeyM3:
+    case kKeyM4: {
+        const int memory = cell == kKeyM1 ? 0 : cell == kKeyM2 ? 1 : cell == kKeyM3 ? 2 : 3;
+        if (inverse)
+            storeMemory(memory);
+        else
+            edit_->insertCall(memoryName(memory), 0);
+        break;
+    }
+    case kKeyE1:
+    case kKeyE2: {
+        QString& stored = stored_[cell == kKeyE1 ? 0 : 1];
+        if (inverse)
+            stored = edit_->text();
+        else
+            edit_->insertCall(stored, 0);
+        break;
+    }
+    case kKeySin:
+    case kKeyCos:
+    case kKeyTan:
+        edit_->insertCall(functionKeyLabel(cell, hyperbolic ? KeyMode::Hyperbolic : mode_), 1);
+        break;
+    case kKeyBrackets: edit_->insertCall(QString(), 1); break;
+    case kKeyLn:
+        if (inverse)
+            edit_->insertOperator(QStringLiteral("e^"));
+        else
+            edit_->insertCall(QStringLiteral("ln"), 1);
+        break;
+    case kKeyLg:
+        if (inverse)
+            edit_->insertOperator(QStringLiteral("10^"));
+        else
+            edit_->insertCall(QStringLiteral("lg"), 1);
+        break;
+    default: return;
+    }
+    if (mode_ != KeyMode::Normal) setMode(mode_); // choosing the mode again ends it
 }
 
 } // namespace pq::calc

@@ -63,6 +63,7 @@ int standardKeyForKeyboard(int key, const QString& text) {
     case Qt::Key_Backspace: return cellOf(u'<');
     case Qt::Key_Escape: return cellOf(u'c');
     case Qt::Key_Delete: return cellOf(u'e');
+    case Qt::Key_F9: return cellOf(u'~');
     default: break;
     }
     if (text.size() != 1) return -1;
@@ -71,7 +72,30 @@ int standardKeyForKeyboard(int key, const QString& text) {
         c == u'%' || c == u'.')
         return cellOf(c);
     if (c == u',') return cellOf(u'.');
+    if (c == u'@') return cellOf(u's');
+    if (c == u'x' || c == u'X') return cellOf(u'*');
     return -1;
+}
+
+int standardKeyForControlKey(int key) {
+    switch (key) {
+    case Qt::Key_L: return cellOf(u'x');
+    case Qt::Key_R: return cellOf(u'r');
+    case Qt::Key_P: return cellOf(u'a');
+    default: return -1;
+    }
+}
+
+void setStandardKeyToolTips(KeyPad& keypad) {
+    // The keyboard keys of each cell, in the order of kKeyCharacters.
+    static const char16_t* const keys[25] = {
+        u"Ctrl+L", u"@",      u"%",   u"Backspace", u"/",      u"Ctrl+R", u"7",          u"8", u"9",
+        u"* or X", u"Ctrl+P", u"4",   u"5",         u"6",      u"-",      u"Delete",     u"1", u"2",
+        u"3",      u"+",      u"Esc", u"0",         u". or ,", u"F9",     u"= or Enter",
+    };
+    for (int cell = 0; cell < 25; ++cell)
+        keypad.setToolTip(cell, keypad.longName(cell) + QStringLiteral(" (") +
+                                    QString::fromUtf16(keys[cell]) + u')');
 }
 
 } // namespace pq::calc

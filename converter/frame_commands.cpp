@@ -79,14 +79,14 @@ void CPqConvFrame::addUnit() {
     std::unique_ptr<Item> item =
         createItem(document_->typeCode() == ConversionDocument::kTypeCode ? UnitItem::kTypeCode
                                                                           : CalcItem::kTypeCode);
-    if (!item || !ShowUnitPropertiesDialog(this, *item)) return;
+    if (!item || !ShowUnitPropertiesDialog(this, *item, document_)) return;
     document_->items.push_back(std::move(item));
     document_->setUpdatedText();
     makeCurrent(document_);
 }
 
 void CPqConvFrame::editUnit() {
-    if (!ShowUnitPropertiesDialog(this, *document_->currentItem)) return;
+    if (!ShowUnitPropertiesDialog(this, *document_->currentItem, document_)) return;
     document_->setUpdatedText();
     list_->refreshLayouts();
 }

@@ -3,7 +3,10 @@
 
 #include "converter/main_frame.h"
 #include "engine/expression_engine.h"
+#include "uikit/app_paths.h"
+#include "uikit/message_box.h"
 #include "uikit/resources.h"
+#include "uikit/termination.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,9 +14,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("PqConverter"));
     pq::ui::InitUiKit();
     QApplication::setWindowIcon(pq::ui::LoadIcon(QStringLiteral("converter")));
+    QApplication::setDesktopFileName(QStringLiteral("com.quorvane.PqConverter"));
+    pq::ui::CloseWindowsOnTermination();
+    // Installed, this user's data folder is filled with the shipped files.
+    const QString dataProblem = pq::ui::PrepareDefaultDataFolder();
 
     pq::ExpressionEngine engine;
     pq::conv::CPqConvFrame frame(engine, pq::conv::ConverterOptions::standard());
     frame.show();
+    if (!dataProblem.isEmpty())
+        pq::ui::ShowMessage(&frame, pq::ui::MessageIcon::Warning, QStringLiteral("PqConverter"),
+                            dataProblem);
     return app.exec();
 }

@@ -14,6 +14,7 @@
 #include "converter/entry/value_entry_panel.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
+#include "uikit/app_paths.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -59,17 +60,19 @@ QString geometryKey() { return QStringLiteral("Window/Geometry"); }
 ConverterOptions ConverterOptions::standard() {
     ConverterOptions options;
     options.programFolder = ProgramFolder();
+    options.userFolder = ui::UserFolder();
     options.handOverServer = ui::LocalServerName(ui::Program::Converter);
     options.calculatorServer = ui::LocalServerName(ui::Program::Calculator);
     options.calculatorProgram = options.programFolder + ui::ProgramName(ui::Program::Calculator);
-    options.helpFile = options.programFolder + QStringLiteral("pqconverter.htm");
+    options.helpFile = ui::ShippedFolder() + QStringLiteral("pqconverter.htm");
     return options;
 }
 
 CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
                            QWidget* parent)
     : QMainWindow(parent), engine_(engine), options_(options),
-      settings_(ConverterSettings::load(options.programFolder)),
+      settings_(ConverterSettings::load(options.userFolder.isEmpty() ? options.programFolder
+                                                                     : options.userFolder)),
       catalogue_(std::make_unique<Catalogue>(engine)), titleFont_(ui::CreateUiFont(20, true)) {
     setWindowTitle(QStringLiteral("PqConverter"));
     setWindowIcon(ui::LoadIcon(QStringLiteral("converter")));

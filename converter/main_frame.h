@@ -30,14 +30,17 @@ class ValueEntryPanel;
 // Where the main window finds the calculator and its help, and where it
 // listens for the calculator's requests.
 struct ConverterOptions {
-    QString programFolder;     // ends in "/"; the default data folder is below it
+    QString programFolder;     // ends in "/"; the calculator is beside it
     QString handOverServer;    // empty: the window does not listen
     QString calculatorServer;  // the running calculator's local server
     QString calculatorProgram; // the calculator's program file
     QString helpFile;          // the help document
     DownloadRunner::FetcherFactory fetcherFactory; // empty: libcurl
+    // Ends in "/"; the default data folder is below it. Empty: programFolder.
+    QString userFolder;
 
-    // This user's programs, the calculator and the help beside this program.
+    // This user's programs, the calculator beside this program, the shipped
+    // help, and this user's data folder (uikit/app_paths.h).
     static ConverterOptions standard();
 };
 

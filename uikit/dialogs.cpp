@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,6 +13,8 @@
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/ui_font.h"
+
+#include <algorithm>
 
 namespace pq::ui {
 
@@ -23,6 +27,48 @@ QWidget* mainWindowOf(const QDialog& dialog) {
     return QApplication::activeWindow();
 }
 
+const char kCommandProperty[] = "pqBarCommand";
+
+void giveCommand(QDialog& dialog, int command) {
+    if (command == kOkCommand)
+        dialog.accept();
+    else if (command == kCancelCommand)
+        dialog.reject();
+    else
+        PostCommand(&dialog, static_cast<unsigned>(command));
+}
+
+QWidget* barOf(const QDialog& dialog) {
+    return dialog.findChild<QWidget*>(QStringLiteral("menuBar"), Qt::FindDirectChildrenOnly);
+}
+
+// Enter and Escape reach the dialog when the control with the focus does not
+// take them; they act as the bar's OK and Cancel.
+class BarKeys : public QObject {
+  public:
+    explicit BarKeys(QDialog& dialog) : QObject(&dialog), dialog_(dialog) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &dialog_ || event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) return false;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: TriggerMenuBarItem(dialog_, kOkCommand); return true;
+        case Qt::Key_Escape:
+            if (!TriggerMenuBarItem(dialog_, kCancelCommand) &&
+                !MenuBarButton(dialog_, kCancelCommand))
+                TriggerMenuBarItem(dialog_, kOkCommand);
+            return true;
+        default: return false;
+        }
+    }
+
+  private:
+    QDialog& dialog_;
+};
+
 QWidget* makeBottomBar(QDialog& dialog, std::span<const MenuBarItem> items) {
     auto* bar = new QFrame(&dialog);
     bar->setObjectName(QStringLiteral("menuBar"));
@@ -30,21 +76,31 @@ QWidget* makeBottomBar(QDialog& dialog, std::span<const MenuBarItem> items) {
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, Scaled(4), 0, 0);
     layout->addStretch(1);
-    bool first = true;
     for (const MenuBarItem& item : items) {
         auto* button = new QPushButton(QString::fromUtf8(item.text), bar);
         button->setAutoDefault(false);
-        if (first) button->setDefault(true);
-        first = false;
-        const int command = item.command;
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, command] {
-            if (command == kOkCommand)
-                dialog.accept();
-            else if (command == kCancelCommand)
-                dialog.reject();
-            else
-                PostCommand(&dialog, static_cast<unsigned>(command));
-        });
+        button->setDefault(item.command == kOkCommand && !item.popup);
+        button->setProperty(kCommandProperty, item.popup ? 0 : item.command);
+        // A narrow window may squeeze the buttons down to their texts (the
+        // style's minimum button width is meant for wide desktop dialogs).
+        const int textWidth = button->fontMetrics().horizontalAdvance(button->text()) + Scaled(12) +
+                              (item.popup ? Scaled(14) : 0);
+        button->setMinimumWidth(std::min(button->sizeHint().width(), textWidth));
+        if (item.popup) {
+            auto* menu = new QMenu(button);
+            for (const MenuBarItem& entry : std::span(item.popup, item.popupCount)) {
+                QAction* action = menu->addAction(QString::fromUtf8(entry.text));
+                action->setData(entry.command);
+                const int command = entry.command;
+                QObject::connect(action, &QAction::triggered, &dialog,
+                                 [&dialog, command] { giveCommand(dialog, command); });
+            }
+            button->setMenu(menu);
+        } else {
+            const int command = item.command;
+            QObject::connect(button, &QPushButton::clicked, &dialog,
+                             [&dialog, command] { giveCommand(dialog, command); });
+        }
         layout->addWidget(button);
     }
     return bar;
@@ -63,12 +119,53 @@ void InitFullScreenDialog(QDialog& dialog, std::span<const MenuBarItem> items) {
             box->addWidget(makeBottomBar(dialog, items));
         else
             qWarning("InitFullScreenDialog: the bar needs a box layout");
+        dialog.installEventFilter(new BarKeys(dialog));
     }
 
     if (const QWidget* main = mainWindowOf(dialog); main && main != &dialog)
         dialog.setGeometry(main->geometry());
     else
         dialog.resize(Scaled(240), Scaled(294));
+}
+
+QAction* MenuBarAction(const QDialog& dialog, int command) {
+    const QWidget* bar = barOf(dialog);
+    if (!bar) return nullptr;
+    for (QMenu* menu : bar->findChildren<QMenu*>())
+        for (QAction* action : menu->actions())
+            if (action->data().toInt() == command) return action;
+    return nullptr;
+}
+
+QPushButton* MenuBarButton(const QDialog& dialog, int command) {
+    const QWidget* bar = barOf(dialog);
+    if (!bar) return nullptr;
+    for (QPushButton* button : bar->findChildren<QPushButton*>())
+        if (button->property(kCommandProperty).toInt() == command) return button;
+    if (const QAction* action = MenuBarAction(dialog, command))
+        for (QPushButton* button : bar->findChildren<QPushButton*>())
+            if (button->menu() && button->menu()->actions().contains(action)) return button;
+    return nullptr;
+}
+
+void EnableMenuBarItem(const QDialog& dialog, int command, bool enabled) {
+    if (QAction* action = MenuBarAction(dialog, command))
+        action->setEnabled(enabled);
+    else if (QPushButton* button = MenuBarButton(dialog, command))
+        button->setEnabled(enabled);
+}
+
+bool TriggerMenuBarItem(QDialog& dialog, int command) {
+    if (QAction* action = MenuBarAction(dialog, command)) {
+        const QPushButton* holder = MenuBarButton(dialog, command);
+        if (!action->isEnabled() || (holder && !holder->isEnabled())) return false;
+        action->trigger();
+        return true;
+    }
+    QPushButton* button = MenuBarButton(dialog, command);
+    if (!button || !button->isEnabled()) return false;
+    button->click();
+    return true;
 }
 
 void DrawDialogTitle(QPainter& painter, int width, const QString& text, bool withLine) {

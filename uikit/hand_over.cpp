@@ -1,15 +1,23 @@
 #include "uikit/hand_over.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QThread>
 #include <QtEndian>
 
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <memory>
 
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include "uikit/hand_over_folder.h"
 
 namespace pq::ui {
 
@@ -17,14 +25,57 @@ namespace {
 
 constexpr int kHeaderSize = 8;
 
-QString userTag() {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty()) user = qEnvironmentVariable("LOGNAME");
-    if (user.isEmpty()) user = QString::number(getuid());
-    QString tag;
-    for (QChar c : user)
-        tag += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'_' || c == u'.' ? c : u'_';
-    return tag;
+constexpr int kPollMs = 25;          // between the questions to a starting program
+constexpr int kFirstWaitMs = 500;    // how long a started program is waited for in any case
+constexpr int kLongestWaitMs = 5000; // ... and while it still runs
+
+// Whether the process at the other end of a connected local socket runs as
+// this user, as the kernel recorded it when the connection was made.
+bool peerIsThisUser(qintptr descriptor) {
+    if (descriptor < 0) return false;
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        size != sizeof peer)
+        return false;
+    return peer.uid == getuid();
+}
+
+// Connects to this user's server on the name; a server of anybody else is
+// left at once, before a byte is sent.
+bool connectToOwnServer(QLocalSocket& socket, const QString& path, int timeoutMs) {
+    if (path.isEmpty()) return false;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(timeoutMs)) return false;
+    if (peerIsThisUser(socket.socketDescriptor())) return true;
+    socket.abort();
+    return false;
+}
+
+bool processRunning(qint64 pid) {
+    if (pid <= 0) return false;
+    if (kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) return false;
+    // A process that ended but was not reaped yet still answers kill().
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype state = line.lastIndexOf(')') + 2; // the name may hold ")"
+    return state < 2 || state >= line.size() || (line[state] != 'Z' && line[state] != 'X');
+}
+
+// Waits until a started program's server answers (see RaiseOrStart).
+void waitForServer(const QString& serverName, qint64 pid) {
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        const QString path = HandOverSocketPath(serverName);
+        if (path.isEmpty()) return;
+        QLocalSocket probe;
+        if (connectToOwnServer(probe, path, kPollMs)) return;
+        const qint64 elapsed = timer.elapsed();
+        if (elapsed >= kLongestWaitMs || (elapsed >= kFirstWaitMs && !processRunning(pid))) return;
+        QThread::msleep(kPollMs);
+    }
 }
 
 } // namespace
@@ -34,7 +85,19 @@ QString ProgramName(Program program) {
                                          : QStringLiteral("PqCalculator");
 }
 
-QString LocalServerName(Program program) { return ProgramName(program) + u'-' + userTag(); }
+QString LocalServerName(Program program) {
+    if (HandOverFolder().isEmpty()) return QString();
+    return ProgramName(program) + u'-' + UserIdText();
+}
+
+// A bare name lives in this user's private folder, a name with "/" is used
+// as given.
+QString HandOverSocketPath(const QString& serverName) {
+    if (serverName.contains(u'/')) return serverName;
+    if (serverName.isEmpty() || serverName == u"." || serverName == u"..") return QString();
+    const QString folder = HandOverFolder();
+    return folder.isEmpty() ? QString() : folder + u'/' + serverName;
+}
 
 QByteArray EncodeMessage(quint32 tag, const QByteArray& data) {
     QByteArray bytes(kHeaderSize, '\0');
@@ -79,6 +142,11 @@ HandOverServer::HandOverServer(Handler handler, QObject* parent)
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
+            if (!peerIsThisUser(socket->socketDescriptor())) {
+                socket->abort(); // another user: not a byte is read
+                socket->deleteLater();
+                continue;
+            }
             auto decoder = std::make_shared<HandOverDecoder>();
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket, decoder] {
@@ -94,21 +162,22 @@ HandOverServer::HandOverServer(Handler handler, QObject* parent)
 HandOverServer::~HandOverServer() = default;
 
 bool HandOverServer::listen(const QString& name) {
+    const QString path = HandOverSocketPath(name);
+    if (path.isEmpty()) return false;
     // Listening would silently take the name from a running program, so ask
     // first whether one answers; a name that nobody answers is left over.
     QLocalSocket probe;
-    probe.connectToServer(name);
+    probe.connectToServer(path);
     if (probe.waitForConnected(200)) return false;
-    QLocalServer::removeServer(name);
-    return server_->listen(name);
+    QLocalServer::removeServer(path);
+    return server_->listen(path);
 }
 
 bool HandOverServer::isListening() const { return server_->isListening(); }
 
 bool SendHandOver(const QString& serverName, const QByteArray& messages, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(timeoutMs)) return false;
+    if (!connectToOwnServer(socket, HandOverSocketPath(serverName), timeoutMs)) return false;
     socket.write(messages);
     while (socket.bytesToWrite() > 0)
         if (!socket.waitForBytesWritten(timeoutMs)) return false;
@@ -117,12 +186,15 @@ bool SendHandOver(const QString& serverName, const QByteArray& messages, int tim
 }
 
 OpenResult RaiseOrStart(const QString& serverName, const QString& programPath) {
-    if (SendHandOver(serverName, EncodeMessage(kRaiseTag), 500)) return OpenResult::Raised;
+    if (!serverName.isEmpty() && SendHandOver(serverName, EncodeMessage(kRaiseTag), 500))
+        return OpenResult::Raised;
     const QFileInfo program(programPath);
-    if (program.isFile() && program.isExecutable() &&
-        QProcess::startDetached(program.absoluteFilePath(), {}))
-        return OpenResult::Started;
-    return OpenResult::Failed;
+    qint64 pid = 0;
+    if (!program.isFile() || !program.isExecutable() ||
+        !QProcess::startDetached(program.absoluteFilePath(), {}, QString(), &pid))
+        return OpenResult::Failed;
+    if (!serverName.isEmpty()) waitForServer(serverName, pid);
+    return OpenResult::Started;
 }
 
 } // namespace pq::ui

@@ -11,10 +11,21 @@ class QLocalServer;
 namespace pq::ui {
 
 // The two programs find each other through local servers named after the
-// program and the user, so that the programs of two users stay apart.
+// program and the user's numeric id ("PqCalculator-1000"), whatever the
+// environment says the user is called.
+//
+// A name without "/" is a socket in this user's private folder
+// (HandOverFolder(), checked before every use); a name with "/" is a socket
+// path the caller chose, used as given. Either way both ends check the peer:
+// a server drops every connection from another user, and a client sends
+// nothing to a server of another user.
 enum class Program { Converter, Calculator };
 QString ProgramName(Program program); // "PqConverter", "PqCalculator"
+// Empty when the private folder cannot be used: values are not handed over
+// in this run, and one message on standard error said why.
 QString LocalServerName(Program program);
+// Where the socket of a server name lies; empty when the name cannot be used.
+QString HandOverSocketPath(const QString& serverName);
 
 // A hand-over message: a tag and its data. On the wire: the tag and the
 // data's length as 32-bit little-endian integers, then the data.
@@ -57,8 +68,9 @@ class HandOverServer : public QObject {
     explicit HandOverServer(Handler handler, QObject* parent = nullptr);
     ~HandOverServer() override;
 
-    // Listens on the name; a name left behind by a program that ended is
-    // taken over. False when another running program listens on it.
+    // Listens on the name; a name left behind by a program of this user that
+    // ended is taken over. False when another running program listens on it,
+    // the name is empty, or its folder fails the check.
     bool listen(const QString& name);
     bool isListening() const;
 
@@ -67,12 +79,19 @@ class HandOverServer : public QObject {
     Handler handler_;
 };
 
-// Sends messages to the program listening on the name. False when none
-// listens or the bytes could not be handed over within the time.
+// Sends messages to this user's program listening on the name. False when
+// none listens, the server belongs to another user (nothing is sent), or the
+// bytes could not be handed over within the time.
 bool SendHandOver(const QString& serverName, const QByteArray& messages, int timeoutMs = 1000);
 
 // Brings the program listening on the name to the front, or else starts the
-// program file without arguments.
+// program file without arguments. After starting it, waits until the started
+// program's server answers, so that a message sent right afterwards reaches
+// the new program: it asks about every 25 ms, for up to 500 ms in any case
+// and then for as long as the started process still runs, up to 5 s in all.
+// Started does not promise an answer: a program that answered in none of
+// that time was still started. With an empty name (no hand-over in this run)
+// the program is only started, without waiting.
 enum class OpenResult { Raised, Started, Failed };
 OpenResult RaiseOrStart(const QString& serverName, const QString& programPath);
 

@@ -25,6 +25,9 @@ bool ShowFilePropertiesDialog(QWidget* parent, Document& document, const Catalog
 // The name, identifier, value text and (calculation items) role of an item.
 // True for OK (the fields were written); Cancel leaves the item untouched.
 bool ShowUnitPropertiesDialog(QWidget* parent, Item& item);
+// The same, refusing an identifier another item of the document uses (the
+// item itself need not be in the document yet).
+bool ShowUnitPropertiesDialog(QWidget* parent, Item& item, const Document* document);
 
 // Lists, edits, adds and deletes the conversions of a document; returns when
 // the user chose " Done ".

@@ -56,7 +56,14 @@ TEST(StandardKeys, TableAndKeyboard) {
     EXPECT_EQ(standardKeyForKeyboard(Qt::Key_Backspace, QStringLiteral("\b")), 3);
     EXPECT_EQ(standardKeyForKeyboard(Qt::Key_Escape, QString()), 20);
     EXPECT_EQ(standardKeyForKeyboard(Qt::Key_Delete, QString()), 15);
-    EXPECT_EQ(standardKeyForKeyboard(Qt::Key_X, QStringLiteral("x")), -1);
+    EXPECT_EQ(standardKeyForKeyboard(Qt::Key_X, QStringLiteral("x")), 9);
+    EXPECT_EQ(standardKeyForKeyboard(Qt::Key_X, QStringLiteral("X")), 9);
+    EXPECT_EQ(standardKeyForKeyboard(Qt::Key_At, QStringLiteral("@")), 1);
+    EXPECT_EQ(standardKeyForKeyboard(Qt::Key_F9, QString()), 23);
+    EXPECT_EQ(standardKeyForControlKey(Qt::Key_L), 0);
+    EXPECT_EQ(standardKeyForControlKey(Qt::Key_R), 5);
+    EXPECT_EQ(standardKeyForControlKey(Qt::Key_P), 10);
+    EXPECT_EQ(standardKeyForControlKey(Qt::Key_C), -1);
     EXPECT_EQ(standardKeyForKeyboard(Qt::Key_S, QStringLiteral("s")), -1);
     EXPECT_EQ(standardKeyForKeyboard(Qt::Key_F1, QString()), -1);
 }

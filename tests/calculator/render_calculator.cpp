@@ -1,10 +1,12 @@
 // Draws the calculator's main window into a PNG file, to look at it without
 // a display:
 //   calculator_render OUTPUT.png SCALE [--keys KEYS] [--hold CELL]
-//                     [--scientific] [--about]
+//                     [--scientific] [--about] [--size WxH] [--type TEXT] [--functions] [--editor]
 // KEYS are standard key characters ("xs%</r789*a456-e123+c0.~="), typed
 // first; --hold keeps a key pressed until its long name shows; --about draws
-// the About box instead of the window.
+// the About box instead of the window, --functions the My Functions dialog,
+// --editor its editor of a new function; --size resizes the window; --type
+// types TEXT into the expression line.
 #include <QApplication>
 #include <QDialog>
 #include <QSettings>
@@ -15,7 +17,9 @@
 
 #include "calculator/commands.h"
 #include "calculator/keypad.h"
+#include "calculator/macro_editor_dialog.h"
 #include "calculator/main_frame.h"
+#include "calculator/my_functions_dialog.h"
 #include "calculator/standard_calculator.h"
 #include "engine/expression_engine.h"
 #include "uikit/command_event.h"
@@ -35,7 +39,7 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: %s OUTPUT.png SCALE [--keys KEYS] [--hold CELL] [--scientific] "
-                     "[--about]\n",
+                     "[--about] [--size WxH] [--type TEXT] [--functions] [--editor]\n",
                      argv[0]);
         return 2;
     }
@@ -65,8 +69,22 @@ int main(int argc, char** argv) {
             const QPoint centre = keypad->grid().cellRect(QByteArray(argv[++i]).toInt()).center();
             QTest::mousePress(keypad, Qt::LeftButton, {}, centre);
             QTest::qWait(pq::calc::KeyPad::kLongNameDelay + 100);
+        } else if (option == "--size" && i + 1 < argc) {
+            const QList<QByteArray> parts = QByteArray(argv[++i]).split('x');
+            if (parts.size() == 2) frame.resize(parts[0].toInt(), parts[1].toInt());
+        } else if (option == "--type" && i + 1 < argc) {
+            QTest::keyClicks(frame.focusWidget(), QString::fromUtf8(argv[++i]));
         } else if (option == "--scientific") {
             post(&frame, pq::calc::kCmdScientificView);
+        } else if (option == "--functions" || option == "--editor") {
+            post(&frame, pq::calc::kCmdEditFunctions);
+            auto* dialog = frame.findChild<pq::calc::MyFunctionsDialog*>();
+            target = dialog;
+            if (dialog && option == "--editor") {
+                post(dialog, pq::calc::MyFunctionsDialog::kCmdAdd);
+                if (dialog->editor()) target = dialog->editor();
+            }
+            if (!target) return 1;
         } else if (option == "--about") {
             post(&frame, pq::calc::kCmdAbout);
             const auto dialogs = frame.findChildren<QDialog*>();

@@ -41,7 +41,7 @@ const OwnUser ownUser;
 // The process listening on a local server name, 0 when none answers.
 pid_t listenerOf(const QString& serverName) {
     QLocalSocket socket;
-    socket.connectToServer(serverName);
+    socket.connectToServer(ui::HandOverSocketPath(serverName));
     if (!socket.waitForConnected(500)) return 0;
     ucred credentials{};
     socklen_t size = sizeof credentials;

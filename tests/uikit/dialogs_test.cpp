@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
 
 #include "tests/uikit/test_support.h"
 #include "uikit/clipboard.h"
@@ -66,6 +74,97 @@ TEST(FullScreenDialog, CoversTheMainWindowAndRunsItsBar) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
+namespace {
+
+constexpr MenuBarItem kAddPopup[] = {{"Standard", 32837}, {"Advanced", 32838}};
+constexpr MenuBarItem kEditBar[] = {
+    {" Add ", 0, kAddPopup, 2}, {" Delete ", 32831}, {" Done ", kOkCommand}};
+
+class Editing : public FullScreenDialog {
+  public:
+    explicit Editing(QWidget* parent, std::span<const MenuBarItem> items = kEditBar)
+        : FullScreenDialog(parent, QStringLiteral("Unit Conversions"), items) {
+        field = new QLineEdit(this);
+        body()->addWidget(field);
+    }
+    std::vector<unsigned> commands;
+    QLineEdit* field;
+
+  protected:
+    void command(const CommandEvent& c) override { commands.push_back(c.id()); }
+};
+
+} // namespace
+
+TEST(FullScreenDialog, PopUpItemsAndItemsEnabledOnlyInAState) {
+    QWidget main;
+    main.resize(240, 300);
+    Editing dialog(&main);
+    dialog.show();
+    QPushButton* add = MenuBarButton(dialog, 32837);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(add->text(), QStringLiteral(" Add "));
+    EXPECT_EQ(MenuBarButton(dialog, 32838), add);
+    ASSERT_NE(add->menu(), nullptr);
+    ASSERT_EQ(add->menu()->actions().size(), 2);
+    EXPECT_EQ(add->menu()->actions()[0]->text(), QStringLiteral("Standard"));
+    EXPECT_EQ(add->menu()->actions()[1]->text(), QStringLiteral("Advanced"));
+    EXPECT_EQ(MenuBarAction(dialog, 32838), add->menu()->actions()[1]);
+    EXPECT_EQ(MenuBarButton(dialog, 4711), nullptr);
+
+    add->menu()->actions()[1]->trigger();
+    pq::test::deliverPosted();
+    EXPECT_EQ(dialog.commands, std::vector<unsigned>{32838});
+
+    EnableMenuBarItem(dialog, 32831, false);
+    EXPECT_FALSE(MenuBarButton(dialog, 32831)->isEnabled());
+    EXPECT_FALSE(TriggerMenuBarItem(dialog, 32831)) << "a disabled item gives nothing";
+    EnableMenuBarItem(dialog, 32837, false);
+    EXPECT_FALSE(TriggerMenuBarItem(dialog, 32837));
+    EXPECT_TRUE(add->isEnabled()) << "only the pop-up entry is disabled";
+    EXPECT_TRUE(TriggerMenuBarItem(dialog, 32838));
+    EnableMenuBarItem(dialog, 32831, true);
+    EXPECT_TRUE(TriggerMenuBarItem(dialog, 32831));
+    pq::test::deliverPosted();
+    EXPECT_EQ(dialog.commands, (std::vector<unsigned>{32838, 32838, 32831}));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(TriggerMenuBarItem(dialog, kOkCommand));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(FullScreenDialog, EnterAndEscapeActAsTheBarsOkAndCancel) {
+    QWidget main;
+    main.resize(240, 300);
+    {
+        Recording dialog(&main);
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(dialog.commands.empty()) << "Enter is OK, not the first item";
+    }
+    {
+        Recording dialog(&main);
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_FALSE(dialog.isVisible());
+    }
+    {
+        // Keys typed into a field reach the bar too; a bar without Cancel
+        // leaves by its OK item; a disabled OK holds the dialog open.
+        Editing dialog(&main);
+        dialog.show();
+        EnableMenuBarItem(dialog, kOkCommand, false);
+        QTest::keyClick(dialog.field, Qt::Key_Return);
+        QTest::keyClick(dialog.field, Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible());
+        EnableMenuBarItem(dialog, kOkCommand, true);
+        QTest::keyClick(dialog.field, Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+}
+
 TEST(DrawDialogTitle, ThemeColouredTextAboveABlackLine) {
     pq::test::ScaleGuard scale(1);
     QImage image(240, 40, QImage::Format_RGB32);
@@ -102,6 +201,42 @@ TEST(HtmlViewer, ShowsTheTextAsHtml) {
     ASSERT_NE(done, nullptr);
     QTest::mouseClick(done, Qt::LeftButton);
     EXPECT_EQ(viewer.result(), QDialog::Accepted);
+}
+
+TEST(HtmlViewer, FollowsLocalLinksAndFetchesNothingFromTheWeb) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    {
+        QFile next(folder.filePath(QStringLiteral("next.htm")));
+        ASSERT_TRUE(next.open(QIODevice::WriteOnly));
+        next.write("<p>The second page</p>");
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        ASSERT_TRUE(picture.save(folder.filePath(QStringLiteral("dot.png"))));
+    }
+    QTcpServer web;
+    ASSERT_TRUE(web.listen(QHostAddress::LocalHost));
+    const QString remote = QStringLiteral("http://127.0.0.1:%1/").arg(web.serverPort());
+
+    QWidget main;
+    main.resize(240, 300);
+    HtmlViewer viewer(&main, QStringLiteral("Notes"),
+                      QStringLiteral("<p><a href=\"next.htm\">next</a><img src=\"dot.png\">"
+                                     "<img src=\"%1pic.png\"></p>")
+                          .arg(remote),
+                      folder.path());
+    viewer.show();
+    QTextBrowser* browser = viewer.browser();
+    EXPECT_TRUE(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("dot.png")))
+                    .isValid());
+    EXPECT_FALSE(
+        browser->loadResource(QTextDocument::ImageResource, QUrl(remote + "pic.png")).isValid());
+    EXPECT_FALSE(
+        browser->loadResource(QTextDocument::HtmlResource, QUrl(remote + "page.htm")).isValid());
+    browser->setSource(QUrl(QStringLiteral("next.htm")));
+    EXPECT_EQ(browser->toPlainText(), QStringLiteral("The second page"));
+    pq::test::deliverPosted();
+    EXPECT_FALSE(web.waitForNewConnection(200)) << "nothing was fetched from the web";
 }
 
 TEST(Clipboard, CopiesPlainTextEvenWhenEmpty) {

@@ -2,18 +2,41 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QUuid>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "tests/uikit/hand_over_support.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/hand_over.h"
 
 using namespace pq::ui;
+using pq::test::HandOverTest;
+using pq::test::uniqueName;
 
 namespace {
 
-QString uniqueName() {
-    return QStringLiteral("pq-test-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+// What a program that crashed leaves behind: a socket file nobody listens on.
+bool leaveDeadSocket(const QString& path) {
+    const QByteArray bytes = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (bytes.size() >= static_cast<qsizetype>(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, bytes.constData(), bytes.size());
+    const int descriptor = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (descriptor < 0) return false;
+    const bool bound =
+        bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::listen(descriptor, 1) == 0;
+    close(descriptor);
+    return bound;
 }
 
 } // namespace
@@ -53,16 +76,33 @@ TEST(HandOver, MessagesHaveTagLengthAndLittleEndianData) {
     EXPECT_TRUE(hostile.failed());
 }
 
-TEST(HandOver, ServerNamesBelongToProgramAndUser) {
-    const QString converter = LocalServerName(Program::Converter);
-    const QString calculator = LocalServerName(Program::Calculator);
-    EXPECT_TRUE(converter.startsWith(QStringLiteral("PqConverter-")));
-    EXPECT_TRUE(calculator.startsWith(QStringLiteral("PqCalculator-")));
-    EXPECT_EQ(converter.mid(12), calculator.mid(13));
-    EXPECT_FALSE(converter.contains(u'/'));
+TEST_F(HandOverTest, ServerNamesCarryTheNumericUserId) {
+    const QString uid = QString::number(getuid());
+    for (const char* user : {"mallory", "", "../../tmp/x", "0"}) {
+        qputenv("USER", user);
+        EXPECT_EQ(LocalServerName(Program::Converter), QStringLiteral("PqConverter-") + uid);
+        EXPECT_EQ(LocalServerName(Program::Calculator), QStringLiteral("PqCalculator-") + uid);
+    }
+    qunsetenv("USER");
+    EXPECT_EQ(LocalServerName(Program::Calculator), QStringLiteral("PqCalculator-") + uid);
+
+    // The socket itself lives in the private folder; a path is taken as given.
+    EXPECT_EQ(HandOverSocketPath(QStringLiteral("PqCalculator-") + uid),
+              runtimePath() + QStringLiteral("/PqCalculator-") + uid);
+    EXPECT_EQ(HandOverSocketPath(QStringLiteral("/run/x")), QStringLiteral("/run/x"));
+    for (const char* unusable : {"", ".", ".."})
+        EXPECT_EQ(HandOverSocketPath(QString::fromLatin1(unusable)), QString());
+    HandOverServer server([](const HandOverMessage&) {});
+    ASSERT_TRUE(server.listen(LocalServerName(Program::Calculator)));
+    EXPECT_TRUE(QFileInfo::exists(runtimePath() + QStringLiteral("/PqCalculator-") + uid));
+    ASSERT_TRUE(SendHandOver(LocalServerName(Program::Calculator), EncodeMessage(kRaiseTag)));
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(elsewhere.path()));
+    EXPECT_FALSE(SendHandOver(LocalServerName(Program::Calculator), EncodeMessage(kRaiseTag)));
 }
 
-TEST(HandOver, ValuesReachTheListeningProgram) {
+TEST_F(HandOverTest, ValuesReachTheListeningProgram) {
     const QString name = uniqueName();
     std::vector<HandOverMessage> received;
     HandOverServer server([&](const HandOverMessage& m) { received.push_back(m); });
@@ -82,17 +122,31 @@ TEST(HandOver, ValuesReachTheListeningProgram) {
     EXPECT_FALSE(SendHandOver(uniqueName(), EncodeValue(1), 200));
 }
 
-TEST(HandOver, ANameLeftBehindIsTakenOver) {
-    const QString name = uniqueName();
-    QFile leftover(QDir::tempPath() + u'/' + name);
+TEST_F(HandOverTest, TheSocketOfACrashedProgramIsTakenOver) {
+    const QString name = LocalServerName(Program::Calculator);
+    ASSERT_TRUE(leaveDeadSocket(runtimePath() + u'/' + name));
+    EXPECT_FALSE(SendHandOver(name, EncodeValue(1), 200));
+
+    std::vector<HandOverMessage> received;
+    HandOverServer server([&](const HandOverMessage& m) { received.push_back(m); });
+    ASSERT_TRUE(server.listen(name));
+    EXPECT_TRUE(server.isListening());
+    ASSERT_TRUE(SendHandOver(name, EncodeValue(42)));
+    ASSERT_TRUE(pq::test::waitFor([&] { return received.size() == 1; }));
+    double value = 0;
+    EXPECT_TRUE(DecodeValue(received[0], value));
+    EXPECT_EQ(value, 42);
+
+    // A file left in its place is replaced as well.
+    const QString other = uniqueName();
+    QFile leftover(runtimePath() + u'/' + other);
     ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     leftover.close();
-    HandOverServer server([](const HandOverMessage&) {});
-    EXPECT_TRUE(server.listen(name));
-    EXPECT_TRUE(server.isListening());
+    HandOverServer second([](const HandOverMessage&) {});
+    EXPECT_TRUE(second.listen(other));
 }
 
-TEST(HandOver, RaiseOrStartPrefersTheRunningProgram) {
+TEST_F(HandOverTest, RaiseOrStartPrefersTheRunningProgram) {
     const QString name = uniqueName();
     std::vector<HandOverMessage> received;
     HandOverServer server([&](const HandOverMessage& m) { received.push_back(m); });
@@ -105,4 +159,31 @@ TEST(HandOver, RaiseOrStartPrefersTheRunningProgram) {
               OpenResult::Failed);
     EXPECT_EQ(RaiseOrStart(uniqueName(), QDir::tempPath()), OpenResult::Failed);
     EXPECT_EQ(RaiseOrStart(uniqueName(), QStringLiteral("/bin/true")), OpenResult::Started);
+}
+
+TEST_F(HandOverTest, RaiseOrStartWaitsForTheStartedProgram) {
+    // A program that ends without listening is waited for no longer than the
+    // first half second; one that keeps running without listening, up to the
+    // longest wait.
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(RaiseOrStart(uniqueName(), QStringLiteral("/bin/true")), OpenResult::Started);
+    EXPECT_GE(timer.elapsed(), 450);
+    EXPECT_LT(timer.elapsed(), 2000);
+
+    const QString script = runtimePath() + QStringLiteral("/sleeper");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\nexec sleep 6\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    timer.restart();
+    EXPECT_EQ(RaiseOrStart(uniqueName(), script), OpenResult::Started);
+    EXPECT_GE(timer.elapsed(), 4900);
+    EXPECT_LT(timer.elapsed(), 6500);
+
+    // Without a hand-over there is nothing to wait for.
+    timer.restart();
+    EXPECT_EQ(RaiseOrStart(QString(), QStringLiteral("/bin/true")), OpenResult::Started);
+    EXPECT_LT(timer.elapsed(), 400);
 }

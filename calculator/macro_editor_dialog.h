@@ -1,0 +1,41 @@
+#pragma once
+
+#include "calculator/user_functions.h"
+#include "uikit/dialogs.h"
+
+class QLineEdit;
+class QMessageBox;
+
+namespace pq {
+class ExpressionEngine;
+}
+
+namespace pq::calc {
+
+// "Macro Editor": the name, declaration and formula of one user function.
+// OK registers the function with the engine at once (a new one is defined,
+// an existing one replaced) and keeps the dialog open with a message when a
+// field is empty or the engine refuses the texts.
+class MacroEditorDialog : public ui::FullScreenDialog {
+  public:
+    MacroEditorDialog(QWidget* parent, ExpressionEngine& engine, const UserFunction& function);
+
+    // The record with the texts as accepted.
+    const UserFunction& function() const { return function_; }
+    QLineEdit* nameEdit() const { return name_; }
+    QLineEdit* declarationEdit() const { return declaration_; }
+    QLineEdit* formulaEdit() const { return formula_; }
+
+    void accept() override;
+
+  private:
+    void fail(const QString& text, QLineEdit* field);
+
+    ExpressionEngine& engine_;
+    UserFunction function_;
+    QLineEdit* name_;
+    QLineEdit* declaration_;
+    QLineEdit* formula_;
+};
+
+} // namespace pq::calc

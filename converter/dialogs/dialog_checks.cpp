@@ -1,0 +1,169 @@
+#include "converter/dialogs/dialog_checks.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "converter/dialogs/dialog_texts.h"
+#include "document/catalogue.h"
+#include "document/document.h"
+#include "engine/parser.h"
+#include "engine/text.h"
+
+namespace pq::conv {
+
+namespace {
+
+constexpr int kFirstNameLength = 16;
+constexpr int kEntryLength = 37;
+
+bool takenInFolder(const QString& folder, const QString& fileName) {
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    return std::any_of(entries.begin(), entries.end(), [&](const QString& entry) {
+        return entry.compare(fileName, Qt::CaseInsensitive) == 0;
+    });
+}
+
+} // namespace
+
+std::u16string_view DisplayName(const Item& item) {
+    return item.identifier.empty() ? item.name.view() : item.identifier.view();
+}
+
+QString ConversionEntryText(const Conversion& conversion) {
+    QString text;
+    if (conversion.unit1) text = ToQString(DisplayName(*conversion.unit1)).left(kFirstNameLength);
+    text += QStringLiteral(" <=> ");
+    if (conversion.unit2) text += ToQString(DisplayName(*conversion.unit2));
+    return text.left(kEntryLength);
+}
+
+QString CheckNewConversion(const ConversionDocument& document, const Item* first,
+                           const Item* second) {
+    if (!first) return QStringLiteral("Please select the first unit");
+    if (!second) return QStringLiteral("Please select the second unit");
+    if (first == second || document.findConversion(first, second))
+        return QStringLiteral("The conversion between 2 select units already exists");
+    return {};
+}
+
+bool FormulaParses(std::u16string_view text) {
+    const TokenChain chain = parse(lowerAscii(text));
+    if (chain.empty()) return false;
+    return std::none_of(chain.tokens.begin(), chain.tokens.end(),
+                        [](const Token& t) { return t.kind == TokenKind::Error; });
+}
+
+QString CheckFormula(const QString& text, const QString& which) {
+    if (text.trimmed().isEmpty()) return QStringLiteral("Please enter the %1 formula").arg(which);
+    if (!FormulaParses(ToText(text)))
+        return QStringLiteral("The %1 formula \"%2\" is not a valid formula in x").arg(which, text);
+    return {};
+}
+
+QString CheckIdentifier(const Document* document, const Item& item, const QString& identifier) {
+    if (identifier.isEmpty()) return {};
+    const std::u16string text = ToText(identifier);
+    if (!isIdentifier(text))
+        return QStringLiteral("The identifier \"%1\" is not a plain name: it must begin with a "
+                              "letter or \"_\" and hold only letters, digits and \"_\"")
+            .arg(identifier);
+    if (!document) return {};
+    for (const auto& other : document->items) {
+        if (other.get() == &item || !equalsIgnoreCase(other->identifier.view(), text)) continue;
+        return QStringLiteral("The identifier \"%1\" is already used by \"%2\"")
+            .arg(identifier, ToQString(other->name.view()));
+    }
+    return {};
+}
+
+bool IsUsableFileName(const QString& name) {
+    if (name.isEmpty() || name.startsWith(u'.') || name.contains(QStringLiteral("..")))
+        return false;
+    return std::none_of(name.begin(), name.end(), [](QChar c) {
+        return c == u'/' || c == u'\\' || c.category() == QChar::Other_Control;
+    });
+}
+
+FileNameChoice ChooseFileName(const QString& typed, const QString& title,
+                              std::u16string_view extension) {
+    const QString ext = ToQString(extension);
+    QString name = typed.trimmed();
+    if (!ext.isEmpty() && name.endsWith(ext, Qt::CaseInsensitive) && name.size() > ext.size())
+        name.chop(ext.size());
+    if (!name.isEmpty()) {
+        if (IsUsableFileName(name)) return {name, {}};
+        return {{},
+                QStringLiteral("\"%1\" cannot be a file name. Please leave out slashes, control "
+                               "characters and \"..\", and do not begin it with a dot.")
+                    .arg(typed.trimmed())};
+    }
+    // A name made from the title: what cannot be in a file name becomes "_".
+    for (QChar c : title.trimmed())
+        name += (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control) ? QChar(u'_') : c;
+    while (name.contains(QStringLiteral("..")))
+        name.replace(QStringLiteral(".."), QStringLiteral("."));
+    while (name.startsWith(u'.')) name.remove(0, 1);
+    if (name.trimmed().isEmpty()) name = QStringLiteral("New File");
+    return {name.trimmed(), {}};
+}
+
+QString UniqueFileName(const Catalogue& catalogue, const QString& name,
+                       std::u16string_view extension) {
+    const QString ext = ToQString(extension);
+    const QString folder = QString::fromStdString(catalogue.folder());
+    const auto taken = [&](const QString& candidate) {
+        return catalogue.indexOf(ToText(candidate + ext)) >= 0 ||
+               takenInFolder(folder, candidate + ext);
+    };
+    QString suffix;
+    QString candidate = name.left(kFileNameLength);
+    while (taken(candidate)) {
+        suffix += QStringLiteral("_new");
+        if (suffix.size() >= kFileNameLength) break;
+        // The suffix is kept whole, so that a long name cannot lose it to
+        // the cut and collide again.
+        candidate = name.left(kFileNameLength - suffix.size()) + suffix;
+    }
+    return candidate;
+}
+
+QStringList CategoriesOf(const Catalogue& catalogue) {
+    QStringList categories;
+    for (size_t i = 0; i < catalogue.size(); ++i) {
+        const QString category = ToQString(catalogue.at(i).category.view());
+        if (!category.isEmpty() && !categories.contains(category, Qt::CaseInsensitive))
+            categories.append(category);
+    }
+    std::stable_sort(categories.begin(), categories.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return categories;
+}
+
+QString CheckDataFolder(const QString& folder) {
+    if (folder.trimmed().isEmpty()) return QStringLiteral("Please enter the data file location");
+    const QFileInfo info(folder);
+    if (!info.exists() || !info.isDir())
+        return QStringLiteral("The folder \"%1\" does not exist").arg(folder);
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".pqconverter-XXXXXX")));
+    if (!probe.open())
+        return QStringLiteral("PqConverter cannot write to the folder \"%1\"").arg(folder);
+    return {};
+}
+
+QString CheckUpdateSource(const QString& address) {
+    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")) ||
+        url.host().isEmpty())
+        return QStringLiteral("The download source must be an address that begins with http:// "
+                              "or https://");
+    return {};
+}
+
+} // namespace pq::conv

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <string_view>
+
+namespace pq {
+class Catalogue;
+class Conversion;
+class ConversionDocument;
+class Document;
+class Item;
+} // namespace pq
+
+namespace pq::conv {
+
+// The checks and texts of the editing dialogs, apart from their windows.
+// A check gives an empty text when the input is fine, else the message.
+
+// A unit as the conversion dialogs name it: its identifier, or its name when
+// it has none.
+std::u16string_view DisplayName(const Item& item);
+// "first <=> second": the first name cut to 16 characters, the whole to 37.
+QString ConversionEntryText(const Conversion& conversion);
+
+// Whether two units may be joined by a new conversion.
+QString CheckNewConversion(const ConversionDocument& document, const Item* first,
+                           const Item* second);
+// Whether a formula text parses completely (an empty text does not).
+bool FormulaParses(std::u16string_view text);
+// A new or changed formula of the Add dialog; which is "forward" or
+// "reverse".
+QString CheckFormula(const QString& text, const QString& which);
+
+// An identifier that was typed for an item: empty, or a plain name (a letter
+// or "_", then letters, digits and "_") that no other item of the document
+// uses in any case. document may be none.
+QString CheckIdentifier(const Document* document, const Item& item, const QString& identifier);
+
+// The name a new file gets: the typed name (without a trailing extension of
+// its type), or one made from the title when nothing was typed. A typed name
+// that cannot be a file name gives an empty name and the message.
+struct FileNameChoice {
+    QString name;
+    QString message;
+};
+FileNameChoice ChooseFileName(const QString& typed, const QString& title,
+                              std::u16string_view extension);
+// Whether a base name can name a file of the data folder: no slashes, no
+// "..", no control characters, not empty, not beginning with a dot.
+bool IsUsableFileName(const QString& name);
+// The name cut to 63 characters, with "_new" appended until neither the
+// catalogue nor the data folder holds name + extension (any case).
+QString UniqueFileName(const Catalogue& catalogue, const QString& name,
+                       std::u16string_view extension);
+// The distinct non-empty categories of the catalogue's documents (the first
+// spelling of texts that differ only in case), sorted without regard to case.
+QStringList CategoriesOf(const Catalogue& catalogue);
+
+// The settings' data folder must exist and take new files; the update source
+// must be an http or https address.
+QString CheckDataFolder(const QString& folder);
+QString CheckUpdateSource(const QString& address);
+
+// The longest text the settings, unit and file fields keep.
+constexpr int kSettingsTextLength = 127;
+constexpr int kItemTextLength = 127;
+constexpr int kFileTextLength = 128;
+constexpr int kFileNameLength = 63;
+
+} // namespace pq::conv

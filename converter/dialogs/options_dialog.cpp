@@ -1,0 +1,83 @@
+#include "converter/dialogs/options_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "converter/dialogs/dialog_checks.h"
+#include "uikit/display_scale.h"
+#include "uikit/message_box.h"
+
+namespace pq::conv {
+
+namespace {
+
+constexpr ui::MenuBarItem kOkCancelBar[] = {{"  OK   ", ui::kOkCommand},
+                                            {" Cancel ", ui::kCancelCommand}};
+const QString kTitle = QStringLiteral("PqConverter Settings");
+
+} // namespace
+
+OptionsDialog::OptionsDialog(QWidget* parent, const QString& dataFolder,
+                             const QString& updateSource)
+    : ui::FullScreenDialog(parent, kTitle, kOkCancelBar) {
+    body()->addWidget(new QLabel(QStringLiteral("Data File Location:"), this));
+    auto* folderRow = new QHBoxLayout;
+    folder_ = new QLineEdit(this);
+    folder_->setMaxLength(kSettingsTextLength);
+    folder_->setText(dataFolder);
+    browse_ = new QPushButton(QStringLiteral("Browse..."), this);
+    browse_->setAutoDefault(false);
+    browse_->setMinimumWidth(browse_->fontMetrics().horizontalAdvance(browse_->text()) +
+                             ui::Scaled(16));
+    folderRow->addWidget(folder_, 1);
+    folderRow->addWidget(browse_);
+    body()->addLayout(folderRow);
+    body()->addSpacing(ui::Scaled(6));
+    body()->addWidget(new QLabel(QStringLiteral("Currency Update Download Source:"), this));
+    source_ = new QLineEdit(this);
+    source_->setMaxLength(kSettingsTextLength);
+    source_->setText(updateSource);
+    body()->addWidget(source_);
+    body()->addSpacing(ui::Scaled(12));
+    auto* note = new QLabel(
+        QStringLiteral("All changes will take effect after restarting the application."), this);
+    note->setWordWrap(true);
+    body()->addWidget(note);
+    body()->addStretch(1);
+    connect(browse_, &QPushButton::clicked, this, [this] { browse(); });
+    folder_->setFocus();
+}
+
+QString OptionsDialog::dataFolder() const { return folder_->text().left(kSettingsTextLength); }
+QString OptionsDialog::updateSource() const { return source_->text().left(kSettingsTextLength); }
+
+void OptionsDialog::browse() {
+    const QString start = QDir(folder_->text()).exists() ? folder_->text() : QDir::homePath();
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Data File Location"), start);
+    if (chosen.isEmpty()) return;
+    QString folder = QDir::toNativeSeparators(chosen);
+    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    folder_->setText(folder);
+}
+
+void OptionsDialog::accept() {
+    if (const QString problem = CheckDataFolder(dataFolder()); !problem.isEmpty()) {
+        folder_->setFocus();
+        ui::ShowMessage(this, ui::MessageIcon::Error, kTitle, problem);
+        return;
+    }
+    if (const QString problem = CheckUpdateSource(updateSource()); !problem.isEmpty()) {
+        source_->setFocus();
+        ui::ShowMessage(this, ui::MessageIcon::Error, kTitle, problem);
+        return;
+    }
+    ui::FullScreenDialog::accept();
+}
+
+} // namespace pq::conv
