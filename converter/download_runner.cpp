@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "document/data_folder.h"
 #include "document/http_fetcher.h"
@@ -59,6 +60,7 @@ struct DownloadRunner::Job {
     std::unique_ptr<HttpFetcher> fetcher;
     std::string staging;
     std::string url;
+    std::vector<std::u16string> dataFiles;
     std::atomic<bool> cancelled{false};
     std::atomic<bool> finished{false};
     bool ok = false;
@@ -87,6 +89,9 @@ bool DownloadRunner::start(const std::string& dataFolder, const std::string& url
     job->staging = makeStagingFolder();
     if (job->staging.empty()) return false;
     job->url = url;
+    // The files are stored in the staging folder, but only those for the
+    // data folder's conversion files.
+    job->dataFiles = conversionFileNames(dataFolder);
     job->fetcher = factory_ ? factory_() : std::make_unique<CurlFetcher>();
     job_ = job;
     done_ = std::move(done);
@@ -96,6 +101,7 @@ bool DownloadRunner::start(const std::string& dataFolder, const std::string& url
         CancellableFetcher fetcher(*job->fetcher, job->cancelled);
         PlainFolder folder(job->staging);
         UpdateDownloader downloader(folder, job->url, fetcher);
+        downloader.setDataFiles(job->dataFiles);
         job->ok = downloader.run();
         job->downloadedCount = downloader.downloadedCount();
         job->errorText = downloader.errorText();

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "document/data_file.h"
+#include "document/file_reading.h"
 #include "engine/text.h"
 
 namespace pq {
@@ -114,9 +113,9 @@ std::string TextReferenceList::path(size_t i) const { return folder_ + toUtf8(na
 
 bool TextReferenceList::readText(size_t i, std::u16string& text) const {
     if (i >= names_.size()) return false;
-    std::ifstream in(resolveFileCase(path(i)), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.empty()) return false;
+    std::string bytes;
+    std::string error;
+    if (!readRegularFile(resolveFileCase(path(i)), bytes, error) || bytes.empty()) return false;
     text = decodeText(bytes);
     return true;
 }

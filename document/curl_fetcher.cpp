@@ -1,6 +1,8 @@
 #include <curl/curl.h>
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -48,6 +50,7 @@ struct Sink {
     int64_t written = 0;
     int64_t limit;
     bool tooLarge = false;
+    bool writeFailed = false;
 };
 
 size_t writeBody(char* data, size_t size, size_t count, void* context) {
@@ -58,7 +61,9 @@ size_t writeBody(char* data, size_t size, size_t count, void* context) {
         return 0; // ends the transfer
     }
     sink->written += static_cast<int64_t>(bytes);
-    return std::fwrite(data, 1, bytes, sink->file);
+    const size_t done = std::fwrite(data, 1, bytes, sink->file);
+    if (done != bytes) sink->writeFailed = true;
+    return done;
 }
 
 } // namespace
@@ -66,9 +71,26 @@ size_t writeBody(char* data, size_t size, size_t count, void* context) {
 CurlFetcher::CurlFetcher(FetchLimits limits) : limits_(limits) {}
 
 bool CurlFetcher::fetch(const std::string& url, const std::string& path, std::string& error) {
+    return fetchWithin(url, path, FetchBudget{}, error);
+}
+
+bool CurlFetcher::fetchWithin(const std::string& url, const std::string& path,
+                              const FetchBudget& budget, std::string& error) {
+    using namespace std::chrono;
     const Curl* curl = Curl::get();
     if (!curl) {
         error = "the download library (libcurl) is not installed";
+        return false;
+    }
+    // The file's own limits, tightened to what is left of the run.
+    const auto now = steady_clock::now();
+    int64_t timeoutMs = limits_.totalTimeoutSeconds * 1000;
+    if (budget.deadline != steady_clock::time_point::max())
+        timeoutMs = std::min<int64_t>(timeoutMs,
+                                      duration_cast<milliseconds>(budget.deadline - now).count());
+    const int64_t maxBytes = std::min(limits_.maxBytes, budget.maxBytes);
+    if (timeoutMs <= 0) {
+        error = "no time left for the download";
         return false;
     }
     std::unique_ptr<CURL, decltype(curl->cleanup)> handle(curl->init(), curl->cleanup);
@@ -78,36 +100,50 @@ bool CurlFetcher::fetch(const std::string& url, const std::string& path, std::st
         error = "cannot prepare the download";
         return false;
     }
-    Sink sink{file.get(), 0, limits_.maxBytes};
+    Sink sink{file.get(), 0, maxBytes};
     char message[CURL_ERROR_SIZE] = "";
     CURL* c = handle.get();
     const auto set = curl->setopt;
-    set(c, CURLOPT_URL, url.c_str());
-    set(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    set(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    set(c, CURLOPT_FOLLOWLOCATION, 1L);
-    set(c, CURLOPT_MAXREDIRS, limits_.maxRedirects);
-    set(c, CURLOPT_CONNECTTIMEOUT, limits_.connectTimeoutSeconds);
-    set(c, CURLOPT_TIMEOUT, limits_.totalTimeoutSeconds);
-    set(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits_.maxBytes));
-    set(c, CURLOPT_FAILONERROR, 1L);
-    set(c, CURLOPT_NOSIGNAL, 1L);
-    set(c, CURLOPT_WRITEFUNCTION, writeBody);
-    set(c, CURLOPT_WRITEDATA, &sink);
-    set(c, CURLOPT_ERRORBUFFER, message);
-    set(c, CURLOPT_USERAGENT, "PqConverter");
+    const CURLcode options[] = {
+        set(c, CURLOPT_URL, url.c_str()),
+        set(c, CURLOPT_PROTOCOLS_STR, "http,https"),
+        set(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
+        set(c, CURLOPT_FOLLOWLOCATION, 1L),
+        set(c, CURLOPT_MAXREDIRS, limits_.maxRedirects),
+        set(c, CURLOPT_CONNECTTIMEOUT, limits_.connectTimeoutSeconds),
+        set(c, CURLOPT_TIMEOUT_MS, static_cast<long>(timeoutMs)),
+        set(c, CURLOPT_LOW_SPEED_LIMIT, limits_.lowSpeedBytesPerSecond),
+        set(c, CURLOPT_LOW_SPEED_TIME, limits_.lowSpeedSeconds),
+        set(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes)),
+        set(c, CURLOPT_FAILONERROR, 1L),
+        set(c, CURLOPT_NOSIGNAL, 1L),
+        set(c, CURLOPT_WRITEFUNCTION, writeBody),
+        set(c, CURLOPT_WRITEDATA, &sink),
+        set(c, CURLOPT_ERRORBUFFER, message),
+        set(c, CURLOPT_USERAGENT, "PqConverter"),
+    };
+    for (CURLcode result : options) {
+        if (result != CURLE_OK) {
+            // A download without all of its bounds does not start.
+            error = std::string("cannot set up the download: ") + curl->strerror(result);
+            return false;
+        }
+    }
     const CURLcode result = curl->perform(c);
+    const bool written = !sink.writeFailed && std::fflush(file.get()) == 0;
     const bool closed = std::fclose(file.release()) == 0;
-    if (sink.tooLarge) {
-        error = "the file is larger than the limit";
+    if (sink.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        error = maxBytes < limits_.maxBytes ? "larger than the " + std::to_string(maxBytes) +
+                                                  " bytes left for this download"
+                                            : "the file is larger than the limit";
+        return false;
+    }
+    if (sink.writeFailed || !written || !closed) {
+        error = "cannot write the downloaded file";
         return false;
     }
     if (result != CURLE_OK) {
         error = message[0] ? message : curl->strerror(result);
-        return false;
-    }
-    if (!closed) {
-        error = "cannot write the downloaded file";
         return false;
     }
     return true;

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 #include "engine/text.h"
@@ -72,6 +74,99 @@ std::string resolveFileCase(const std::string& path) {
     return path;
 }
 
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+namespace {
+
+// The entry of a folder whose name differs from `name` in case alone.
+std::optional<std::string> caseVariant(const std::string& folder, const std::string& name) {
+    const std::u16string wanted = fromUtf8(name);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string candidate = entry.path().filename().string();
+        if (candidate != name && equalsIgnoreCase(fromUtf8(candidate), wanted)) return candidate;
+    }
+    return std::nullopt;
+}
+
+bool isTemporaryName(std::string_view name) {
+    const std::string_view prefix = DataFile::kTemporaryPrefix;
+    return name.size() == prefix.size() + 6 && name.starts_with(prefix);
+}
+
+// Removes the temporary files of saves that never finished: those older
+// than a minute (a save in progress is younger).
+void removeStaleTemporaries(const std::string& folder) {
+    std::error_code error;
+    const time_t now = ::time(nullptr);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!isTemporaryName(name)) continue;
+        struct stat info {};
+        const std::string path = folder + name;
+        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && now - info.st_mtime > 60)
+            ::unlink(path.c_str());
+    }
+}
+
+// The file a save of `path` replaces: the target of a symbolic link, the
+// file whose name differs in case alone when it is the one written back.
+// False with the reason when the save must not go ahead.
+bool saveTarget(const std::string& path, const std::optional<FileIdentity>& writtenBack,
+                std::string& target, std::string& error) {
+    struct stat info {};
+    target = path;
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            error = describeError(errno);
+            return false;
+        }
+        const std::string folder = folderOf(path);
+        const auto variant = caseVariant(folder, fileNameOf(path));
+        if (!variant) return true; // a new file
+        const auto identity = identityOf(folder + *variant);
+        if (!writtenBack || identity != writtenBack) {
+            error = "a file named " + *variant + " exists already";
+            return false;
+        }
+        target = folder + *variant;
+        if (::lstat(target.c_str(), &info) != 0) {
+            error = describeError(errno);
+            return false;
+        }
+    }
+    if (S_ISLNK(info.st_mode)) {
+        char* real = ::realpath(target.c_str(), nullptr);
+        if (!real) {
+            error =
+                "a symbolic link to a file that cannot be reached (" + describeError(errno) + ")";
+            return false;
+        }
+        target = real;
+        std::free(real);
+        if (::stat(target.c_str(), &info) != 0) {
+            error = describeError(errno);
+            return false;
+        }
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
+} // namespace
+
 DataFile::~DataFile() { close(); }
 
 void DataFile::close() {
@@ -82,50 +177,57 @@ void DataFile::close() {
     bytes_.shrink_to_fit();
     position_ = 0;
     fileTime_.reset();
+    identity_.reset();
+    writtenBack_.reset();
 }
 
 bool DataFile::openRead(const std::string& path) {
     close();
-    if (path.empty()) return false;
-    FileDescriptor fd(::open(resolveFileCase(path).c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size > kMaxFileSize) {
+    errorText_.clear();
+    ReadFileInfo info;
+    std::string error;
+    if (!readRegularFile(resolveFileCase(path), bytes_, error, {kMaxFileSize, true}, &info)) {
+        errorText_ = error;
         error_ = true;
         return false;
     }
-    bytes_.resize(static_cast<size_t>(info.st_size));
-    size_t got = 0;
-    while (got < bytes_.size()) {
-        ssize_t n = ::read(fd.get(), bytes_.data() + got, bytes_.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    bytes_.resize(got);
-    fileTime_ = utcTimeOf(std::max(info.st_mtime, info.st_atime));
+    fileTime_ = utcTimeOf(std::max(info.modified, info.accessed));
+    identity_ = info.identity;
     mode_ = Mode::Reading;
     path_ = path;
     return true;
 }
 
-bool DataFile::openWrite(const std::string& path) {
+bool DataFile::openWrite(const std::string& path, std::optional<FileIdentity> writtenBack) {
     close();
-    if (path.empty()) return false;
+    errorText_.clear();
+    if (path.empty()) {
+        errorText_ = describeError(ENOENT);
+        return false;
+    }
     mode_ = Mode::Writing;
     path_ = path;
+    writtenBack_ = writtenBack;
     return true;
 }
 
 bool DataFile::commit() {
     if (mode_ != Mode::Writing || error_) {
+        if (mode_ == Mode::Writing) errorText_ = "the content cannot be stored in a data file";
         close();
         return false;
     }
-    const std::string target = resolveFileCase(path_);
-    std::string temp = folderOf(target) + "." + fileNameOf(target) + ".XXXXXX";
+    std::string target;
+    if (!saveTarget(path_, writtenBack_, target, errorText_)) {
+        close();
+        return false;
+    }
+    const std::string folder = folderOf(target);
+    removeStaleTemporaries(folder);
+    std::string temp = folder + kTemporaryPrefix + "XXXXXX";
     int raw = ::mkstemp(temp.data());
     if (raw < 0) {
+        errorText_ = describeError(errno);
         close();
         return false;
     }
@@ -143,10 +245,23 @@ bool DataFile::commit() {
     }
     bool ok = ::fchmod(fd.get(), permissions) == 0 &&
               writeAll(fd.get(), bytes_.data(), bytes_.size()) && ::fsync(fd.get()) == 0;
-    ok = fd.closeChecked() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
+    int cause = ok ? 0 : errno;
+    if (!fd.closeChecked() && ok) {
+        ok = false;
+        cause = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        cause = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        errorText_ = describeError(cause);
+    } else {
+        syncFolder(folder); // the rename itself reaches the disk
+    }
     close();
+    if (ok) identity_ = identityOf(target);
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "document/file_reading.h"
 #include "engine/clock.h"
 #include "engine/wstring.h"
 
@@ -12,10 +13,14 @@ namespace pq {
 
 // Access to one data file. Reading takes the whole file into memory when it
 // is opened (data files are small; larger ones than kMaxFileSize are
-// refused). Writing collects the bytes and commit() puts them in place
-// atomically: a temporary file in the same folder is written, flushed and
-// renamed over the old one, so that a failed save leaves the old file as it
-// was. Integers are 32-bit little-endian, doubles IEEE little-endian, texts a
+// refused, and so is anything but a regular file). Writing collects the
+// bytes and commit() puts them in place atomically: a temporary file named
+// ".pqsave-XXXXXX" in the same folder is written, flushed and renamed over
+// the old one, and the folder is flushed, so that a failed save leaves the
+// old file as it was. Temporary files more than a minute old (left by a
+// program that was killed while saving) are removed at the next save into
+// their folder. A save onto a symbolic link replaces the file it points to.
+// Integers are 32-bit little-endian, doubles IEEE little-endian, texts a
 // 32-bit count followed by that many UTF-16LE units.
 // File names in the data folder are compared without regard to case: a path
 // that does not exist as written names the file whose name differs from it
@@ -32,8 +37,13 @@ class DataFile {
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
+    static constexpr const char* kTemporaryPrefix = ".pqsave-";
+
     bool openRead(const std::string& path);
-    bool openWrite(const std::string& path);
+    // A file whose name differs from path only in case is replaced only when
+    // it is writtenBack, the file this content was read from; otherwise the
+    // save is refused.
+    bool openWrite(const std::string& path, std::optional<FileIdentity> writtenBack = {});
     // Writing: puts the collected bytes in place; false (and the old file
     // untouched) when any step fails.
     bool commit();
@@ -42,6 +52,11 @@ class DataFile {
 
     bool isOpen() const { return mode_ != Mode::Closed; }
     bool failed() const { return error_; }
+    // Why the last open or commit failed: "permission denied", "not a
+    // regular file", "no space left on device", ...
+    const std::string& errorText() const { return errorText_; }
+    // The file that was read, or after a commit the file written.
+    std::optional<FileIdentity> identity() const { return identity_; }
     const std::string& path() const { return path_; }
 
     // Byte counts, or -1 when the call fails.
@@ -76,6 +91,12 @@ class DataFile {
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
     std::optional<SystemTime> fileTime_;
+    std::optional<FileIdentity> identity_;
+    std::optional<FileIdentity> writtenBack_;
+    std::string errorText_;
 };
+
+// The identity of the file a path names (links followed), if it exists.
+std::optional<FileIdentity> identityOf(const std::string& path);
 
 } // namespace pq

@@ -1,5 +1,8 @@
 #include "document/document.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -101,7 +104,14 @@ bool Document::loadFrom(const std::string& path, bool full) {
     clearItems();
     DataFile file;
     int32_t magic;
-    bool ok = file.openRead(path) && file.readInt32(magic);
+    errorText_.clear();
+    bool ok = file.openRead(path);
+    if (!ok) {
+        errorText_ = file.errorText();
+        loaded = false;
+        return false;
+    }
+    ok = file.readInt32(magic);
     if (ok && static_cast<uint32_t>(magic) == kLegacyMagic) {
         file.close();
         return loadLegacy(path);
@@ -120,10 +130,12 @@ bool Document::loadFrom(const std::string& path, bool full) {
         if (ok) readExtra(file);
     }
     if (!ok) {
+        errorText_ = "not a data file, or a damaged one";
         clearItems();
         loaded = false;
         return false;
     }
+    file_ = file.identity();
     loaded = full;
     return true;
 }
@@ -145,10 +157,12 @@ bool Document::loadLegacy(const std::string& path) {
             items[static_cast<size_t>(position)]->shown = 1;
     }
     if (!ok) {
+        errorText_ = file.isOpen() ? "not a data file, or a damaged one" : file.errorText();
         clearItems();
         loaded = false;
         return false;
     }
+    file_ = file.identity();
     readLegacyExtra(file);
     file.close();
     // The file is converted to the current format at once. The document
@@ -158,11 +172,32 @@ bool Document::loadLegacy(const std::string& path) {
     return true;
 }
 
-bool Document::save(const DataFolder& folder) { return saveTo(filePath(folder)); }
+bool Document::save(const DataFolder& folder) {
+    if (!saveTo(filePath(folder))) return false;
+    if (!appliedUpdate_.empty()) {
+        // Only the update file that was applied goes, not a newer one
+        // stored since.
+        struct stat info {};
+        if (::lstat(appliedUpdate_.c_str(), &info) == 0 &&
+            FileIdentity{info.st_dev, info.st_ino} == appliedUpdateIdentity_)
+            ::unlink(appliedUpdate_.c_str());
+        appliedUpdate_.clear();
+    }
+    return true;
+}
+
+void Document::keepUntilSaved(const std::string& updatePath, FileIdentity identity) {
+    appliedUpdate_ = updatePath;
+    appliedUpdateIdentity_ = identity;
+}
 
 bool Document::saveTo(const std::string& path) {
     DataFile file;
-    if (!file.openWrite(path)) return false;
+    errorText_.clear();
+    if (!file.openWrite(path, file_)) {
+        errorText_ = file.errorText();
+        return false;
+    }
     file.writeInt32(static_cast<int32_t>(kMagic));
     file.writeInt32(4); // the length, filled in at the end
     file.writeText(updatedText);
@@ -179,8 +214,13 @@ bool Document::saveTo(const std::string& path) {
     const int32_t total = static_cast<int32_t>(file.size());
     uint8_t length[4] = {static_cast<uint8_t>(total), static_cast<uint8_t>(total >> 8),
                          static_cast<uint8_t>(total >> 16), static_cast<uint8_t>(total >> 24)};
-    if (file.writeAt(4, length, 4) != 4) return false;
-    return file.commit();
+    if (file.writeAt(4, length, 4) != 4 || !file.commit()) {
+        errorText_ = file.errorText();
+        if (errorText_.empty()) errorText_ = "the content cannot be stored in a data file";
+        return false;
+    }
+    file_ = file.identity();
+    return true;
 }
 
 bool Document::ensureLoaded(const DataFolder& folder) {

@@ -8,6 +8,7 @@
 
 #include "document/conversion.h"
 #include "document/data_folder.h"
+#include "document/file_reading.h"
 #include "document/item.h"
 #include "engine/wstring.h"
 
@@ -60,6 +61,9 @@ class Document {
     bool save(const DataFolder& folder);
     bool saveTo(const std::string& path);
     bool ensureLoaded(const DataFolder& folder);
+    // Why the last load or save failed ("not a regular file", "permission
+    // denied", "no space left on device", ...); empty after success.
+    const std::string& errorText() const { return errorText_; }
     // Saves (with a folder) and drops the items, keeping the header.
     void unload(const DataFolder* folder);
 
@@ -80,9 +84,20 @@ class Document {
     virtual void readExtra(DataFile& file) = 0;
     virtual void readLegacyExtra(DataFile& file) = 0;
 
+    // An update file applied to the items: deleted once they were saved
+    // into the document's own file, so that a failed save loses nothing.
+    void keepUntilSaved(const std::string& updatePath, FileIdentity identity);
+
   private:
     bool readItems(DataFile& file, int32_t count, bool legacy);
     bool loadLegacy(const std::string& path);
+
+    std::string errorText_;
+    // The file the document was read from or last written to: saving under
+    // a name that differs from it in case alone writes it back.
+    std::optional<FileIdentity> file_;
+    std::string appliedUpdate_;
+    FileIdentity appliedUpdateIdentity_;
 };
 
 class ConversionDocument : public Document {
@@ -103,14 +118,19 @@ class ConversionDocument : public Document {
     void removeConversionsOf(const Item* item);
     Conversion& addConversion();
     // Applies "<name>.upd" of the data folder, when there is one, to the
-    // conversions, then deletes it: every usable line "ID1<TAB>ID2<TAB>expr"
-    // makes the conversion ID1 -> ID2 linear with the expression's value as
-    // factor. True when an update file was applied.
+    // conversions: every usable line "ID1<TAB>ID2<TAB>expr" makes the
+    // conversion ID1 -> ID2 linear with the expression's value as factor.
+    // An identifier must name exactly one unit and the two must differ, or
+    // the line is skipped. The update file is deleted when the document is
+    // next saved into its own file. True when an update file was applied.
     bool applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine);
 
     std::vector<std::unique_ptr<Conversion>> conversions;
 
   protected:
+    // The one unit with this identifier (any case); none when no unit or
+    // several have it.
+    Item* uniqueItemWithIdentifier(std::u16string_view identifier) const;
     void writeExtra(DataFile& file) const override;
     void readExtra(DataFile& file) override;
     void readLegacyExtra(DataFile& file) override { readExtra(file); }

@@ -1,5 +1,3 @@
-#include <filesystem>
-
 #include "document/data_file.h"
 #include "document/document.h"
 #include "engine/expression_engine.h"
@@ -29,6 +27,16 @@ bool splitUpdateLine(std::u16string_view line, UpdateLine& out) {
 
 } // namespace
 
+Item* ConversionDocument::uniqueItemWithIdentifier(std::u16string_view identifier) const {
+    Item* found = nullptr;
+    for (const auto& item : items) {
+        if (item->identifier.empty() || !equalsIgnoreCase(item->identifier, identifier)) continue;
+        if (found) return nullptr;
+        found = item.get();
+    }
+    return found;
+}
+
 bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine) {
     // Without its items in memory an update could only be lost.
     if (!loaded) return false;
@@ -54,16 +62,11 @@ bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, Expression
         if (!splitUpdateLine(text, update) || !engine.evaluate(update.expression, value) ||
             value == 0)
             continue;
-        Item* unit1 = nullptr;
-        Item* unit2 = nullptr;
-        for (const auto& item : items) {
-            if (item->identifier.empty()) continue;
-            if (!unit1 && equalsIgnoreCase(item->identifier, update.first))
-                unit1 = item.get();
-            else if (!unit2 && equalsIgnoreCase(item->identifier, update.second))
-                unit2 = item.get();
-            if (unit1 && unit2) break;
-        }
+        // Each identifier must name exactly one unit, and the two units must
+        // differ: a line that could mean several conversions means none.
+        if (equalsIgnoreCase(update.first, update.second)) continue;
+        Item* unit1 = uniqueItemWithIdentifier(update.first);
+        Item* unit2 = uniqueItemWithIdentifier(update.second);
         if (!unit1 || !unit2) continue;
         Conversion* conversion = findConversion(unit1, unit2);
         if (!conversion) conversion = &addConversion();
@@ -73,9 +76,9 @@ bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, Expression
         conversion->factor = value;
         conversion->offset = 0;
     }
+    // The file goes when the document was saved with the new factors.
+    if (auto identity = file.identity()) keepUntilSaved(path, *identity);
     file.close();
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
     setUpdatedText(stamp);
     return true;
 }

@@ -256,7 +256,8 @@ std::string referenceRatesUpdate(const ReferenceRates& rates) {
     return text;
 }
 
-bool storeReferenceRates(const DataFolder& folder, const std::string& path, std::string& error) {
+bool writeReferenceRatesUpdate(const std::string& path, const std::string& updatePath,
+                               std::string& error) {
     DataFile in;
     if (!in.openRead(path)) {
         error = "the downloaded document cannot be read";
@@ -271,9 +272,9 @@ bool storeReferenceRates(const DataFolder& folder, const std::string& path, std:
     if (!parseReferenceRates(bytes, rates, error)) return false;
     const std::string update = referenceRatesUpdate(rates);
     DataFile out;
-    if (!out.openWrite(folder.folder() + "Currency.upd") ||
+    if (!out.openWrite(updatePath) ||
         out.write(update.data(), static_cast<int64_t>(update.size())) < 0 || !out.commit()) {
-        error = "Currency.upd cannot be written in " + folder.folder();
+        error = "the update cannot be written (" + out.errorText() + ")";
         return false;
     }
     return true;

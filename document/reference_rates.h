@@ -51,9 +51,10 @@ bool parseReferenceRates(std::string_view xml, ReferenceRates& rates, std::strin
 // applied, so that a currency the bank adds does not stop the others.
 std::string referenceRatesUpdate(const ReferenceRates& rates);
 
-// Reads the downloaded document at path and stores its update as
-// "Currency.upd" in the folder; false with a reason, and nothing stored,
-// when the document cannot be used.
-bool storeReferenceRates(const DataFolder& folder, const std::string& path, std::string& error);
+// Reads the downloaded document at path and writes the update of
+// "Currency.cnv" it gives to updatePath; false with a reason, and nothing
+// written, when the document cannot be used.
+bool writeReferenceRatesUpdate(const std::string& path, const std::string& updatePath,
+                               std::string& error);
 
 } // namespace pq

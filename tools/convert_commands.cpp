@@ -16,7 +16,8 @@ namespace {
 void printShownItems(const Document& document) {
     for (const auto& item : document.items) {
         if (!item->shown) continue;
-        std::printf("%s\t%s\n", toUtf8(item->name).c_str(), toUtf8(item->displayValue()).c_str());
+        std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(),
+                    printable(toUtf8(item->displayValue())).c_str());
     }
 }
 
@@ -37,8 +38,9 @@ bool enterValue(Item& item, const std::string& text, ExpressionEngine& engine) {
 
 int runConvert(std::span<char* const> args) {
     if (args.size() != 3) return usageError("convert needs FILE UNIT VALUE");
-    std::unique_ptr<Document> document = loadDocument(args[0]);
-    if (!document) return kExitUsage;
+    int status;
+    std::unique_ptr<Document> document = loadDocument(args[0], status);
+    if (!document) return status;
     const std::u16string unit = fromUtf8(args[1]);
     Item* chosen = nullptr;
     for (const auto& item : document->items)
@@ -46,8 +48,8 @@ int runConvert(std::span<char* const> args) {
     for (const auto& item : document->items)
         if (!chosen && equalsIgnoreCase(item->name, unit)) chosen = item.get();
     if (!chosen) {
-        std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n", args[0],
-                     args[1]);
+        std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n",
+                     printable(args[0]).c_str(), printable(args[1]).c_str());
         return kExitUsage;
     }
     ExpressionEngine engine;
@@ -62,8 +64,9 @@ int runCalc(std::span<char* const> args) {
     if (args.empty()) return usageError("calc needs a FILE");
     if (typeCodeForPath(args[0]) != CalculationDocument::kTypeCode)
         return usageError(std::string(args[0]) + " is not a calculation (.cal) file");
-    std::unique_ptr<Document> document = loadDocument(args[0]);
-    if (!document) return kExitUsage;
+    int status;
+    std::unique_ptr<Document> document = loadDocument(args[0], status);
+    if (!document) return status;
     ExpressionEngine engine;
     for (std::string_view assignment : args.subspan(1)) {
         size_t eq = assignment.find('=');
@@ -75,8 +78,8 @@ int runCalc(std::span<char* const> args) {
             if (!input && !item->isOutput() && equalsIgnoreCase(item->identifier, ident))
                 input = item.get();
         if (!input) {
-            std::fprintf(stderr, "pqtool: %s has no input with the identifier \"%s\"\n", args[0],
-                         std::string(assignment.substr(0, eq)).c_str());
+            std::fprintf(stderr, "pqtool: %s has no input with the identifier \"%s\"\n",
+                         printable(args[0]).c_str(), printable(assignment.substr(0, eq)).c_str());
             return kExitUsage;
         }
         if (!enterValue(*input, std::string(assignment.substr(eq + 1)), engine)) return kExitFailed;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace pq {
 class Document;
@@ -13,9 +14,17 @@ namespace pq::tool {
 // case), 0 otherwise.
 int typeCodeForPath(const std::string& path);
 
-// Loads a whole data file, or prints why it cannot and returns none.
-std::unique_ptr<Document> loadDocument(const std::string& path);
+// Loads a whole data file, or prints why it cannot and returns none with
+// the exit status in `status` (2 for a name that is no data file name, 1
+// for a file that cannot be read).
+std::unique_ptr<Document> loadDocument(const std::string& path, int& status);
 
-bool readWholeFile(const std::string& path, std::string& contents);
+// Reads a whole regular file of at most 64 MiB; false with the cause.
+bool readWholeFile(const std::string& path, std::string& contents, std::string& error);
+
+// Text from a file or a server made safe for a terminal: control
+// characters (C0, DEL and C1) and bytes that are no UTF-8 are shown as
+// \xNN escapes.
+std::string printable(std::string_view text);
 
 } // namespace pq::tool

@@ -37,7 +37,13 @@ constexpr const char* kCommands =
     "      Downloads the update files an update list at URL names into FOLDER, then\n"
     "      applies every pending .upd file of FOLDER to its .cnv file.\n"
     "\n"
-    "exit status: 0 success, 1 failure (an expression or a file), 2 bad usage\n";
+    "Messages about failures go to standard error.\n"
+    "exit status:\n"
+    "  0  success\n"
+    "  1  the operation failed: a file cannot be read, written or compiled, an\n"
+    "     expression gives Error, a download or an update fails\n"
+    "  2  bad usage: an unknown command or option, missing or extra arguments, a\n"
+    "     FILE name that is no data file name, a unit or input the file lacks\n";
 
 void printUsage(std::FILE* out) {
     std::fputs("usage: pqtool COMMAND [ARGS]\n\ncommands:\n", out);

@@ -12,8 +12,9 @@ namespace pq::tool {
 
 int runDump(std::span<char* const> args) {
     if (args.size() != 1) return usageError("dump needs exactly one FILE");
-    std::unique_ptr<Document> document = loadDocument(args[0]);
-    if (!document) return kExitFailed;
+    int status;
+    std::unique_ptr<Document> document = loadDocument(args[0], status);
+    if (!document) return status;
     std::string text = writeDataSource(*document);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
@@ -23,23 +24,28 @@ int runCompile(std::span<char* const> args) {
     if (args.size() != 2) return usageError("compile needs a SOURCE and an OUT file");
     const std::string source = args[0];
     const std::string out = args[1];
+    // OUT is written only from a source that was read whole and compiled.
     std::string text;
-    if (!readWholeFile(source, text)) {
-        std::fprintf(stderr, "pqtool: %s: cannot be read\n", source.c_str());
+    std::string reason;
+    if (!readWholeFile(source, text, reason)) {
+        std::fprintf(stderr, "pqtool: %s: cannot be read: %s\n", printable(source).c_str(),
+                     reason.c_str());
         return kExitFailed;
     }
     SourceError error;
     std::unique_ptr<Document> document = compileDataSource(text, typeCodeForPath(out), error);
     if (!document) {
         if (error.line > 0)
-            std::fprintf(stderr, "pqtool: %s:%d: %s\n", source.c_str(), error.line,
-                         error.message.c_str());
+            std::fprintf(stderr, "pqtool: %s:%d: %s\n", printable(source).c_str(), error.line,
+                         printable(error.message).c_str());
         else
-            std::fprintf(stderr, "pqtool: %s: %s\n", source.c_str(), error.message.c_str());
+            std::fprintf(stderr, "pqtool: %s: %s\n", printable(source).c_str(),
+                         printable(error.message).c_str());
         return kExitFailed;
     }
     if (!document->saveTo(out)) {
-        std::fprintf(stderr, "pqtool: %s: cannot be written\n", out.c_str());
+        std::fprintf(stderr, "pqtool: %s: cannot be written: %s\n", printable(out).c_str(),
+                     document->errorText().c_str());
         return kExitFailed;
     }
     return kExitOk;

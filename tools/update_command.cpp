@@ -1,16 +1,22 @@
 // pqtool update: downloads update files and applies the pending ones.
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "document/catalogue.h"
+#include "document/data_file.h"
+#include "document/file_reading.h"
 #include "document/update_downloader.h"
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "tools/commands.h"
+#include "tools/document_io.h"
 
 namespace pq::tool {
 
@@ -29,47 +35,71 @@ std::vector<std::u16string> pendingUpdates(const std::string& folder) {
     return names;
 }
 
+// Whether the update file that applying reads is a regular file (its name
+// may differ in case).
+bool isRegularUpdateFile(const std::string& path, std::string& reason) {
+    struct stat info {};
+    if (::stat(resolveFileCase(path).c_str(), &info) != 0) {
+        reason = describeError(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        reason = "not a regular file";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runUpdate(std::span<char* const> args) {
     if (args.empty() || args.size() > 2) return usageError("update needs FOLDER [URL]");
     if (!std::filesystem::is_directory(args[0]))
-        return usageError(std::string(args[0]) + " is not a folder");
+        return usageError(printable(args[0]) + " is not a folder");
     ExpressionEngine engine;
     Catalogue catalogue(engine);
     catalogue.setFolder(args[0]);
 
-    bool downloaded = true;
+    bool ok = true;
     if (args.size() == 2) {
         UpdateDownloader downloader(catalogue, args[1]);
-        downloaded = downloader.run();
-        if (downloaded)
+        ok = downloader.run();
+        if (ok)
             std::printf("Updated conversion data files have been successfully downloaded (%d).\n",
                         downloader.downloadedCount());
         else
-            std::printf("PqConverter could NOT complete downloading due to a system error: %s\n",
-                        downloader.errorText().c_str());
+            std::fprintf(stderr,
+                         "PqConverter could NOT complete downloading due to a system error: %s\n",
+                         printable(downloader.errorText()).c_str());
     }
 
     // Each pending update is applied as when its file is made current, and
-    // the file written back.
+    // the file written back; the update file goes once that succeeded.
     for (const std::u16string& base : pendingUpdates(catalogue.folder())) {
+        const std::string name = printable(toUtf8(base));
         ConversionDocument document;
         if (!document.load(catalogue, true, base)) {
-            std::fprintf(stderr, "pqtool: %s.upd: no conversion file %s.cnv to apply it to\n",
-                         toUtf8(base).c_str(), toUtf8(base).c_str());
+            std::fprintf(stderr, "pqtool: %s.upd: no conversion file %s.cnv to apply it to (%s)\n",
+                         name.c_str(), name.c_str(), document.errorText().c_str());
+            continue;
+        }
+        std::string reason;
+        if (!isRegularUpdateFile(catalogue.folder() + toUtf8(base) + ".upd", reason)) {
+            std::fprintf(stderr, "pqtool: %s.upd: %s\n", name.c_str(), reason.c_str());
+            ok = false;
             continue;
         }
         if (!document.applyPendingUpdate(catalogue, engine)) continue;
         if (!document.save(catalogue)) {
-            std::fprintf(stderr, "pqtool: %s: cannot be written\n",
-                         toUtf8(document.fileNameWithExtension()).c_str());
-            return kExitFailed;
+            std::fprintf(stderr, "pqtool: %s.cnv: cannot be written: %s\n", name.c_str(),
+                         document.errorText().c_str());
+            ok = false;
+            continue;
         }
-        std::printf("%s\t%s\n", toUtf8(document.fileNameWithExtension()).c_str(),
-                    toUtf8(document.updatedText).c_str());
+        std::printf("%s\t%s\n", printable(toUtf8(document.fileNameWithExtension())).c_str(),
+                    printable(toUtf8(document.updatedText)).c_str());
     }
-    return downloaded ? kExitOk : kExitFailed;
+    return ok ? kExitOk : kExitFailed;
 }
 
 } // namespace pq::tool

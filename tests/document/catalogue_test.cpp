@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -166,4 +167,26 @@ TEST(TextReferences, ListsAndDecodesHtmFiles) {
         }
     }
     EXPECT_EQ(decodeText("\xEF\xBF\xBD ok"), u"\uFFFD ok"); // a real U+FFFD stays UTF-8
+}
+
+TEST(Catalogue, NamesThatAreNoRegularFilesAreSkippedAtOnce) {
+    TempFolder folder;
+    ExpressionEngine engine;
+    ConversionDocument d;
+    ASSERT_TRUE(d.saveTo(folder.file("Real.cnv")));
+    ASSERT_EQ(mkfifo(folder.file("Pipe.cnv").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.file("Pipe.htm").c_str(), 0600), 0);
+    std::ofstream(folder.file("Notes.htm")) << "<p>notes</p>";
+    Catalogue c(engine);
+    c.setFolder(folder.path());
+    c.scanFolder();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c.at(0).name, u"Real");
+    TextReferenceList references;
+    references.scan(folder.path());
+    ASSERT_EQ(references.size(), 2u);
+    for (size_t i = 0; i < references.size(); ++i) {
+        std::u16string text;
+        EXPECT_EQ(references.readText(i, text), references.name(i) == u"Notes");
+    }
 }

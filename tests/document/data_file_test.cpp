@@ -1,10 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
 
 #include <filesystem>
 #include <random>
 
 #include "document/data_file.h"
 #include "document/document.h"
+#include "document/file_reading.h"
 #include "tests/document/file_bytes.h"
 
 using namespace pq;
@@ -342,4 +348,88 @@ TEST(DataFile, AFailedSaveLeavesTheOldFile) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.path()))
         ++entries;
     EXPECT_EQ(entries, 2u);
+}
+
+TEST(DataFile, OnlyRegularFilesWithinTheLimitAreRead) {
+    TempFolder folder;
+    ASSERT_EQ(mkfifo(folder.file("Pipe.cnv").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.file("Dir.cnv"));
+    ConversionDocument d;
+    for (const std::string& path : {folder.file("Pipe.cnv"), folder.file("Dir.cnv"),
+                                    std::string("/dev/zero"), std::string("/dev/null")}) {
+        EXPECT_FALSE(d.loadFrom(path, true)) << path; // at once: a FIFO has no writer
+        EXPECT_EQ(d.errorText(), "not a regular file") << path;
+    }
+    EXPECT_FALSE(d.loadFrom(folder.file("None.cnv"), false));
+    EXPECT_EQ(d.errorText(), "no such file or directory");
+
+    std::vector<uint8_t> bytes;
+    std::string error;
+    test::writeBytes(folder.file("eleven"), std::vector<uint8_t>(11, 'x'));
+    EXPECT_FALSE(readRegularFile(folder.file("eleven"), bytes, error, {10, true}));
+    EXPECT_EQ(error, "larger than 10 bytes");
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(readRegularFile(folder.file("eleven"), bytes, error, {11, true}));
+    EXPECT_EQ(bytes.size(), 11u);
+    EXPECT_FALSE(readRegularFile("/proc/self/mem", bytes, error)); // a read error is no empty file
+    EXPECT_EQ(error, "input/output error");
+    std::filesystem::create_symlink("eleven", folder.file("link"));
+    EXPECT_FALSE(readRegularFile(folder.file("link"), bytes, error, {100, false}));
+    EXPECT_TRUE(readRegularFile(folder.file("link"), bytes, error, {100, true}));
+    EXPECT_EQ(tooLargeText(64 * 1024 * 1024), "larger than 64 MiB");
+    if (geteuid() != 0) { // permission bits do not hold for root
+        ::chmod(folder.file("eleven").c_str(), 0);
+        EXPECT_FALSE(readRegularFile(folder.file("eleven"), bytes, error));
+        EXPECT_EQ(error, "permission denied");
+    }
+}
+
+TEST(DataFile, SavesReplaceTheRightFileAndClearLeftovers) {
+    TempFolder folder;
+    PlainFolder where(folder.path());
+    auto d = richConversionFile();
+    d->name = u"Rich";
+    ASSERT_TRUE(d->save(where));
+    const auto bytes = test::readBytes(folder.file("Rich.cnv"));
+
+    // Temporary files of saves that were killed: those over a minute old go
+    // at the next save into the folder; a young one may be a save under way.
+    test::writeBytes(folder.file(".pqsave-AbC123"), {1});
+    test::writeBytes(folder.file(".pqsave-young1"), {1});
+    test::writeBytes(folder.file(".pqsave-other-name"), {1});
+    const timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.file(".pqsave-AbC123").c_str(), old, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.file(".pqsave-other-name").c_str(), old, 0), 0);
+    ASSERT_TRUE(d->save(where));
+    EXPECT_FALSE(std::filesystem::exists(folder.file(".pqsave-AbC123")));
+    EXPECT_TRUE(std::filesystem::exists(folder.file(".pqsave-young1")));
+    EXPECT_TRUE(std::filesystem::exists(folder.file(".pqsave-other-name"))); // not ours
+
+    // A save through a symbolic link replaces the file it points to.
+    std::filesystem::create_directory(folder.file("elsewhere"));
+    test::writeBytes(folder.file("elsewhere/Real.cnv"), {0});
+    std::filesystem::create_symlink("elsewhere/Real.cnv", folder.file("Linked.cnv"));
+    d->name = u"Linked";
+    ASSERT_TRUE(d->save(where));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("Linked.cnv")));
+    EXPECT_EQ(test::readBytes(folder.file("elsewhere/Real.cnv")), bytes);
+    std::filesystem::create_symlink("nowhere/None.cnv", folder.file("Dangling.cnv"));
+    d->name = u"Dangling";
+    EXPECT_FALSE(d->save(where));
+    EXPECT_TRUE(d->errorText().starts_with("a symbolic link to a file that cannot be reached"));
+
+    // A name that differs in case alone from another file's is refused,
+    // unless that file is the one the document came from.
+    d->name = u"RICH";
+    EXPECT_FALSE(d->save(where));
+    EXPECT_EQ(d->errorText(), "a file named Rich.cnv exists already");
+    ConversionDocument loaded;
+    ASSERT_TRUE(loaded.loadFrom(folder.file("rich.CNV"), true)); // found in any case
+    loaded.title = u"Written back";
+    ASSERT_TRUE(loaded.saveTo(folder.file("rich.CNV")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("rich.CNV")));
+    ConversionDocument again;
+    ASSERT_TRUE(again.loadFrom(folder.file("Rich.cnv"), false));
+    EXPECT_EQ(again.title, u"Written back");
+    ASSERT_TRUE(loaded.saveTo(folder.file("rich.CNV"))); // again, after its own save
 }

@@ -60,6 +60,13 @@ void TestHttpServer::serve(const std::string& path, const std::string& body) {
     routes_[path] = {200, body};
 }
 
+void TestHttpServer::serveSlowly(const std::string& path, const std::string& body,
+                                 std::chrono::milliseconds pause) {
+    std::lock_guard lock(mutex_);
+    routes_[path] = {200, body};
+    pauses_[path] = pause;
+}
+
 void TestHttpServer::redirect(const std::string& path, const std::string& location) {
     std::lock_guard lock(mutex_);
     routes_[path] = {302, location};
@@ -93,9 +100,11 @@ void TestHttpServer::answer(int connection) {
     const size_t start = request.find(' ') + 1;
     const std::string path = request.substr(start, request.find(' ', start) - start);
     std::pair<int, std::string> route{404, "not here"};
+    std::chrono::milliseconds pause{0};
     {
         std::lock_guard lock(mutex_);
         if (auto it = routes_.find(path); it != routes_.end()) route = it->second;
+        if (auto it = pauses_.find(path); it != pauses_.end()) pause = it->second;
     }
     std::string response;
     if (route.first == 302) {
@@ -106,8 +115,19 @@ void TestHttpServer::answer(int connection) {
                    "\r\nContent-Length: " + std::to_string(route.second.size()) + "\r\n\r\n" +
                    route.second;
     }
-    sendAll(connection, response);
     ++requests_;
+    if (pause.count() == 0) {
+        sendAll(connection, response);
+        return;
+    }
+    // A trickle, until the client gives up or the server is stopped.
+    const size_t body = response.size() - route.second.size();
+    sendAll(connection, response.substr(0, body));
+    for (size_t i = body; i < response.size(); ++i) {
+        pollfd fds[2] = {{connection, POLLRDHUP, 0}, {wake_[0], POLLIN, 0}};
+        if (::poll(fds, 2, static_cast<int>(pause.count())) != 0) return;
+        if (::send(connection, response.data() + i, 1, MSG_NOSIGNAL) != 1) return;
+    }
 }
 
 SilentServer::SilentServer() { listener_ = listenOnLoopback(port_); }

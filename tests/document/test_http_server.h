@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -20,6 +21,9 @@ class TestHttpServer {
     std::string url(const std::string& path) const;
     void serve(const std::string& path, const std::string& body);
     void redirect(const std::string& path, const std::string& location);
+    // Sends the body one byte at a time with a pause after each.
+    void serveSlowly(const std::string& path, const std::string& body,
+                     std::chrono::milliseconds pause);
     // How many requests have been answered so far.
     int requests() const { return requests_; }
 
@@ -32,6 +36,7 @@ class TestHttpServer {
     int port_ = 0;
     std::mutex mutex_;
     std::map<std::string, std::pair<int, std::string>> routes_; // status, body or location
+    std::map<std::string, std::chrono::milliseconds> pauses_;
     std::atomic<int> requests_{0};
     std::thread thread_;
 };

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 
 #include "document/document.h"
 #include "engine/expression_engine.h"
@@ -25,10 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     c.unit1 = d.items[1].get();
     c.unit2 = d.items[0].get();
     fuzz::writeFile(folder + "Rates.upd", data, size);
-    d.applyPendingUpdate(where, engine);
+    const bool applied = d.applyPendingUpdate(where, engine);
     for (const auto& conversion : d.conversions)
         if (!conversion->unit1 || !conversion->unit2) __builtin_trap();
     if (!d.save(where)) return 0; // e.g. an updated text too long to store
+    // An applied update file goes once the document was saved.
+    if (applied && std::filesystem::exists(folder + "Rates.upd")) __builtin_trap();
     ConversionDocument again;
     if (!again.load(where, true, u"Rates") || again.conversions.size() != d.conversions.size())
         __builtin_trap();

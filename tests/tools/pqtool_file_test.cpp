@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -126,9 +127,16 @@ TEST(PqtoolFiles, CompileDumpAndConvert) {
     r = pqtool({"convert", file, "m", "1/0"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "Error\n");
-    EXPECT_EQ(pqtool({"convert", folder.file("None.cnv"), "m", "1"}).exitCode, 2);
+    // A file that cannot be read is a failed operation; a name that is no
+    // data file name, bad usage.
+    r = pqtool({"convert", folder.file("None.cnv"), "m", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.err.find("None.cnv: cannot be read as a conversion file: no such file or directory"),
+        std::string::npos)
+        << r.err;
     EXPECT_EQ(pqtool({"dump", folder.file("None.cnv")}).exitCode, 1);
-    EXPECT_EQ(pqtool({"dump", source}).exitCode, 1); // not a .cnv or .cal name
+    EXPECT_EQ(pqtool({"dump", source}).exitCode, 2); // not a .cnv or .cal name
 }
 
 TEST(PqtoolFiles, CalculationFiles) {
@@ -197,4 +205,102 @@ TEST(PqtoolFiles, CompileRefusesBadSourcesAndWritesNothing) {
     EXPECT_EQ(kept, "precious");
     EXPECT_EQ(pqtool({"compile", folder.file("missing.txt"), out}).exitCode, 1);
     EXPECT_EQ(pqtool({"compile", folder.file("dup.txt")}).exitCode, 2);
+}
+
+namespace {
+
+std::string textOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST(PqtoolFiles, SourcesThatAreNoRegularFilesNeitherHangNorClobber) {
+    TempFolder folder;
+    const std::string out = folder.file("Out.cnv");
+    writeText(out, "precious");
+    ASSERT_EQ(mkfifo(folder.file("pipe.txt").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.file("dir.txt"));
+    struct Case {
+        std::string source;
+        std::string reason;
+    };
+    for (const Case& c :
+         std::vector<Case>{{folder.file("dir.txt"), "not a regular file"},
+                           {folder.file("pipe.txt"), "not a regular file"},
+                           {"/dev/zero", "not a regular file"},
+                           {"/dev/null", "not a regular file"},
+                           {"/proc/self/mem", "input/output error"},
+                           {folder.file("none.txt"), "no such file or directory"}}) {
+        ProcessResult r = pqtool({"compile", c.source, out});
+        EXPECT_EQ(r.exitCode, 1) << c.source;
+        EXPECT_EQ(r.err, "pqtool: " + c.source + ": cannot be read: " + c.reason + "\n");
+        EXPECT_EQ(textOf(out), "precious") << c.source;
+    }
+    // A source of more than 64 MiB is refused without being read whole.
+    {
+        std::ofstream big(folder.file("big.txt"), std::ios::binary);
+        big.seekp(64 * 1024 * 1024);
+        big << "x";
+    }
+    ProcessResult r = pqtool({"compile", folder.file("big.txt"), out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("cannot be read: larger than 64 MiB"), std::string::npos) << r.err;
+    EXPECT_EQ(textOf(out), "precious");
+
+    // A FIFO or a folder named as a data file is refused at once as well.
+    ASSERT_EQ(mkfifo(folder.file("Pipe.cnv").c_str(), 0600), 0);
+    r = pqtool({"dump", folder.file("Pipe.cnv")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    EXPECT_EQ(pqtool({"convert", folder.file("dir.txt/../Pipe.cnv"), "m", "1"}).exitCode, 1);
+}
+
+TEST(PqtoolFiles, SavesKeepOtherFilesAndLinksAsTheyAre) {
+    TempFolder folder;
+    writeText(folder.file("l.txt"), kLength);
+    // A file whose name differs only in case is not replaced.
+    writeText(folder.file("Foo.cnv"), "precious");
+    ProcessResult r = pqtool({"compile", folder.file("l.txt"), folder.file("foo.CNV")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "pqtool: " + folder.file("foo.CNV") +
+                         ": cannot be written: a file named Foo.cnv exists already\n");
+    EXPECT_EQ(textOf(folder.file("Foo.cnv")), "precious");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("foo.CNV")));
+
+    // Through a symbolic link the file it points to is replaced.
+    std::filesystem::create_directory(folder.file("real"));
+    writeText(folder.file("real/Target.cnv"), "old");
+    std::filesystem::create_symlink("real/Target.cnv", folder.file("Link.cnv"));
+    ASSERT_EQ(pqtool({"compile", folder.file("l.txt"), folder.file("Link.cnv")}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("Link.cnv")));
+    EXPECT_EQ(pqtool({"dump", folder.file("real/Target.cnv")}).exitCode, 0);
+
+    // A full disk: the old file stays, and the cause is named.
+    writeText(folder.file("Small.cnv"), "small");
+    r = runProcess(PQTOOL_PATH, {"compile", folder.file("l.txt"), folder.file("Small.cnv")}, {},
+                   100);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("cannot be written: file too large"), std::string::npos) << r.err;
+    EXPECT_EQ(textOf(folder.file("Small.cnv")), "small");
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_FALSE(e.path().filename().string().starts_with(".pqsave-")) << e.path();
+}
+
+TEST(PqtoolFiles, ErrorsGoToStandardErrorWithTheirStatus) {
+    ProcessResult r = pqtool({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("2  bad usage"), std::string::npos);
+    EXPECT_EQ(r.err, "");
+    r = pqtool({"frobnicate"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("pqtool: unknown command: frobnicate\n")) << r.err;
+    r = pqtool({"dump", "/no/such/Thing.cnv"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("no such file or directory"), std::string::npos);
+    r = pqtool({"dump", "/no/such/\x1b[2JThing.cnv"}); // names are shown escaped
+    EXPECT_NE(r.err.find("/no/such/\\x1B[2JThing.cnv"), std::string::npos) << r.err;
 }

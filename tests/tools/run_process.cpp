@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +12,7 @@
 namespace pq::test {
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input) {
+                         const std::string& input, long fileSizeLimit) {
     ProcessResult result;
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return result;
@@ -22,6 +23,13 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        if (fileSizeLimit > 0) {
+            // Writes past the limit fail with EFBIG instead of a signal.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        alarm(30); // survives the exec: a program that hangs is stopped
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));

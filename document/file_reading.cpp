@@ -1,0 +1,136 @@
+#include "document/file_reading.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+namespace pq {
+
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Reads into `out` until the end of the file; false with errno set on a
+// read error, or when more than maxBytes arrive (the size may change while
+// the file is read, and some files report none).
+template <typename Buffer>
+bool readToEnd(int fd, Buffer& out, int64_t expected, int64_t maxBytes, bool& tooLarge) {
+    out.clear();
+    out.resize(static_cast<size_t>(expected) + 1);
+    size_t got = 0;
+    for (;;) {
+        if (got == out.size()) {
+            if (static_cast<int64_t>(got) > maxBytes) {
+                tooLarge = true;
+                return false;
+            }
+            out.resize(std::min<size_t>(2 * out.size() + 4096, static_cast<size_t>(maxBytes) + 1));
+        }
+        ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    if (static_cast<int64_t>(got) > maxBytes) {
+        tooLarge = true;
+        return false;
+    }
+    out.resize(got);
+    return true;
+}
+
+template <typename Buffer>
+bool readInto(const std::string& path, Buffer& bytes, std::string& error,
+              const ReadOptions& options, ReadFileInfo* info) {
+    bytes.clear();
+    if (path.empty()) {
+        error = describeError(ENOENT);
+        return false;
+    }
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (!options.followLinks) flags |= O_NOFOLLOW;
+    Descriptor fd(::open(path.c_str(), flags));
+    if (fd.get() < 0) {
+        error = errno == ELOOP && !options.followLinks ? "a symbolic link" : describeError(errno);
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
+        error = describeError(errno);
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    if (status.st_size > options.maxBytes) {
+        error = tooLargeText(options.maxBytes);
+        return false;
+    }
+    // A regular file does not block; reading it goes on in the usual way.
+    const int current = ::fcntl(fd.get(), F_GETFL);
+    if (current < 0 || ::fcntl(fd.get(), F_SETFL, current & ~O_NONBLOCK) != 0) {
+        error = describeError(errno);
+        return false;
+    }
+    bool tooLarge = false;
+    if (!readToEnd(fd.get(), bytes, status.st_size, options.maxBytes, tooLarge)) {
+        error = tooLarge ? tooLargeText(options.maxBytes) : describeError(errno);
+        bytes.clear();
+        return false;
+    }
+    if (info) {
+        info->identity = {status.st_dev, status.st_ino};
+        info->modified = status.st_mtime;
+        info->accessed = status.st_atime;
+    }
+    return true;
+}
+
+} // namespace
+
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
+                     const ReadOptions& options, ReadFileInfo* info) {
+    return readInto(path, bytes, error, options, info);
+}
+
+bool readRegularFile(const std::string& path, std::string& bytes, std::string& error,
+                     const ReadOptions& options) {
+    return readInto(path, bytes, error, options, nullptr);
+}
+
+std::string describeError(int errorNumber) {
+    std::string text = std::strerror(errorNumber);
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+std::string tooLargeText(int64_t maxBytes) {
+    constexpr int64_t kMiB = 1024 * 1024;
+    if (maxBytes > 0 && maxBytes % kMiB == 0)
+        return "larger than " + std::to_string(maxBytes / kMiB) + " MiB";
+    return "larger than " + std::to_string(maxBytes) + " bytes";
+}
+
+} // namespace pq

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pq {
+
+// Every file the programs read is at most this large.
+constexpr int64_t kMaxReadSize = 64 * 1024 * 1024;
+
+// Where a file lives on its device: two paths name the same file when these
+// agree.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// What one read found out about the file.
+struct ReadFileInfo {
+    FileIdentity identity;
+    time_t modified = 0;
+    time_t accessed = 0;
+};
+
+struct ReadOptions {
+    int64_t maxBytes = kMaxReadSize;
+    // False: a symbolic link in the last place of the path is refused.
+    bool followLinks = true;
+};
+
+// Reads a whole regular file. The file is opened without blocking (a FIFO or
+// a device never stalls the caller), checked to be a regular file on the
+// descriptor that is then read, and read to its end, never beyond maxBytes.
+// False with the cause in `error` ("no such file or directory", "permission
+// denied", "not a regular file", "larger than 64 MiB", ...) on any failure;
+// a read error is never taken for an empty file.
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
+                     const ReadOptions& options = {}, ReadFileInfo* info = nullptr);
+bool readRegularFile(const std::string& path, std::string& bytes, std::string& error,
+                     const ReadOptions& options = {});
+
+// The system's text for an error number, starting in lower case:
+// "permission denied", "no space left on device".
+std::string describeError(int errorNumber);
+
+// "larger than 64 MiB", or in bytes when the limit is no whole MiB.
+std::string tooLargeText(int64_t maxBytes);
+
+} // namespace pq
