@@ -38,7 +38,7 @@ TEST(PqtoolUpdate, TheBanksRatesRefreshTheShippedCurrencyFile) {
     const std::string shipped = contents(folder.file("Currency.cnv"));
     ProcessResult r = pqtool({"update", folder.path(), server.url("/bad.xml")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "PqConverter could NOT complete downloading due to a system error: Error "
+    EXPECT_EQ(r.err, "PqConverter could NOT complete downloading due to a system error: Error "
                      "reading the exchange rates of " +
                          server.url("/bad.xml") + ": the rate of JPY is not a positive number\n");
     EXPECT_EQ(contents(folder.file("Currency.cnv")), shipped);
