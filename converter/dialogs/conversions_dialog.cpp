@@ -65,6 +65,14 @@ ConversionsDialog::ConversionsDialog(QWidget* parent, ConversionDocument& docume
     showConversion(nullptr);
 }
 
+ConversionsDialog::~ConversionsDialog() {
+    // A box that loses the focus while the dialog is torn down must not reach
+    // the half-destroyed dialog.
+    for (QLineEdit* box :
+         {fields_->factorBox(), fields_->offsetBox(), fields_->forwardBox(), fields_->reverseBox()})
+        disconnect(box, nullptr, this, nullptr);
+}
+
 QListWidgetItem* ConversionsDialog::addEntry(Conversion& conversion) {
     auto* entry = new Entry(ConversionEntryText(conversion), conversion);
     list_->addItem(entry);

@@ -26,6 +26,7 @@ namespace pq::conv {
 class ConversionsDialog : public ui::FullScreenDialog {
   public:
     ConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine);
+    ~ConversionsDialog() override;
 
     QListWidget* list() const { return list_; }
     ConversionFields* fields() const { return fields_; }
