@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QVBoxLayout>
 
+#include "engine/number_parse.h"
 #include "uikit/display_scale.h"
 #include "uikit/message_box.h"
 
@@ -43,10 +44,13 @@ QString numberText(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// A fraction is a plain number, read as formulas read their literals.
 bool readFraction(const QLineEdit* box, double& value) {
-    bool ok = false;
-    value = box->text().trimmed().toDouble(&ok);
-    return ok && value >= 0 && value <= kMaxFraction;
+    const QString text = box->text().trimmed().toLower();
+    return parseNumber(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                           static_cast<size_t>(text.size())),
+                       value) &&
+           value >= 0 && value <= kMaxFraction;
 }
 
 } // namespace
