@@ -41,12 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t selector = data[at];
         const size_t length = std::min<size_t>(data[at + 1] | data[at + 2] << 8, size - at - 3);
         const std::string path = folder + kNames[selector % std::size(kNames)];
+        // A name already taken by another kind of file stays what it was.
+        std::error_code taken;
         if (selector >= 0xF0)
             ::mkfifo(path.c_str(), 0600);
         else if (selector >= 0xE0)
-            fs::create_directory(path);
-        else
-            fuzz::writeFile(path, data + at + 3, length);
+            fs::create_directory(path, taken);
+        else if (!fs::exists(fs::symlink_status(path, taken)) || fs::is_regular_file(path, taken))
+            fuzz::writeFile(path, data + at + 3, length); // never opens a FIFO for writing
         choices.push_back(selector);
         at += 3 + length;
     }
