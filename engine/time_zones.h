@@ -49,8 +49,9 @@ bool isDaylightTime(const TimeZoneRow& row, double day);
 // Each zone's offsets come from the system's tz database: its offset and
 // daylight saving time at that instant, as the law of the place has it (for
 // dates before the zone kept standard time, the local mean time the database
-// gives; after 2037, the rules of its latest years). Where the database lacks a zone (no zoneinfo folder, or a build
-// without it) the zone's row of the table above gives them.
+// gives; after 2037, the rules of its latest years). Where the database
+// lacks a zone (no zoneinfo folder, or a build without it) the zone's row of
+// the table above gives them.
 //
 // A local time the clocks skipped, or showed twice, is read with the offset
 // in force before the change: a skipped time comes out one gap later on the

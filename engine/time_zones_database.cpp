@@ -26,6 +26,7 @@ struct ZoneName {
 };
 
 // The database's zone of each zone code, in the order of the zone table.
+// clang-format off
 constexpr ZoneName kZoneNames[] = {
     {0, "Etc/GMT+12"}, {1, "Pacific/Pago_Pago"}, {2, "Pacific/Honolulu"}, {3, "America/Anchorage"},
     {4, "America/Los_Angeles"}, {10, "America/Denver"}, {13, "America/Chihuahua"},
@@ -51,6 +52,7 @@ constexpr ZoneName kZoneNames[] = {
     {280, "Pacific/Guadalcanal"}, {285, "Pacific/Fiji"}, {290, "Pacific/Auckland"},
     {300, "Pacific/Tongatapu"},
 };
+// clang-format on
 static_assert(std::size(kZoneNames) == 75);
 
 constexpr int64_t kDay = 86400;
@@ -88,9 +90,7 @@ std::atomic<int> gGeneration{1};
 int64_t secondsOf(date::sys_seconds t) { return t.time_since_epoch().count(); }
 date::sys_seconds sysTime(int64_t t) { return date::sys_seconds{seconds{t}}; }
 
-int64_t monthStart(date::year_month ym) {
-    return secondsOf(date::sys_days{ym / 1});
-}
+int64_t monthStart(date::year_month ym) { return secondsOf(date::sys_days{ym / 1}); }
 
 // A month after the listed years, and how far back its model month lies.
 struct Repeat {

@@ -92,7 +92,8 @@ TEST(TimeZoneDatabase, StandardTimeCodesLeaveOutDaylightSavingTime) {
         const date::time_zone* zone = date::locate_zone(timeZoneName(row.key));
         // In 2026 every zone keeps standard time in January or in July.
         date::sys_info standard = zone->get_info(utc(2026, 1, 15, 12));
-        if (standard.save != std::chrono::minutes{0}) standard = zone->get_info(utc(2026, 7, 15, 12));
+        if (standard.save != std::chrono::minutes{0})
+            standard = zone->get_info(utc(2026, 7, 15, 12));
         ASSERT_EQ(standard.save, std::chrono::minutes{0});
         for (int month : {1, 4, 7, 10}) {
             const double t = dayOf(utc(2026, month, 15, 12));
@@ -155,13 +156,13 @@ TEST(TimeZoneDatabase, RulesGoOnAfterTheListedYears) {
         double hoursBefore, hoursAfter;
     };
     const Change changes[] = {
-        {35, utc(2040, 3, 11, 7), -5, -4},       {35, utc(2040, 11, 4, 6), -4, -5},
-        {35, utc(2100, 3, 14, 7), -5, -4},       {35, utc(2100, 11, 7, 6), -4, -5},
-        {85, utc(2040, 3, 25, 1), 0, 1},         {85, utc(2100, 10, 31, 1), 1, 0},
-        {255, utc(2040, 3, 31, 16), 11, 10},     {255, utc(2040, 10, 6, 16), 10, 11},
-        {290, utc(2100, 4, 3, 14), 13, 12},      {290, utc(2100, 9, 25, 14), 12, 13},
-        {56, utc(2040, 4, 8, 3), -3, -4},        {56, utc(2040, 9, 2, 4), -4, -3},
-        {145, utc(2040, 7, 1, 0), 3, 3},         {200, utc(2222, 1, 1, 0), 5.5, 5.5},
+        {35, utc(2040, 3, 11, 7), -5, -4},   {35, utc(2040, 11, 4, 6), -4, -5},
+        {35, utc(2100, 3, 14, 7), -5, -4},   {35, utc(2100, 11, 7, 6), -4, -5},
+        {85, utc(2040, 3, 25, 1), 0, 1},     {85, utc(2100, 10, 31, 1), 1, 0},
+        {255, utc(2040, 3, 31, 16), 11, 10}, {255, utc(2040, 10, 6, 16), 10, 11},
+        {290, utc(2100, 4, 3, 14), 13, 12},  {290, utc(2100, 9, 25, 14), 12, 13},
+        {56, utc(2040, 4, 8, 3), -3, -4},    {56, utc(2040, 9, 2, 4), -4, -3},
+        {145, utc(2040, 7, 1, 0), 3, 3},     {200, utc(2222, 1, 1, 0), 5.5, 5.5},
     };
     for (const Change& c : changes) {
         SCOPED_TRACE(std::to_string(c.zone) + " " + date::format("%F %T", c.at));
@@ -183,7 +184,8 @@ TEST(TimeZoneDatabase, ExtremeValuesStayWithinTheDatabasesDates) {
     for (double t : {-1e300, -1e7, 0.0, 1e7, 1e300, std::nan("")}) {
         double day = t;
         ASSERT_TRUE(fromUtc(35, day));
-        EXPECT_TRUE(std::isnan(t) ? std::isnan(day) : std::fabs(day - t) < 1 + std::fabs(t) * 1e-15);
+        EXPECT_TRUE(std::isnan(t) ? std::isnan(day)
+                                  : std::fabs(day - t) < 1 + std::fabs(t) * 1e-15);
         ASSERT_TRUE(toUtc(255, day));
     }
 }
