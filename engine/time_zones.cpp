@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "engine/calendar_date.h"
 #include "engine/clock.h"
+#if PQ_TZ_DATABASE
+#include "engine/time_zones_database.h"
+#endif
 
 namespace pq {
 
@@ -106,23 +111,113 @@ bool isDaylightTime(const TimeZoneRow& row, double day) {
     return !(stdStart <= day && day <= dstStart);
 }
 
+namespace {
+
+void tableFromUtc(const TimeZoneRow& row, int zoneCode, double& day) {
+    day -= row.bias / 1440.0;
+    if (zoneCode < kNoDaylightSaving && hasDaylightSaving(row))
+        day -= (isDaylightTime(row, day) ? row.daylightBias : row.standardBias) / 1440.0;
+}
+
+void tableToUtc(const TimeZoneRow& row, int zoneCode, double& day) {
+    if (zoneCode < kNoDaylightSaving && hasDaylightSaving(row))
+        day += (isDaylightTime(row, day) ? row.daylightBias : row.standardBias) / 1440.0;
+    day += row.bias / 1440.0;
+}
+
+#if PQ_TZ_DATABASE
+constexpr double kUnixEpochDay = 2440587; // 1 January 1970
+constexpr double kSecondsPerDay = 86400;
+
+// The second a day number falls in, with the tenth of a second of tolerance
+// the calendar shows times with: a time shown as 02:00:00 is looked up as
+// 02:00:00. Held within some 28 000 years of 1970, where the database's
+// dates end.
+int64_t secondOf(double day) {
+    constexpr double kLimit = 9e11;
+    double s = std::floor((day - kUnixEpochDay) * kSecondsPerDay + 0.1);
+    if (!(s > -kLimit)) s = -kLimit; // not a number, too
+    if (s > kLimit) s = kLimit;
+    return static_cast<int64_t>(s);
+}
+#endif
+
+} // namespace
+
 bool fromUtc(int zoneCode, double& day) {
     const TimeZoneRow* row = findTimeZone(zoneCode);
     if (!row) return false;
-    day -= row->bias / 1440.0;
-    if (zoneCode < kNoDaylightSaving && hasDaylightSaving(*row))
-        day -= (isDaylightTime(*row, day) ? row->daylightBias : row->standardBias) / 1440.0;
+#if PQ_TZ_DATABASE
+    ZoneOffsets offsets;
+    if (databaseOffsetsAtUtc(*row, secondOf(day), offsets)) {
+        const int32_t offset = zoneCode < kNoDaylightSaving ? offsets.total : offsets.standard;
+        day += offset / kSecondsPerDay;
+        return true;
+    }
+#endif
+    tableFromUtc(*row, zoneCode, day);
     return true;
 }
 
 bool toUtc(int zoneCode, double& day) {
     const TimeZoneRow* row = findTimeZone(zoneCode);
     if (!row) return false;
-    if (zoneCode < kNoDaylightSaving && hasDaylightSaving(*row))
-        day += (isDaylightTime(*row, day) ? row->daylightBias : row->standardBias) / 1440.0;
-    day += row->bias / 1440.0;
+#if PQ_TZ_DATABASE
+    ZoneOffsets offsets;
+    const int64_t local = secondOf(day);
+    if (databaseOffsetsAtLocal(*row, local, offsets)) {
+        int32_t offset = offsets.total;
+        if (zoneCode >= kNoDaylightSaving) {
+            // Standard time all year: the standard offset at the instant
+            // that offset gives (it differs only where the standard offset
+            // itself changes).
+            databaseOffsetsAtUtc(*row, local - offsets.standard, offsets);
+            offset = offsets.standard;
+        }
+        day -= offset / kSecondsPerDay;
+        return true;
+    }
+#endif
+    tableToUtc(*row, zoneCode, day);
     return true;
 }
+
+ZoneRules zoneRules(int zoneCode) {
+#if PQ_TZ_DATABASE
+    const TimeZoneRow* row = findTimeZone(zoneCode);
+    if (row && databaseHasZone(*row)) return ZoneRules::Database;
+#else
+    (void)zoneCode;
+#endif
+    return ZoneRules::Table;
+}
+
+const char* timeZoneName(int zoneCode) {
+#if PQ_TZ_DATABASE
+    if (const TimeZoneRow* row = findTimeZone(zoneCode)) return databaseZoneName(*row);
+#else
+    (void)zoneCode;
+#endif
+    return nullptr;
+}
+
+namespace {
+
+std::string& zoneFolder() {
+    static std::string folder = kSystemZoneFolder;
+    return folder;
+}
+
+} // namespace
+
+void setTimeZoneFolder(std::string folder) {
+    zoneFolder() = std::move(folder);
+#if PQ_TZ_DATABASE
+    forgetDatabaseZones();
+#endif
+}
+
+const std::string& timeZoneFolder() { return zoneFolder(); }
 
 double currentTime(int zoneCode) {
     if (zoneCode < 0) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "engine/calendar_date.h"
 #include "engine/clock.h"
@@ -103,4 +104,33 @@ TEST(TimeZones, FormulasAndTheClock) {
     EXPECT_FALSE(engine.evaluate(u"fromutc(999, 2453201.5)", v));
     EXPECT_FALSE(engine.evaluate(u"fromutc(1e300, 2453201.5)", v));
     setFixedClock(std::nullopt);
+}
+
+// Without a tz database (no zoneinfo folder, or a build without it) the
+// zones keep to the engine's own table and its rules.
+TEST(TimeZones, WithoutTheDatabaseTheTableGivesTheRules) {
+    const std::string folder = timeZoneFolder();
+    setTimeZoneFolder("/nonexistent/zoneinfo");
+    EXPECT_EQ(zoneRules(35), ZoneRules::Table);
+    struct Case {
+        int zone;
+        CalendarDate utc;
+        double hours; // the table's offset
+    };
+    // The table's US rule starts daylight time on April's first Sunday,
+    // Moscow keeps a summer time and Sri Lanka is at +6.
+    const Case cases[] = {
+        {35, {3, 20, 2026, 12, 0, 0}, -5},   {35, {4, 20, 2026, 12, 0, 0}, -4},
+        {1035, {4, 20, 2026, 12, 0, 0}, -5}, {145, {7, 15, 2026, 12, 0, 0}, 4},
+        {200, {7, 15, 2026, 12, 0, 0}, 6},   {255, {1, 15, 2026, 12, 0, 0}, 11},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        double t = c.utc.day;
+        ASSERT_TRUE(fromUtc(c.zone, t));
+        EXPECT_NEAR(t, c.utc.day + c.hours / 24, 1e-9);
+        ASSERT_TRUE(toUtc(c.zone, t));
+        EXPECT_NEAR(t, c.utc.day, 1e-9);
+    }
+    setTimeZoneFolder(folder);
 }
