@@ -80,6 +80,7 @@ void FormulaStatus::showError(const EvalError& error) {
         mark.cursor.setPosition(std::clamp(start + std::max(error.length, 1), 0, length),
                                 QTextCursor::KeepAnchor);
         mark.format.setBackground(kMarkColour);
+        mark.format.setForeground(kErrorColour);
         mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
         mark.format.setUnderlineColor(kErrorColour);
         marks.append(mark);

@@ -12,6 +12,7 @@
 #include "calculator/number_text.h"
 #include "engine/number_parse.h"
 #include "uikit/colours.h"
+#include "uikit/display_scale.h"
 #include "uikit/message_box.h"
 
 namespace pq::calc {
@@ -82,7 +83,11 @@ HistoryPanel::HistoryPanel(QWidget* parent) : QWidget(parent) {
     list_->setUniformRowHeights(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectItems);
     list_->setToolTip(QStringLiteral("Click a formula to use it again, a result to insert it"));
-    list_->header()->setStretchLastSection(true);
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(kFormulaColumn, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(kResultColumn, QHeaderView::ResizeToContents);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->installEventFilter(this);
     connect(list_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int column) { activate(item, column); });
@@ -106,6 +111,7 @@ void HistoryPanel::setEntries(const QList<HistoryEntry>& entries) {
         item->setText(kFormulaColumn, QString(entry.formula).replace(u'\n', u' '));
         item->setData(kFormulaColumn, kText, entry.formula);
         item->setText(kResultColumn, shownResult(entry.result));
+        item->setTextAlignment(kResultColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setData(kResultColumn, kText, entry.result);
         const QString tip = entry.formula + QStringLiteral(" = ") + entry.result;
         item->setToolTip(kFormulaColumn, tip);
@@ -113,9 +119,6 @@ void HistoryPanel::setEntries(const QList<HistoryEntry>& entries) {
         items.append(item);
     }
     list_->addTopLevelItems(items);
-    list_->resizeColumnToContents(kFormulaColumn);
-    list_->setColumnWidth(kFormulaColumn,
-                          std::min(list_->columnWidth(kFormulaColumn), list_->width() * 3 / 5));
     clear_->setEnabled(!entries.isEmpty());
     filter();
 }
@@ -155,6 +158,8 @@ void HistoryPanel::askToClear() {
         onClear)
         onClear();
 }
+
+QSize HistoryPanel::sizeHint() const { return QSize(ui::Scaled(190), ui::Scaled(160)); }
 
 bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;

@@ -35,6 +35,8 @@ class HistoryPanel : public QWidget {
     // The entries shown under the search, top first.
     QList<QTreeWidgetItem*> shownItems() const;
 
+    QSize sizeHint() const override;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

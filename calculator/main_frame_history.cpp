@@ -1,7 +1,9 @@
 // The main window's history panel: a dock beside or below the keypads.
 #include <QDockWidget>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "calculator/commands.h"
@@ -63,15 +65,28 @@ void CMainFrame::createHistoryPanel() {
     // Opening the panel widens (or heightens) the window rather than
     // squeezing the keypads; closing it gives that room back.
     connect(toggle, &QAction::toggled, this, [this](bool shown) {
+        if (!isVisible()) return; // the window closing, not the user
         KeptModes& modes = scientific_->keptModes();
         modes.historyShown = shown;
         modes.write();
-        if (!shown && !isMaximized() && !isFullScreen()) {
-            const QSize grown = historyDock_->size();
-            const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
-            resize(below ? QSize(width(), std::max(minimumHeight(), height() - grown.height()))
-                         : QSize(std::max(minimumWidth(), width() - grown.width()), height()));
-        }
+        if (isMaximized() || isFullScreen()) return;
+        const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
+        // Closing gives back the panel's room and the separator beside it.
+        const QRect dock = historyDock_->geometry();
+        const QRect client = centralWidget()->geometry();
+        const QSize room = shown ? historyPanel_->sizeHint()
+                                 : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
+        const int sign = shown ? 1 : -1;
+        const QSize size = below ? QSize(width(), height() + sign * room.height())
+                                 : QSize(width() + sign * room.width(), height());
+        // Once the layout knows whether the panel is there.
+        QTimer::singleShot(0, this, [this, size, room, shown, below] {
+            layout()->activate(); // the window's smallest size first
+            resize(size);
+            if (shown)
+                resizeDocks({historyDock_}, {below ? room.height() : room.width()},
+                            below ? Qt::Vertical : Qt::Horizontal);
+        });
     });
     connect(historyDock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
         KeptModes& modes = scientific_->keptModes();
