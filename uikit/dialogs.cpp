@@ -167,7 +167,9 @@ void InitFullScreenDialog(QDialog& dialog, std::span<const MenuBarItem> items) {
 }
 
 void CentreOnWindow(QDialog& dialog) {
-    if (dialog.findChild<Placement*>(QString(), Qt::FindDirectChildrenOnly)) return;
+    static const char kPlaced[] = "pqCentredOnWindow";
+    if (dialog.property(kPlaced).toBool()) return;
+    dialog.setProperty(kPlaced, true);
     dialog.installEventFilter(new Placement(dialog));
 }
 
