@@ -41,7 +41,7 @@ void ExpressionEdit::recall(int step) {
     do {
         index += step;
     } while (index >= 0 && index < formulas.size() && formulas[index] == text());
-    if (index >= formulas.size()) return; // nothing older
+    if (index >= formulas.size()) return;   // nothing older
     if (index < 0 && recalled_ < 0) return; // already at the line as typed
     recalled_ = std::max(index, -1);
     replaceAll(recalled_ < 0 ? draft_ : formulas[recalled_]);

@@ -63,7 +63,7 @@ void FormulaStatus::evaluateLine() {
     const QString shown = QString::fromStdU16String(groupDigits(plain, used));
     // A number alone needs no value beside it.
     show(shown.compare(line.trimmed(), Qt::CaseInsensitive) == 0 ? QString()
-                                                                  : QStringLiteral("= ") + shown,
+                                                                 : QStringLiteral("= ") + shown,
          false);
 }
 

@@ -91,8 +91,8 @@ void keepNewest(QList<HistoryEntry>& entries) {
 
 QString ExactNumberText(double value) {
     // The engine's literals stop at exponent 300; 1e301 itself is the limit.
-    if (std::fabs(value) == kMaxValue) return value < 0 ? QStringLiteral("-10e300")
-                                                        : QStringLiteral("10e300");
+    if (std::fabs(value) == kMaxValue)
+        return value < 0 ? QStringLiteral("-10e300") : QStringLiteral("10e300");
     char buffer[64];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     QString text = QString::fromLatin1(buffer, static_cast<int>(end - buffer));

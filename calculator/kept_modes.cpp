@@ -8,7 +8,6 @@ namespace {
 
 const char16_t* const kAngleNames[] = {u"Rad", u"Deg", u"Gra"};
 
-
 QString angleName(AngleMode mode) {
     return QString::fromUtf16(kAngleNames[static_cast<int>(mode)]);
 }
@@ -36,7 +35,8 @@ void KeptModes::write() const {
     QSettings stored(QStringLiteral("Quorvane"), QStringLiteral("PqCalculator"));
     stored.beginGroup(QStringLiteral("Scientific"));
     stored.setValue(QStringLiteral("AngleMode"), angleName(angle));
-    stored.setValue(QStringLiteral("Base"), QString::fromStdU16String(std::u16string(baseName(base))));
+    stored.setValue(QStringLiteral("Base"),
+                    QString::fromStdU16String(std::u16string(baseName(base))));
     stored.endGroup();
     stored.setValue(QStringLiteral("History/Shown"), historyShown);
     stored.setValue(QStringLiteral("History/Below"), historyBelow);

@@ -74,8 +74,9 @@ void CMainFrame::createHistoryPanel() {
         // Closing gives back the panel's room and the separator beside it.
         const QRect dock = historyDock_->geometry();
         const QRect client = centralWidget()->geometry();
-        const QSize room = shown ? historyPanel_->sizeHint()
-                                 : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
+        const QSize room =
+            shown ? historyPanel_->sizeHint()
+                  : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
         const int sign = shown ? 1 : -1;
         const QSize size = below ? QSize(width(), height() + sign * room.height())
                                  : QSize(width() + sign * room.width(), height());

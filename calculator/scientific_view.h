@@ -43,7 +43,9 @@ class ScientificView {
     // shown over the window) and makes "ans" its last result.
     void restore(const QString& historyFile);
     // Called after every change of the history.
-    void setHistoryListener(std::function<void()> listener) { historyChanged_ = std::move(listener); }
+    void setHistoryListener(std::function<void()> listener) {
+        historyChanged_ = std::move(listener);
+    }
     const History& history() const { return history_; }
     void clearHistory();
     // A formula of the history replaces the line; a result is typed into it.

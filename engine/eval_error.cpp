@@ -99,8 +99,8 @@ bool ExpressionEngine::parseFailed() {
         error.kind = EvalErrorKind::Empty;
         return false;
     }
-    error.kind = parserScratch_.error == EvalErrorKind::None ? EvalErrorKind::Syntax
-                                                             : parserScratch_.error;
+    error.kind =
+        parserScratch_.error == EvalErrorKind::None ? EvalErrorKind::Syntax : parserScratch_.error;
     if (parserScratch_.errorStart <= lowered_.size()) {
         error.position = static_cast<int32_t>(parserScratch_.errorStart);
         error.length = static_cast<int32_t>(
@@ -110,8 +110,7 @@ bool ExpressionEngine::parseFailed() {
     return false;
 }
 
-void ExpressionEngine::runFailed(EvalErrorKind kind, const Token* culprit,
-                                 const Token* function) {
+void ExpressionEngine::runFailed(EvalErrorKind kind, const Token* culprit, const Token* function) {
     EvalError& error = lastError_;
     error = EvalError();
     error.kind = kind;
@@ -126,8 +125,7 @@ void ExpressionEngine::runFailed(EvalErrorKind kind, const Token* culprit,
     // A name that exists with another number of arguments is called wrongly.
     if (kind == EvalErrorKind::UnknownName) {
         bool exists = isBuiltinName(error.subject);
-        for (const auto& entry : definitions_)
-            exists = exists || entry.first.name == error.subject;
+        for (const auto& entry : definitions_) exists = exists || entry.first.name == error.subject;
         if (exists) error.kind = EvalErrorKind::ArgumentCount;
     }
     if (function) return; // the fault lies in a function's formula, not in this text

@@ -120,8 +120,9 @@ class ExpressionEngine::Run {
             }
             ++pos_;
             if (t.builtin >= 0)
-                return engine_.callBuiltin(t.builtin, nullptr, v) ? Step::Produced
-                                                                  : fail(BuiltinFailure(t.builtin), &t);
+                return engine_.callBuiltin(t.builtin, nullptr, v)
+                           ? Step::Produced
+                           : fail(BuiltinFailure(t.builtin), &t);
             return enterDefinition(t, values_.size());
         default: return fail(EvalErrorKind::Incomplete, &t); // the Error token of "1+"
         }

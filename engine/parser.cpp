@@ -268,8 +268,8 @@ void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) 
     while (nextToken(text, position, token)) {
         any = true;
         if (token.size() > kMaxTokenLength || !parser.feed(token)) {
-            noteError(scratch, parser.faultOf(token), static_cast<size_t>(token.data() - text.data()),
-                      token.size());
+            noteError(scratch, parser.faultOf(token),
+                      static_cast<size_t>(token.data() - text.data()), token.size());
             markSyntaxError(output);
             scratch.stack.clear();
             return;

@@ -98,10 +98,12 @@ class Placement : public QObject {
         dialog_.resize(dialog_.size().boundedTo(available.size() - frame));
         QRect outer(QPoint(), dialog_.size() + frame);
         outer.moveCenter(over ? over->frameGeometry().center() : available.center());
-        outer.moveLeft(std::clamp(outer.left(), available.left(),
-                                  std::max(available.left(), available.right() + 1 - outer.width())));
-        outer.moveTop(std::clamp(outer.top(), available.top(),
-                                 std::max(available.top(), available.bottom() + 1 - outer.height())));
+        outer.moveLeft(
+            std::clamp(outer.left(), available.left(),
+                       std::max(available.left(), available.right() + 1 - outer.width())));
+        outer.moveTop(
+            std::clamp(outer.top(), available.top(),
+                       std::max(available.top(), available.bottom() + 1 - outer.height())));
         dialog_.move(outer.topLeft());
     }
 

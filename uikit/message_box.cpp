@@ -70,8 +70,8 @@ void ShowMessage(QWidget* parent, MessageIcon icon, const QString& title, const 
     parent = shownWindow(parent);
     auto* box = new QMessageBox(boxIcon(icon), title, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QWindow* window = parent && parent->window()->isVisible() ? parent->window()->windowHandle()
-                                                               : nullptr;
+    QWindow* window =
+        parent && parent->window()->isVisible() ? parent->window()->windowHandle() : nullptr;
     if (window && !window->isExposed())
         new OpenWhenExposed(box, window);
     else

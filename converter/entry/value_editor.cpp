@@ -172,8 +172,8 @@ std::optional<double> ValueEditor::read() {
     }
     double value = 0;
     const bool read = numberFormat_->parseAndEvaluate(EngineText(text, format_), engine_, value);
-    setValid(read, read ? QString()
-                        : QString::fromStdU16String(DescribeEvalError(engine_.lastError())));
+    setValid(read,
+             read ? QString() : QString::fromStdU16String(DescribeEvalError(engine_.lastError())));
     if (!read) return std::nullopt;
     return value;
 }

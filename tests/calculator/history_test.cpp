@@ -49,9 +49,14 @@ class HistoryTest : public ::testing::Test {
 } // namespace
 
 TEST(ExactNumberTextTest, ReadsBackAsTheSameNumber) {
-    const double values[] = {0,       1,      -2.5,    0.1,    1.0 / 3,   123456789012345678.0,
-                             1e-7,    1e20,   -1e300,  1e301,  -1e301,    2.2250738585072014e-308,
-                             4.9e-324, 6.02214076e23, 255, 0.30000000000000004};
+    const double values[] = {0,        1,
+                             -2.5,     0.1,
+                             1.0 / 3,  123456789012345678.0,
+                             1e-7,     1e20,
+                             -1e300,   1e301,
+                             -1e301,   2.2250738585072014e-308,
+                             4.9e-324, 6.02214076e23,
+                             255,      0.30000000000000004};
     for (double value : values) {
         const QString text = ExactNumberText(value);
         double back = std::numeric_limits<double>::quiet_NaN();

@@ -95,15 +95,9 @@ TEST_F(KeyboardTest, TypingAfterAResultStartsAnewOrContinues) {
         const char* line;
         const char* result; // after Enter
     } const cases[] = {
-        {"5", "5", "5"},
-        {"+1", "ans+1", "7"},
-        {"*ans", "ans*ans", "36"},
-        {"!", "ans!", "720"},
-        {"^2", "ans^2", "36"},
-        {"sqrt(9)", "sqrt(9)", "3"},
-        {"(1+1)", "(1+1)", "2"},
-        {".5", ".5", "0.5"},
-        {"~0", "~0", "-1"},
+        {"5", "5", "5"},         {"+1", "ans+1", "7"},  {"*ans", "ans*ans", "36"},
+        {"!", "ans!", "720"},    {"^2", "ans^2", "36"}, {"sqrt(9)", "sqrt(9)", "3"},
+        {"(1+1)", "(1+1)", "2"}, {".5", ".5", "0.5"},   {"~0", "~0", "-1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -288,8 +282,8 @@ TEST(LastAnswerTest, AUserFunctionNamedAnsKeepsTheName) {
 
 TEST_F(KeyboardTest, TheLiveValueFollowsTypingAndSlowFormulasWaitForEnter) {
     int parameters = 0;
-    ASSERT_TRUE(engine->defineFunction(u"slow(n)", u"iif(n<1, 1, slow(n-1)+slow(n-1))",
-                                       parameters));
+    ASSERT_TRUE(
+        engine->defineFunction(u"slow(n)", u"iif(n<1, 1, slow(n-1)+slow(n-1))", parameters));
     type(QStringLiteral("1+2"));
     EXPECT_EQ(live(), QStringLiteral("= 3"));
     type(QStringLiteral("*"));

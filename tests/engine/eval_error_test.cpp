@@ -71,8 +71,8 @@ TEST(EvalErrorTest, FaultsInsideUserFunctionsNameTheFunction) {
     ASSERT_TRUE(engine.defineFunction(u"inv(x)", u"1/x", parameters));
     ASSERT_TRUE(engine.defineFunction(u"loop(x)", u"loop(x+1)", parameters));
     ASSERT_TRUE(engine.defineFunction(u"half(x)", u"x/", parameters));
-    ASSERT_TRUE(engine.defineFunction(u"twice(n)", u"iif(n<1, 0, twice(n-1)+twice(n-1))",
-                                      parameters));
+    ASSERT_TRUE(
+        engine.defineFunction(u"twice(n)", u"iif(n<1, 0, twice(n-1)+twice(n-1))", parameters));
     struct {
         std::u16string_view formula;
         EvalErrorKind kind;

@@ -7,12 +7,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
