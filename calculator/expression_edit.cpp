@@ -37,6 +37,14 @@ ExpressionEdit::ExpressionEdit(QWidget* parent, QObject* commandReceiver, unsign
     setWordWrapMode(QTextOption::WrapAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUndoRedoEnabled(true);
+    // Any move of the caret or the selection, and any edit, ends the state
+    // right after an evaluation.
+    const auto endEvaluated = [this] {
+        if (!marking_) evaluated_ = false;
+    };
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, endEvaluated);
+    connect(this, &QPlainTextEdit::selectionChanged, this, endEvaluated);
+    connect(this, &QPlainTextEdit::textChanged, this, endEvaluated);
     // A pen held still on the line opens its menu, as a right click does.
     new ui::TapAndHold(viewport(), [this](QPoint point) {
         QMenu* menu = createMenu();
@@ -65,6 +73,22 @@ void ExpressionEdit::select(int start, int end) {
 }
 
 void ExpressionEdit::setCaret(int position) { select(position, position); }
+
+void ExpressionEdit::markEvaluated() {
+    marking_ = true;
+    select(0, 65535);
+    marking_ = false;
+    evaluated_ = true;
+    recalled_ = -1;
+}
+
+void ExpressionEdit::replaceAll(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
 
 void ExpressionEdit::replaceRange(int start, int end, const QString& text) {
     QTextCursor cursor = textCursor();
@@ -216,51 +240,6 @@ void ExpressionEdit::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
-}
-
-bool ExpressionEdit::event(QEvent* event) {
-    // The window's Copy and Paste move numbers through the main display and
-    // the selection; the context menu copies text from the line itself.
-    if (event->type() == QEvent::ShortcutOverride) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste)) {
-            event->ignore();
-            return false;
-        }
-    }
-    return QPlainTextEdit::event(event);
-}
-
-void ExpressionEdit::keyPressEvent(QKeyEvent* event) {
-    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) {
-        switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (modifiers == Qt::ShiftModifier) {
-                typeCharacter(u'\r');
-            } else {
-                ui::PostCommand(receiver_, evaluateCommand_);
-            }
-            return;
-        case Qt::Key_Backspace: typeCharacter(kBackspace); return;
-        case Qt::Key_Delete: typeCharacter(kDelete); return;
-        case Qt::Key_Left:
-            if (modifiers == Qt::NoModifier) return typeCharacter(kMoveLeft);
-            break;
-        case Qt::Key_Right:
-            if (modifiers == Qt::NoModifier) return typeCharacter(kMoveRight);
-            break;
-        default: {
-            const QString text = event->text();
-            if (text.size() == 1 && text.front().isPrint()) {
-                typeCharacter(text.front().unicode());
-                return;
-            }
-        }
-        }
-    }
-    QPlainTextEdit::keyPressEvent(event);
 }
 
 } // namespace pq::calc

@@ -4,14 +4,24 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace pq::calc {
 
-// The expression line of the scientific view. Its selection is the current
-// operand: digits and letters extend the selected operand, operators and
-// functions apply to it, so that "2", "x²", "sin" gives sin(2²) with the
-// whole call selected. Evaluated texts join a history of five, offered in
-// the context menu. Enter posts the evaluate command to the command
-// receiver; Copy and Paste shortcuts are left to the window.
+// The expression line of the scientific view. For the keypads its selection
+// is the current operand: digits and letters extend the selected operand,
+// operators and functions apply to it, so that "2", "x²", "sin" gives
+// sin(2²) with the whole call selected. Evaluated texts join a history of
+// five, offered in the context menu.
+//
+// The keyboard edits it as a text field: typed text replaces the selection.
+// Right after an evaluation, a typed operator continues from the result
+// ("ans+") and anything else starts a new formula, until the caret or the
+// selection is moved. Enter posts the evaluate command to the command
+// receiver, Escape empties the line and, on an empty line, posts "CLR". Up
+// and Down on the first and last line walk the formulas of the recall
+// source. Ctrl+C copies the selection the user made, and otherwise posts the
+// window's Copy of the result; Paste is left to the window.
 class ExpressionEdit : public QPlainTextEdit {
   public:
     static constexpr int kHistorySize = 5;
@@ -41,6 +51,15 @@ class ExpressionEdit : public QPlainTextEdit {
     // The context menu: edit commands, then the history.
     QMenu* createMenu();
 
+    // Selects the whole evaluated formula and starts the state in which
+    // typing continues from the result or starts a new formula.
+    void markEvaluated();
+    bool isEvaluated() const { return evaluated_; }
+    // The formulas Up and Down walk through, newest first.
+    void setRecallSource(std::function<QStringList()> source) { recall_ = std::move(source); }
+    // Replaces the whole text as one undoable edit; the caret goes to its end.
+    void replaceAll(const QString& text);
+
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -48,12 +67,23 @@ class ExpressionEdit : public QPlainTextEdit {
 
   private:
     void setCaret(int position);
+    // Keyboard: a character typed right after an evaluation.
+    void typeAfterEvaluation(QChar character);
+    // Keyboard: Up (step 1, older) or Down (-1) through the recall source.
+    void recall(int step);
+    bool caretCanMove(QTextCursor::MoveOperation direction) const;
+    void copySelectionOrResult();
     // Replaces [start, end) by text; the caret goes after it.
     void replaceRange(int start, int end, const QString& text);
 
     QObject* receiver_;
     unsigned evaluateCommand_;
     QStringList history_;
+    bool evaluated_ = false;
+    bool marking_ = false; // markEvaluated is selecting
+    std::function<QStringList()> recall_;
+    int recalled_ = -1; // the recalled formula shown; -1: the line as typed
+    QString draft_;     // the line as typed before the walk began
 };
 
 } // namespace pq::calc

@@ -67,6 +67,7 @@ FrameOptions FrameOptions::standard() {
     // folder once installed); the help document ships with the program.
     options.functionsFile = ui::UserFilePath(QStringLiteral("PqCalculator.dat"));
     options.helpFile = ui::ShippedFolder() + QStringLiteral("PqCalculator.htm");
+    options.historyFile = ui::UserFilePath(QStringLiteral("PqCalculator-history.json"));
     return options;
 }
 
@@ -87,6 +88,8 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
     createClient();
     adjustSize();
     loadFunctions();
+    scientific_->restore(options_.historyFile);
+    createHistoryPanel();
     switchView(settings_.currentView);
     restoreGeometry(settings_.geometry);
 
@@ -205,7 +208,8 @@ void CMainFrame::createClient() {
                             ui::CreateUiFont(24, false), keyName_);
     standardKeypad_->setAccessibleName(QStringLiteral("Standard keys"));
     setStandardKeyToolTips(*standardKeypad_);
-    scientific_ = std::make_unique<ScientificView>(client_, this, engine_, mainDisplay_, keyName_);
+    scientific_ = std::make_unique<ScientificView>(client_, this, engine_, mainDisplay_, keyName_,
+                                                   functions_);
     scientific_->layOut(layout_);
     scientific_->setVisible(false);
     client_->setAccessibleName(QStringLiteral("Calculator"));

@@ -16,6 +16,7 @@
 #include "uikit/push_button.h"
 #include "uikit/themed_bitmap.h"
 
+class QDockWidget;
 class QMenu;
 
 namespace pq {
@@ -29,6 +30,7 @@ struct HandOverMessage;
 
 namespace pq::calc {
 
+class HistoryPanel;
 class KeyNamePopup;
 class KeyPad;
 class MyFunctionsDialog;
@@ -42,6 +44,7 @@ struct FrameOptions {
     QString converterProgram; // the converter's program file
     QString functionsFile;    // the user functions; empty: none are read or saved
     QString helpFile;         // the help document
+    QString historyFile;      // the formulas evaluated; empty: kept for the run only
 
     // The names of this user's programs, the converter beside this program.
     static FrameOptions standard();
@@ -72,6 +75,8 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     FrameClient* client() const { return client_; }
     QAction* commandAction(unsigned id) const;
     bool isListening() const;
+    HistoryPanel* historyPanel() const { return historyPanel_; }
+    QDockWidget* historyDock() const { return historyDock_; }
 
   protected:
     bool event(QEvent* event) override;
@@ -90,6 +95,8 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void onCommand(unsigned id);
     void createActions();
     void createClient();
+    // The history panel, beside or below the keypads, and its command.
+    void createHistoryPanel();
     void switchView(ViewMode view);
     void saveSettings();
     void standardKey(int cell);
@@ -131,6 +138,8 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     ui::HandOverServer* handOver_ = nullptr;
     std::unique_ptr<ScientificView> scientific_;
     UserFunctionList functions_;
+    QDockWidget* historyDock_ = nullptr;
+    HistoryPanel* historyPanel_ = nullptr;
 };
 
 } // namespace pq::calc

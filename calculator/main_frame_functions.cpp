@@ -105,9 +105,12 @@ void CMainFrame::editFunctions() {
             ? QString::fromStdU16String(
                   functions_[static_cast<size_t>(settings_.currentMacro)].declaration)
             : QString();
+    // While the functions are edited, "ans" may become the name of one.
+    scientific_->lastAnswer().release();
     auto* dialog = new MyFunctionsDialog(this, engine_, functions_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, this, [this, appliedDeclaration](int result) {
+        scientific_->lastAnswer().refresh();
         if (result == QDialog::Accepted) saveFunctions();
         // The applied function may have moved, changed or gone.
         int found = -1;

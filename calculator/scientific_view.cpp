@@ -1,15 +1,21 @@
 #include "calculator/scientific_view.h"
 
 #include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
 
 #include "calculator/commands.h"
 #include "calculator/expression_edit.h"
+#include "calculator/formula_status.h"
 #include "calculator/frame_layout.h"
 #include "calculator/keypad.h"
 #include "calculator/result_display.h"
 #include "calculator/scientific_keys.h"
 #include "engine/expression_engine.h"
+#include "engine/number_parse.h"
 #include "uikit/command_event.h"
+#include "uikit/message_box.h"
 #include "uikit/ui_font.h"
 
 namespace pq::calc {
@@ -39,12 +45,18 @@ QString memoryName(int memory) { return QStringLiteral("m") + QString::number(me
 } // namespace
 
 ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEngine& engine,
-                               ResultDisplay& display, KeyNamePopup* popup)
-    : engine_(engine), display_(display), mode_(KeyMode::Normal) {
+                               ResultDisplay& display, KeyNamePopup* popup,
+                               const UserFunctionList& functions)
+    : engine_(engine), display_(display), mode_(KeyMode::Normal), answer_(engine, functions),
+      kept_(KeptModes::read()) {
+    engine_.setAngleMode(kept_.angle);
+    display_.setBase(kept_.base);
     edit_ = new ExpressionEdit(client, receiver, kCmdEvaluate);
     edit_->setObjectName(QStringLiteral("expression"));
     edit_->setAccessibleName(QStringLiteral("Expression"));
     edit_->setFont(ui::CreateUiFont(16, false));
+    edit_->setRecallSource([this] { return history_.recentFormulas(); });
+    status_ = new FormulaStatus(client, engine_, *edit_, display_);
 
     for (int i = 0; i < 5; ++i) {
         auto* button = new QPushButton(QString::fromUtf16(kButtons[i].label), client);
@@ -79,7 +91,13 @@ QPushButton* ScientificView::button(unsigned id) const {
 }
 
 void ScientificView::layOut(const FrameLayout& layout) {
-    edit_->setGeometry(layout.expressionEdit);
+    // The status line takes the bottom of the expression line's band.
+    const int s = layout.scale;
+    const QRect band = layout.expressionEdit;
+    const int statusHeight = static_cast<int>(std::lround(14.0 * layout.height / 269.0));
+    edit_->setGeometry(band.adjusted(0, 0, 0, -statusHeight));
+    status_->setGeometry(
+        QRect(3 * s, band.bottom() + 1 - statusHeight, layout.width - 6 * s, statusHeight - s));
     button(kCmdBase)->setGeometry(layout.baseButton);
     button(kCmdAngle)->setGeometry(layout.angleButton);
     button(kCmdClearEntry)->setGeometry(layout.clearEntryButton);
@@ -89,6 +107,7 @@ void ScientificView::layOut(const FrameLayout& layout) {
     characterKeypad_->setGeometry(layout.characterKeypad);
     const double f = layout.fontScale;
     edit_->setFont(ScaledUiFont(16, f));
+    status_->setFont(ScaledUiFont(11, f));
     for (QPushButton* button : buttons_) button->setFont(ScaledUiFont(12, f));
     functionKeypad_->setFont(ScaledUiFont(12, f));
     characterKeypad_->setFont(ScaledUiFont(13, f));
@@ -96,6 +115,7 @@ void ScientificView::layOut(const FrameLayout& layout) {
 
 void ScientificView::setVisible(bool visible) {
     edit_->setVisible(visible);
+    status_->setVisible(visible);
     for (QPushButton* button : buttons_) button->setVisible(visible);
     functionKeypad_->showObject(visible);
     characterKeypad_->showObject(visible);
@@ -112,12 +132,22 @@ bool ScientificView::command(unsigned id) {
         case kCmdClear:
             edit_->clear();
             display_.setText(QStringLiteral("0"));
+            status_->clear();
+            lastFormula_.clear();
             break;
         case kCmdClearEntry: edit_->clearEntry(); break;
-        case kCmdBase: button(kCmdBase)->setText(display_.cycleBase()); break;
+        case kCmdBase:
+            button(kCmdBase)->setText(display_.cycleBase());
+            kept_.base = display_.base();
+            kept_.write();
+            evaluateAgain();
+            break;
         case kCmdAngle:
             button(kCmdAngle)->setText(
                 QString::fromStdU16String(std::u16string(engine_.nextAngleMode())));
+            kept_.angle = engine_.angleMode();
+            kept_.write();
+            evaluateAgain();
             break;
         case kCmdEvaluate: evaluate(); break;
         default: return false;
@@ -131,14 +161,88 @@ bool ScientificView::command(unsigned id) {
 bool ScientificView::evaluate() {
     const QString text = edit_->text();
     double value = 0;
-    if (text.isEmpty() || !engine_.evaluate(text.toStdU16String(), value)) {
+    if (!engine_.evaluate(text.toStdU16String(), value)) {
         display_.showError();
+        status_->showError(engine_.lastError());
+        lastFormula_.clear();
         return false;
     }
     display_.setValue(value);
-    edit_->select(0, 65535);
+    edit_->markEvaluated();
     edit_->addToHistory(text);
+    status_->clear();
+    lastFormula_ = text;
+    lastShown_ = display_.text();
+    answer_.set(value);
+    report(history_.append({text, ExactNumberText(value)}));
+    if (historyChanged_) historyChanged_();
     return true;
+}
+
+void ScientificView::evaluateAgain() {
+    // Only while the display still shows the result of that formula.
+    if (!lastFormula_.isEmpty() && display_.text() != lastShown_) lastFormula_.clear();
+    if (!lastFormula_.isEmpty()) {
+        double value = 0;
+        if (engine_.evaluate(lastFormula_.toStdU16String(), value)) {
+            display_.setValue(value);
+            lastShown_ = display_.text();
+            answer_.set(value);
+        } else {
+            display_.showError();
+            EvalError error = engine_.lastError();
+            if (edit_->text() != lastFormula_) error.position = -1; // not the formula shown
+            status_->showError(error);
+            lastFormula_.clear();
+        }
+    }
+    if (!status_->showsError()) status_->evaluateLine();
+}
+
+void ScientificView::restore(const QString& historyFile) {
+    history_ = History(historyFile);
+    report(history_.load());
+    const QList<HistoryEntry>& entries = history_.entries();
+    // The context menu offers the last formulas of the previous run.
+    for (qsizetype k = std::max<qsizetype>(0, entries.size() - ExpressionEdit::kHistorySize);
+         k < entries.size(); ++k)
+        edit_->addToHistory(entries[k].formula);
+    double value = 0;
+    if (!entries.isEmpty() && parseNumber(entries.back().result.toStdU16String(), value))
+        answer_.set(value);
+    else
+        answer_.refresh();
+    if (historyChanged_) historyChanged_();
+}
+
+void ScientificView::clearHistory() {
+    report(history_.clear());
+    if (historyChanged_) historyChanged_();
+}
+
+void ScientificView::reuseFormula(const QString& formula) {
+    edit_->replaceAll(formula);
+    edit_->setFocus();
+}
+
+void ScientificView::insertResult(const QString& result) {
+    // Right after an evaluation a number starts a new formula, as typed.
+    if (edit_->isEvaluated())
+        edit_->replaceAll(result);
+    else
+        edit_->insertPlainText(result);
+    edit_->setFocus();
+}
+
+void ScientificView::report(const QString& problem) {
+    // A problem is told once, not again at every evaluation until it ends.
+    if (problem == lastProblem_) return;
+    lastProblem_ = problem;
+    if (problem.isEmpty()) return;
+    QWidget* window = edit_->window();
+    QTimer::singleShot(0, window, [window, problem] {
+        ui::ShowMessage(window, ui::MessageIcon::Warning, QStringLiteral("History"), problem);
+    });
 }
 
 void ScientificView::storeMemory(int memory) {

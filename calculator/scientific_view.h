@@ -2,6 +2,12 @@
 
 #include <QString>
 
+#include <functional>
+
+#include "calculator/history.h"
+#include "calculator/kept_modes.h"
+#include "calculator/last_answer.h"
+
 class QObject;
 class QPushButton;
 class QWidget;
@@ -13,6 +19,7 @@ class ExpressionEngine;
 namespace pq::calc {
 
 class ExpressionEdit;
+class FormulaStatus;
 class KeyNamePopup;
 class KeyPad;
 class ResultDisplay;
@@ -23,11 +30,30 @@ enum class KeyMode;
 // expression line, the buttons "CE", "CLR", "ƒ=?", base and angle unit, the
 // function keypad and the character keypad; and what they do to the
 // expression line, the main display, the memories m1 to m4 (engine
-// definitions) and the stored expressions E1 and E2.
+// definitions) and the stored expressions E1 and E2. Under the expression
+// line, the live value or the reason of a failed evaluation. Each result
+// joins the history and becomes "ans"; the angle unit and the base are kept
+// between runs, and switching either shows the last result anew.
 class ScientificView {
   public:
     ScientificView(QWidget* client, QObject* commandReceiver, ExpressionEngine& engine,
-                   ResultDisplay& display, KeyNamePopup* popup);
+                   ResultDisplay& display, KeyNamePopup* popup, const UserFunctionList& functions);
+
+    // Once the user functions are known: reads the history (a problem is
+    // shown over the window) and makes "ans" its last result.
+    void restore(const QString& historyFile);
+    // Called after every change of the history.
+    void setHistoryListener(std::function<void()> listener) {
+        historyChanged_ = std::move(listener);
+    }
+    const History& history() const { return history_; }
+    void clearHistory();
+    // A formula of the history replaces the line; a result is typed into it.
+    void reuseFormula(const QString& formula);
+    void insertResult(const QString& result);
+    LastAnswer& lastAnswer() { return answer_; }
+    KeptModes& keptModes() { return kept_; }
+    FormulaStatus* status() const { return status_; }
 
     void layOut(const FrameLayout& layout);
     void setVisible(bool visible);
@@ -50,6 +76,10 @@ class ScientificView {
   private:
     void functionKey(int cell);
     void storeMemory(int memory);
+    void showError();
+    // After a switch of the angle unit or base: the last result anew.
+    void evaluateAgain();
+    void report(const QString& problem);
 
     ExpressionEngine& engine_;
     ResultDisplay& display_;
@@ -59,6 +89,14 @@ class ScientificView {
     QPushButton* buttons_[5];
     KeyMode mode_;
     QString stored_[2]; // E1, E2
+    FormulaStatus* status_;
+    History history_;
+    LastAnswer answer_;
+    KeptModes kept_;
+    QString lastFormula_; // the formula whose result the display shows
+    QString lastShown_;   // the display's text as that result left it
+    QString lastProblem_; // the history problem last shown
+    std::function<void()> historyChanged_;
 };
 
 } // namespace pq::calc

@@ -4,8 +4,11 @@
 #include <limits>
 #include <utility>
 
+#include "engine/angles.h"
 #include "engine/builtins.h"
 #include "engine/clock.h"
+#include "engine/operators.h"
+#include "engine/reusable_stack.h"
 #include "engine/text.h"
 #include "engine/time_zones.h"
 #include "engine/tokenizer.h"
@@ -13,8 +16,6 @@
 namespace pq {
 
 namespace {
-
-const double kHalfPi = std::asin(1.0);
 
 // Nested user-function calls deeper than this fail (a function that calls
 // itself without end); so does an evaluation that enters more user-function
@@ -25,89 +26,10 @@ constexpr long kMaxCalls = 10'000'000;
 // False for NaN too.
 bool inRange(double v) { return v >= -kMaxValue && v <= kMaxValue; }
 
-// Truncates toward zero and keeps the low 32 bits as a signed integer, so a
-// value outside the 32-bit range wraps like the based literals do
-// (4294967295 is the pattern FFFFFFFF, that is -1).
-int32_t toInt32(double v) {
-    double t = std::trunc(v);
-    if (t >= -2147483648.0 && t <= 2147483647.0) return static_cast<int32_t>(t);
-    double m = std::fmod(t, 4294967296.0); // exact
-    if (m < 0) m += 4294967296.0;
-    return static_cast<int32_t>(static_cast<uint32_t>(m));
-}
-
 bool toZone(double v, int& zone) {
     if (!(v > -2147483648.0 && v < 2147483648.0)) return false;
     zone = static_cast<int>(v);
     return true;
-}
-
-double toRadians(AngleMode mode, double a) {
-    switch (mode) {
-    case AngleMode::Deg: return a * (1.0 / 90) * kHalfPi;
-    case AngleMode::Gra: return a * 0.01 * kHalfPi;
-    default: return a;
-    }
-}
-
-double fromRadians(AngleMode mode, double r) {
-    switch (mode) {
-    case AngleMode::Deg: return r / kHalfPi * 90;
-    case AngleMode::Gra: return r / kHalfPi * 100;
-    default: return r;
-    }
-}
-
-// Both reductions make the results exact at whole multiples of a right angle.
-double cosine(AngleMode mode, double a) {
-    double t = std::fabs(std::fmod(toRadians(mode, a), 4 * kHalfPi));
-    if (t > 2 * kHalfPi) t = 4 * kHalfPi - t;
-    return std::sin(kHalfPi - t);
-}
-
-double sine(AngleMode mode, double a) {
-    double t = std::fabs(std::fmod(kHalfPi - toRadians(mode, a), 4 * kHalfPi));
-    if (t > 2 * kHalfPi) t = 4 * kHalfPi - t;
-    return std::sin(kHalfPi - t);
-}
-
-bool applyOperator(int index, double l, double r, double& out) {
-    switch (index) {
-    case 0: out = l + r; return true;
-    case 1: out = l - r; return true;
-    case 2: out = l * r; return true;
-    case 3:
-        if (r == 0) return false;
-        out = l / r;
-        return true;
-    case 4: out = std::fmod(l, r); return true;
-    case 5: out = std::pow(l, r); return true;
-    case 6: out = l > r ? -1 : 0; return true;
-    case 7: out = l < r ? -1 : 0; return true;
-    case 8: out = l == r ? -1 : 0; return true;
-    case 9: out = toInt32(l) & toInt32(r); return true;
-    case 10: out = toInt32(l) | toInt32(r); return true;
-    case 11: out = toInt32(l) ^ toInt32(r); return true;
-    default: return false;
-    }
-}
-
-bool applyUnary(int index, double x, double& out) {
-    switch (index) {
-    case 12: out = ~toInt32(x); return true;
-    case 13: {
-        if (!(x >= 0 && x < 150) || x != std::floor(x)) return false;
-        double product = 1;
-        for (int k = 2; k <= static_cast<int>(x); ++k) product *= k;
-        out = product;
-        return true;
-    }
-    case 14: out = x * x; return true;
-    case 15: out = x * x * x; return true;
-    case 16: out = -x; return true;
-    case 17: out = x * 0.01; return true;
-    default: return false;
-    }
 }
 
 // Fills in the built-in each call reaches; done once per parsed chain.
@@ -138,32 +60,13 @@ struct ExpressionEngine::Frame {
     size_t savedArgCount;
 };
 
-// A stack kept in a vector that is never shrunk: popped frames stay in
-// place, so that once the engine has warmed up a push is one store and no
-// capacity check reaches the allocator.
-template <class T> class ReusableStack {
-  public:
-    explicit ReusableStack(std::vector<T>& storage) : storage_(storage) {}
-    void push(const T& element) {
-        if (size_ == storage_.size()) storage_.resize(storage_.size() * 2 + 16);
-        storage_[size_++] = element;
-    }
-    T& back() { return storage_[size_ - 1]; }
-    void pop() { --size_; }
-    bool empty() const { return size_ == 0; }
-
-  private:
-    std::vector<T>& storage_;
-    size_t size_ = 0;
-};
-
 // The state of one evaluation: walks a chain from its head, descending into
 // operands and handing each finished value to the node waiting for it.
 class ExpressionEngine::Run {
   public:
     Run(ExpressionEngine& engine, const TokenChain& chain)
         : engine_(engine), values_(engine.values_), frames_(engine.frames_),
-          iifStarts_(engine.iifStarts_), pos_(chain.tokens.data()) {
+          iifStarts_(engine.iifStarts_), pos_(chain.tokens.data()), callsLeft_(engine.callLimit_) {
         values_.clear();
         iifStarts_.clear();
     }
@@ -173,7 +76,10 @@ class ExpressionEngine::Run {
             double v;
             Step step = descend(v);
             if (step == Step::Produced) step = deliver(v);
-            if (step == Step::Failed) return false;
+            if (step == Step::Failed) {
+                engine_.runFailed(failure_, culprit_, runningFunction());
+                return false;
+            }
             if (step == Step::Finished) {
                 result = v;
                 return true;
@@ -195,12 +101,13 @@ class ExpressionEngine::Run {
             ++pos_;
             return Step::Produced;
         case TokenKind::Parameter:
-            if (t.index < 0 || static_cast<size_t>(t.index) >= argCount_) return Step::Failed;
+            if (t.index < 0 || static_cast<size_t>(t.index) >= argCount_)
+                return fail(EvalErrorKind::Syntax, &t);
             v = values_[argBase_ + static_cast<size_t>(t.index)];
             ++pos_;
             return Step::Produced;
         case TokenKind::Operator:
-            if (t.count < 1) return Step::Failed;
+            if (t.count < 1) return fail(EvalErrorKind::Syntax, &t);
             frames_.push({Frame::Apply, &t, t.count, values_.size(), nullptr, 0, 0});
             ++pos_;
             return Step::Descend;
@@ -213,9 +120,11 @@ class ExpressionEngine::Run {
             }
             ++pos_;
             if (t.builtin >= 0)
-                return engine_.callBuiltin(t.builtin, nullptr, v) ? Step::Produced : Step::Failed;
-            return enterDefinition(t, values_.size()) ? Step::Descend : Step::Failed;
-        default: return Step::Failed;
+                return engine_.callBuiltin(t.builtin, nullptr, v)
+                           ? Step::Produced
+                           : fail(BuiltinFailure(t.builtin), &t);
+            return enterDefinition(t, values_.size());
+        default: return fail(EvalErrorKind::Incomplete, &t); // the Error token of "1+"
         }
     }
 
@@ -223,7 +132,8 @@ class ExpressionEngine::Run {
     // are now all there.
     Step deliver(double& v) {
         for (;;) {
-            if (!inRange(v)) return Step::Failed;
+            if (!inRange(v))
+                return fail(std::isnan(v) ? EvalErrorKind::NoRealResult : EvalErrorKind::Overflow);
             if (frames_.empty()) return Step::Finished;
             Frame& f = frames_.back();
             switch (f.kind) {
@@ -239,11 +149,12 @@ class ExpressionEngine::Run {
                     bool ok = node.count == 2
                                   ? applyOperator(node.index, operands[1], operands[0], v)
                                   : applyUnary(node.index, operands[0], v);
-                    if (!ok) return Step::Failed;
+                    if (!ok) return fail(OperatorFailure(node.index), &node);
                 } else if (node.builtin >= 0) {
-                    if (!engine_.callBuiltin(node.builtin, operands, v)) return Step::Failed;
+                    if (!engine_.callBuiltin(node.builtin, operands, v))
+                        return fail(BuiltinFailure(node.builtin), &node);
                 } else {
-                    return enterDefinition(node, base) ? Step::Descend : Step::Failed;
+                    return enterDefinition(node, base);
                 }
                 values_.resize(base);
                 break;
@@ -273,7 +184,7 @@ class ExpressionEngine::Run {
     // being evaluated; conditions are then evaluated in order and only the
     // chosen value is computed.
     Step beginIif(const Token& t) {
-        if (t.count < 3 || t.count % 2 == 0) return Step::Failed;
+        if (t.count < 3 || t.count % 2 == 0) return fail(EvalErrorKind::ArgumentCount, &t);
         const size_t first = iifStarts_.size();
         iifStarts_.resize(first + static_cast<size_t>(t.count));
         const Token* arg = pos_ + 1;
@@ -306,15 +217,30 @@ class ExpressionEngine::Run {
 
     // Runs the body of the user function called with the arguments that
     // begin at `base` on the value stack.
-    bool enterDefinition(const Token& call, size_t base) {
+    Step enterDefinition(const Token& call, size_t base) {
         const TokenChain* body = engine_.findDefinition(call.name, call.count);
-        if (!body || depth_ >= kMaxCallDepth || --callsLeft_ < 0) return false;
+        if (!body) return fail(EvalErrorKind::UnknownName, &call);
+        if (depth_ >= kMaxCallDepth) return fail(EvalErrorKind::RecursionTooDeep, &call);
+        if (--callsLeft_ < 0) return fail(EvalErrorKind::TooManyCalls, &call);
         frames_.push({Frame::Body, &call, 0, base, pos_, argBase_, argCount_});
         argBase_ = base;
         argCount_ = static_cast<size_t>(call.count);
         pos_ = body->tokens.data();
         ++depth_;
-        return true;
+        return Step::Descend;
+    }
+
+    Step fail(EvalErrorKind kind, const Token* culprit = nullptr) {
+        failure_ = kind;
+        culprit_ = culprit;
+        return Step::Failed;
+    }
+
+    // The call of the innermost user function being run; none at top level.
+    const Token* runningFunction() const {
+        for (size_t k = frames_.size(); k-- > 0;)
+            if (frames_[k].kind == Frame::Body) return frames_[k].token;
+        return nullptr;
     }
 
     ExpressionEngine& engine_;
@@ -324,11 +250,15 @@ class ExpressionEngine::Run {
     const Token* pos_;
     size_t argBase_ = 0;
     size_t argCount_ = 0;
+    long callsLeft_;
     size_t depth_ = 0;
-    long callsLeft_ = kMaxCalls;
+    EvalErrorKind failure_ = EvalErrorKind::None;
+    const Token* culprit_ = nullptr;
 };
 
-ExpressionEngine::ExpressionEngine() { randomState_ = static_cast<uint32_t>(localTimeTicks()); }
+ExpressionEngine::ExpressionEngine() : callLimit_(kMaxCalls) {
+    randomState_ = static_cast<uint32_t>(localTimeTicks());
+}
 
 ExpressionEngine::~ExpressionEngine() = default;
 
@@ -357,8 +287,9 @@ void ExpressionEngine::parseLowered(std::u16string_view text, TokenChain& chain)
 }
 
 bool ExpressionEngine::evaluate(std::u16string_view text, double& value) {
+    lastError_.kind = EvalErrorKind::None;
     parseLowered(text, chain_);
-    if (chain_.empty() || chain_.failed()) return false;
+    if (chain_.empty() || chain_.failed()) return parseFailed();
     return run(chain_, value);
 }
 

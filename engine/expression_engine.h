@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/eval_error.h"
 #include "engine/parser.h"
 #include "engine/token.h"
 
@@ -28,6 +29,13 @@ class ExpressionEngine {
     ExpressionEngine& operator=(const ExpressionEngine&) = delete;
 
     bool evaluate(std::u16string_view text, double& value);
+    // Why the last evaluate failed (kind None after a success), with the
+    // place in its text for faults of the text itself.
+    const EvalError& lastError() const { return lastError_; }
+    // The most user-function calls one evaluation may make before it fails
+    // (10,000,000 unless set), so that a caller can try a formula briefly.
+    void setCallLimit(long calls) { callLimit_ = calls; }
+    long callLimit() const { return callLimit_; }
 
     // header is "name" or "name(p1, p2, ...)". defineFunction refuses the
     // names of the built-in functions and an existing (name, parameter
@@ -51,6 +59,7 @@ class ExpressionEngine {
 
     // The generator behind rand(); seeded from the clock at construction.
     void seedRandom(uint32_t seed) { randomState_ = seed; }
+    uint32_t randomState() const { return randomState_; }
 
   private:
     struct Definition {
@@ -91,12 +100,17 @@ class ExpressionEngine {
     const TokenChain* findDefinition(std::u16string_view name, int32_t paramCount) const;
     bool storeDefinition(Definition&& definition, bool replace);
     bool run(const TokenChain& chain, double& result);
+    // Fill lastError_ from a failed parse or run of the text last lowered.
+    bool parseFailed();
+    void runFailed(EvalErrorKind kind, const Token* culprit, const Token* function);
     bool callBuiltin(int builtin, const double* args, double& result);
     int nextRandom();
 
     std::unordered_map<Key, TokenChain, KeyHash, KeyEqual> definitions_;
     AngleMode angleMode_ = AngleMode::Rad;
     uint32_t randomState_ = 0;
+    long callLimit_;
+    EvalError lastError_;
 
     // Working storage reused by every evaluation.
     std::u16string lowered_;

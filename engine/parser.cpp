@@ -34,12 +34,25 @@ class Parser {
             return true;
         }
         if (isIdentifier(token)) return feedIdentifier(token);
-        if (token == u"(") return openParen();
+        if (token == u"(") return openParen(token);
         if (token == u")") return closeParen();
         if (token == u",") return comma();
         return false;
     }
 
+    // Why a token the parser refused cannot stand where it is.
+    EvalErrorKind faultOf(std::u16string_view token) const {
+        if (token == u")" && std::none_of(stack_.begin(), stack_.end(), [](const PendingToken& p) {
+                return p.kind == TokenKind::CallParen || p.kind == TokenKind::GroupParen;
+            }))
+            return EvalErrorKind::ExtraParenthesis;
+        double number;
+        if ((isDigit(token[0]) || token[0] == u'.') && !parseNumber(token, number))
+            return EvalErrorKind::BadNumber;
+        return EvalErrorKind::Syntax;
+    }
+
+    // False when a parenthesis is left open; it is then the stack's top.
     bool finish() {
         if (state_ == State::AfterOperator) {
             newToken(); // the buried Error token
@@ -147,7 +160,7 @@ class Parser {
         return false;
     }
 
-    bool openParen() {
+    bool openParen(std::u16string_view token) {
         TokenKind paren;
         if (state_ == State::AfterIdentifier) {
             paren = TokenKind::CallParen;
@@ -156,7 +169,7 @@ class Parser {
         } else {
             return false;
         }
-        stack_.push_back({paren, 0, 0, 0, 0});
+        stack_.push_back({paren, 0, 0, static_cast<size_t>(token.data() - text_.data()), 1});
         state_ = State::Start;
         return true;
     }
@@ -236,11 +249,18 @@ void markSyntaxError(std::vector<Token>& tokens) {
     tokens.emplace_back();
 }
 
+void noteError(ParserScratch& scratch, EvalErrorKind kind, size_t start, size_t length) {
+    scratch.error = kind;
+    scratch.errorStart = start;
+    scratch.errorLength = length;
+}
+
 } // namespace
 
 void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) {
     std::vector<Token>& output = chain.tokens; // its tokens are reused
     scratch.stack.clear();
+    scratch.error = EvalErrorKind::None;
     Parser parser(text, output, scratch.stack);
     size_t position = 0;
     std::u16string_view token;
@@ -248,6 +268,8 @@ void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) 
     while (nextToken(text, position, token)) {
         any = true;
         if (token.size() > kMaxTokenLength || !parser.feed(token)) {
+            noteError(scratch, parser.faultOf(token),
+                      static_cast<size_t>(token.data() - text.data()), token.size());
             markSyntaxError(output);
             scratch.stack.clear();
             return;
@@ -257,7 +279,13 @@ void parse(std::u16string_view text, TokenChain& chain, ParserScratch& scratch) 
         output.clear();
         return;
     }
-    if (!parser.finish() || !finishChain(output, scratch.spans)) markSyntaxError(output);
+    if (!parser.finish()) {
+        noteError(scratch, EvalErrorKind::MissingParenthesis, scratch.stack.back().nameStart, 1);
+        markSyntaxError(output);
+    } else if (!finishChain(output, scratch.spans)) {
+        noteError(scratch, EvalErrorKind::Syntax, text.size(), 0);
+        markSyntaxError(output);
+    }
     scratch.stack.clear();
 }
 

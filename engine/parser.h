@@ -4,12 +4,14 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/eval_error.h"
 #include "engine/token.h"
 
 namespace pq {
 
 // An operator, identifier or parenthesis waiting on the parser's stack; an
-// identifier's name is where it stands in the text being parsed.
+// identifier's name, or a parenthesis, is where it stands in the text being
+// parsed.
 struct PendingToken {
     TokenKind kind;
     int32_t index;
@@ -23,6 +25,10 @@ struct PendingToken {
 struct ParserScratch {
     std::vector<PendingToken> stack;
     std::vector<int32_t> spans;
+    // Set by a parse that fails: what is wrong, and the token where it is.
+    EvalErrorKind error = EvalErrorKind::None;
+    size_t errorStart = 0;
+    size_t errorLength = 0;
 };
 
 // Operator-precedence parse of a lower-cased formula into a token chain.

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "uikit/colours.h"
@@ -69,6 +71,45 @@ class BarKeys : public QObject {
     QDialog& dialog_;
 };
 
+// Places its dialog as it is about to be shown, before the window system
+// sees it; a place set here also keeps the dialog's own centring out.
+class Placement : public QObject {
+  public:
+    explicit Placement(QDialog& dialog) : QObject(&dialog), dialog_(dialog) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &dialog_ && event->type() == QEvent::Show &&
+            !static_cast<QShowEvent*>(event)->spontaneous())
+            place();
+        return false;
+    }
+
+  private:
+    void place() {
+        const QWidget* over = mainWindowOf(dialog_);
+        if (over == &dialog_ || (over && !over->isVisible())) over = nullptr;
+        QScreen* screen = over ? over->screen() : dialog_.screen();
+        if (!screen) return;
+        const QRect available = screen->availableGeometry();
+        // The window system's frame, as the window below has it.
+        const QSize frame = over ? over->frameGeometry().size() - over->size() : QSize();
+        if (!dialog_.testAttribute(Qt::WA_Resized)) dialog_.adjustSize();
+        dialog_.resize(dialog_.size().boundedTo(available.size() - frame));
+        QRect outer(QPoint(), dialog_.size() + frame);
+        outer.moveCenter(over ? over->frameGeometry().center() : available.center());
+        outer.moveLeft(
+            std::clamp(outer.left(), available.left(),
+                       std::max(available.left(), available.right() + 1 - outer.width())));
+        outer.moveTop(
+            std::clamp(outer.top(), available.top(),
+                       std::max(available.top(), available.bottom() + 1 - outer.height())));
+        dialog_.move(outer.topLeft());
+    }
+
+    QDialog& dialog_;
+};
+
 QWidget* makeBottomBar(QDialog& dialog, std::span<const MenuBarItem> items) {
     auto* bar = new QFrame(&dialog);
     bar->setObjectName(QStringLiteral("menuBar"));
@@ -122,10 +163,16 @@ void InitFullScreenDialog(QDialog& dialog, std::span<const MenuBarItem> items) {
         dialog.installEventFilter(new BarKeys(dialog));
     }
 
-    if (const QWidget* main = mainWindowOf(dialog); main && main != &dialog)
-        dialog.setGeometry(main->geometry());
-    else
-        dialog.resize(Scaled(240), Scaled(294));
+    // Made for screens 240·s wide, no dialog is narrower.
+    dialog.setMinimumWidth(std::max(dialog.minimumWidth(), Scaled(240)));
+    CentreOnWindow(dialog);
+}
+
+void CentreOnWindow(QDialog& dialog) {
+    static const char kPlaced[] = "pqCentredOnWindow";
+    if (dialog.property(kPlaced).toBool()) return;
+    dialog.setProperty(kPlaced, true);
+    dialog.installEventFilter(new Placement(dialog));
 }
 
 QAction* MenuBarAction(const QDialog& dialog, int command) {

@@ -28,7 +28,8 @@ struct MenuBarItem {
 constexpr int kOkCommand = 1;
 constexpr int kCancelCommand = 2;
 
-// Makes a dialog cover the program's main window, leaves the title strip
+// Makes a dialog open at its own size centred on the program's main window
+// (CentreOnWindow), leaves the title strip
 // (24·s high) free above the dialog's own layout and adds a bottom bar with
 // one button per item. Command 1 accepts the dialog, 2 rejects it; any other
 // command is posted to the dialog as a CommandEvent. Enter gives the bar's
@@ -36,6 +37,12 @@ constexpr int kCancelCommand = 2;
 // those items are enabled. No items: no bar. Call it after the dialog's own
 // layout, a box layout or none, is built.
 void InitFullScreenDialog(QDialog& dialog, std::span<const MenuBarItem> items);
+
+// Each time the dialog (or message box) is shown: at its own size (its size
+// hint, unless its code gave it a size), no larger than the screen, centred
+// on the window of its parent (or on the active window, or the screen), and
+// moved as little as needed to lie wholly on the screen.
+void CentreOnWindow(QDialog& dialog);
 
 // The button of a bar item, or the button whose pop-up holds the command;
 // none when the dialog's bar has no such item.

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "uikit/display_scale.h"
+
 namespace pq::ui {
 
 namespace {
@@ -45,6 +47,8 @@ HtmlViewer::HtmlViewer(QWidget* parent, const QString& title, const QString& htm
     browser_->clear();
     if (!baseFolder.isEmpty()) browser_->setSearchPaths({baseFolder});
     browser_->setHtml(html);
+    // A document reads better in more room than a form needs.
+    resize(Scaled(360), Scaled(420));
 }
 
 void HtmlViewerDialog(QWidget* parent, const QString& title, const QString& html,

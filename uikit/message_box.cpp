@@ -1,6 +1,10 @@
 #include "uikit/message_box.h"
 
 #include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+
+#include <QApplication>
 
 namespace pq::ui {
 
@@ -21,6 +25,41 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Opens a box once the window it belongs to is on the screen: a box opened
+// earlier (a message at start-up) would be placed where the window was
+// before the window system placed it.
+class OpenWhenExposed : public QObject {
+  public:
+    OpenWhenExposed(QMessageBox* box, QWindow* window) : QObject(box), box_(box) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWindow*>(watched);
+        if (window && event->type() == QEvent::Expose && window->isExposed()) {
+            window->removeEventFilter(this);
+            QTimer::singleShot(0, box_, [box = box_] { box->open(); });
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QMessageBox* box_;
+};
+
+// The window a box belongs over: the parent's window, or when that is
+// hidden (a dialog closing), the nearest shown window it belongs to.
+QWidget* shownWindow(QWidget* parent) {
+    if (!parent) return QApplication::activeWindow();
+    if (parent->window()->isVisible()) return parent;
+    for (QWidget* window = parent->window(); window;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr)
+        if (window->isVisible()) return window;
+    return parent;
+}
+
 } // namespace
 
 void ShowMessage(QWidget* parent, MessageIcon icon, const QString& title, const QString& text) {
@@ -28,14 +67,21 @@ void ShowMessage(QWidget* parent, MessageIcon icon, const QString& title, const 
         responder()({icon, title, text});
         return;
     }
+    parent = shownWindow(parent);
     auto* box = new QMessageBox(boxIcon(icon), title, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    QWindow* window =
+        parent && parent->window()->isVisible() ? parent->window()->windowHandle() : nullptr;
+    if (window && !window->isExposed())
+        new OpenWhenExposed(box, window);
+    else
+        box->open();
 }
 
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text) {
     if (responder()) return responder()({MessageIcon::Question, title, text});
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    shownWindow(parent));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

@@ -18,8 +18,8 @@ struct MessageRequest {
     QString text;
 };
 
-// Shows a message with an OK button over the parent window and returns at
-// once; the box closes itself.
+// Shows a message with an OK button centred over the parent's window (once
+// that window is on the screen) and returns at once; the box closes itself.
 void ShowMessage(QWidget* parent, MessageIcon icon, const QString& title, const QString& text);
 
 // Asks a question with the question icon and the buttons Yes and No, and

@@ -8,6 +8,8 @@
 #include "converter/commands.h"
 #include "converter/entry/compound_editor.h"
 #include "engine/calendar_date.h"
+#include "engine/eval_error.h"
+#include "engine/expression_engine.h"
 #include "engine/number_format.h"
 #include "uikit/command_event.h"
 #include "uikit/date_time_edit.h"
@@ -170,7 +172,8 @@ std::optional<double> ValueEditor::read() {
     }
     double value = 0;
     const bool read = numberFormat_->parseAndEvaluate(EngineText(text, format_), engine_, value);
-    setValid(read);
+    setValid(read,
+             read ? QString() : QString::fromStdU16String(DescribeEvalError(engine_.lastError())));
     if (!read) return std::nullopt;
     return value;
 }
@@ -186,7 +189,9 @@ std::optional<double> ValueEditor::readDate() const {
     return calendar.day;
 }
 
-void ValueEditor::setValid(bool valid) {
+void ValueEditor::setValid(bool valid, const QString& reason) {
+    textBox_->setToolTip(reason);
+    compound_->setToolTip(reason);
     if (valid == valid_) return;
     valid_ = valid;
     setTextColour(textBox_, valid ? QColor(Qt::black) : QColor(255, 0, 0));

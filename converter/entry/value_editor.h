@@ -47,7 +47,8 @@ class ValueEditor : public QWidget {
     // The value typed, or none when it does not read.
     std::optional<double> read();
 
-    // Whether the last read text was read (black) or not (red).
+    // Whether the last read text was read (black) or not (red, with the
+    // reason as the box's tooltip).
     bool isValid() const { return valid_; }
     // Nothing typed to read: an empty text, a blank compound, no date.
     bool isEmpty() const;
@@ -72,7 +73,7 @@ class ValueEditor : public QWidget {
 
   private:
     void notify();
-    void setValid(bool valid);
+    void setValid(bool valid, const QString& reason = QString());
     void layoutControls();
     // Shows the control of the format (and the time picker for date and
     // time) and hides the others.

@@ -116,20 +116,21 @@ TEST_F(ScientificFrameTest, TypingEvaluatesAndCopiesTheResult) {
     deliverPosted();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("5"));
 
+    // A typed operator continues from the result; the keyboard edits text.
     typeText(QStringLiteral("*"));
-    EXPECT_EQ(edit()->text(), QStringLiteral("2+3*"));
+    EXPECT_EQ(edit()->text(), QStringLiteral("ans*"));
     QTest::keyClick(edit(), Qt::Key_Backspace);
     QTest::keyClick(edit(), Qt::Key_Left);
     QTest::keyClick(edit(), Qt::Key_Delete);
     deliverPosted();
-    EXPECT_EQ(edit()->text(), QStringLiteral("2+"));
-    typeText(QStringLiteral("(1"));
+    EXPECT_EQ(edit()->text(), QStringLiteral("an"));
+    typeText(QStringLiteral("s+(1"));
     QTest::keyClick(edit(), Qt::Key_Left);
-    EXPECT_EQ(edit()->selectionEnd(), 3);
+    EXPECT_EQ(edit()->selectionEnd(), 5);
     QTest::keyClick(edit(), Qt::Key_Right);
     typeText(QStringLiteral(")"));
-    EXPECT_EQ(edit()->text(), QStringLiteral("2+(1)"));
-    EXPECT_EQ(edit()->selectedText(), QStringLiteral("(1)"));
+    EXPECT_EQ(edit()->text(), QStringLiteral("ans+(1)"));
+    EXPECT_EQ(edit()->selectedText(), QString()) << "a typed \")\" is only text";
 
     command(kCmdClear);
     EXPECT_EQ(edit()->text(), QString());

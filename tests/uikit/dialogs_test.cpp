@@ -46,14 +46,18 @@ QPushButton* buttonWithText(QWidget& dialog, const QString& text) {
 
 } // namespace
 
-TEST(FullScreenDialog, CoversTheMainWindowAndRunsItsBar) {
+TEST(FullScreenDialog, OpensAtItsOwnSizeOverTheMainWindowAndRunsItsBar) {
     QWidget main;
-    main.setGeometry(100, 80, 240, 300);
+    main.setGeometry(100, 80, 400, 360);
     main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     {
         Recording dialog(&main);
-        EXPECT_EQ(dialog.geometry(), main.geometry());
         dialog.show();
+        EXPECT_GE(dialog.width(), 240) << "no narrower than the screens it was made for";
+        EXPECT_LT(dialog.height(), main.height()) << "its own size, not the main window's";
+        const QPoint offset = dialog.frameGeometry().center() - main.frameGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 2) << "centred on the main window";
         QPushButton* add = buttonWithText(dialog, QStringLiteral(" Add "));
         QPushButton* ok = buttonWithText(dialog, QStringLiteral("  OK  "));
         ASSERT_TRUE(add && ok && buttonWithText(dialog, QStringLiteral(" Cancel ")));

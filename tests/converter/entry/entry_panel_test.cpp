@@ -171,8 +171,21 @@ TEST_F(EntryPanel, TextThatDoesNotReadKeepsTheStoredValue) {
         EXPECT_FALSE(panel.editor()->isValid()) << text.toStdString();
         EXPECT_EQ(box()->palette().color(QPalette::Text), QColor(255, 0, 0));
         EXPECT_EQ(panel.acceptIcon(), ValueEntryPanel::kErrorIcon);
+        EXPECT_FALSE(box()->toolTip().isEmpty()) << "the reason, for " << text.toStdString();
     }
     EXPECT_EQ(host.calculations(), 1);
+    const std::pair<QString, QString> reasons[] = {
+        {"(1+2", "Missing \")\""},
+        {"2/(1-1)", "Division by zero"},
+        {"sqrt(-4)", "\"sqrt\" is not defined for this value"},
+        {"wide*2", "Unknown name \"wide\""},
+        {"12abc", "\"12abc\" is not a number"}, // the text left in the box below
+    };
+    for (const auto& [text, reason] : reasons) {
+        retype(text);
+        beat(4);
+        EXPECT_EQ(box()->toolTip(), reason);
+    }
 
     // Enter on a bad text changes nothing either, and keeps the text.
     QTest::keyClick(box(), Qt::Key_Return);
@@ -194,6 +207,7 @@ TEST_F(EntryPanel, TextThatDoesNotReadKeepsTheStoredValue) {
     EXPECT_EQ(item.value, 11);
     EXPECT_TRUE(panel.editor()->isValid());
     EXPECT_EQ(box()->palette().color(QPalette::Text), QColor(Qt::black));
+    EXPECT_EQ(box()->toolTip(), QString());
     EXPECT_EQ(host.calculations(), 2);
 }
 

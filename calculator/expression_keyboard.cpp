@@ -1,0 +1,111 @@
+// The expression line's keyboard: a text field, with the calculator's habits
+// for Enter, Escape, Up, Down and Copy.
+#include <QKeyEvent>
+
+#include "calculator/commands.h"
+#include "calculator/expression_edit.h"
+#include "engine/tokenizer.h"
+#include "uikit/command_event.h"
+
+namespace pq::calc {
+
+namespace {
+
+// Whether a character typed after a result applies to it: an infix or a
+// postfix operator ("+", "*", "!", "²", "%"), not a prefix one ("~").
+bool continuesFromResult(QChar character) {
+    int index = 0;
+    const char16_t text[1] = {character.unicode()};
+    return lookupOperator(std::u16string_view(text, 1), index) &&
+           kOperators[index].kind != OperatorInfo::Prefix;
+}
+
+} // namespace
+
+void ExpressionEdit::typeAfterEvaluation(QChar character) {
+    replaceAll(continuesFromResult(character) ? QStringLiteral("ans") + character
+                                              : QString(character));
+}
+
+bool ExpressionEdit::caretCanMove(QTextCursor::MoveOperation direction) const {
+    QTextCursor probe = textCursor();
+    probe.clearSelection();
+    return probe.movePosition(direction);
+}
+
+void ExpressionEdit::recall(int step) {
+    const QStringList formulas = recall_ ? recall_() : QStringList();
+    if (recalled_ < 0) draft_ = text();
+    int index = recalled_;
+    // A formula equal to the line would change nothing: the walk passes it.
+    do {
+        index += step;
+    } while (index >= 0 && index < formulas.size() && formulas[index] == text());
+    if (index >= formulas.size()) return;   // nothing older
+    if (index < 0 && recalled_ < 0) return; // already at the line as typed
+    recalled_ = std::max(index, -1);
+    replaceAll(recalled_ < 0 ? draft_ : formulas[recalled_]);
+}
+
+void ExpressionEdit::copySelectionOrResult() {
+    // The formula selected by an evaluation is no selection of the user's:
+    // right after Enter, Ctrl+C copies the result.
+    if (!evaluated_ && textCursor().hasSelection())
+        copy();
+    else
+        ui::PostCommand(receiver_, kCmdCopy);
+}
+
+bool ExpressionEdit::event(QEvent* event) {
+    // Copy is the line's own (a selection, or the window's Copy of the
+    // result); Paste is the window's, which keeps the pasted text selected.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            event->accept();
+            return true;
+        }
+        if (key->matches(QKeySequence::Paste)) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void ExpressionEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) return copySelectionOrResult();
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (modifiers == Qt::ShiftModifier)
+                textCursor().insertText(QStringLiteral("\n"));
+            else
+                ui::PostCommand(receiver_, evaluateCommand_);
+            return;
+        case Qt::Key_Escape:
+            recalled_ = -1;
+            if (text().isEmpty())
+                ui::PostCommand(receiver_, kCmdClear); // the result too
+            else
+                replaceAll(QString());
+            return;
+        case Qt::Key_Up:
+            if (modifiers == Qt::NoModifier && !caretCanMove(QTextCursor::Up)) return recall(1);
+            break;
+        case Qt::Key_Down:
+            if (modifiers == Qt::NoModifier && !caretCanMove(QTextCursor::Down)) return recall(-1);
+            break;
+        default: {
+            const QString text = event->text();
+            if (evaluated_ && text.size() == 1 && text.front().isPrint())
+                return typeAfterEvaluation(text.front());
+        }
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+} // namespace pq::calc

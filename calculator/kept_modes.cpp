@@ -1,0 +1,46 @@
+#include "calculator/kept_modes.h"
+
+#include <QSettings>
+
+namespace pq::calc {
+
+namespace {
+
+const char16_t* const kAngleNames[] = {u"Rad", u"Deg", u"Gra"};
+
+QString angleName(AngleMode mode) {
+    return QString::fromUtf16(kAngleNames[static_cast<int>(mode)]);
+}
+
+} // namespace
+
+KeptModes KeptModes::read() {
+    KeptModes modes;
+    QSettings stored(QStringLiteral("Quorvane"), QStringLiteral("PqCalculator"));
+    stored.beginGroup(QStringLiteral("Scientific"));
+    const QString angle = stored.value(QStringLiteral("AngleMode")).toString();
+    for (int k = 0; k < 3; ++k)
+        if (angle == angleName(static_cast<AngleMode>(k))) modes.angle = static_cast<AngleMode>(k);
+    const QString base = stored.value(QStringLiteral("Base")).toString();
+    for (int k = 0; k < 4; ++k)
+        if (base == QString::fromStdU16String(std::u16string(baseName(static_cast<Base>(k)))))
+            modes.base = static_cast<Base>(k);
+    stored.endGroup();
+    modes.historyShown = stored.value(QStringLiteral("History/Shown"), false).toBool();
+    modes.historyBelow = stored.value(QStringLiteral("History/Below"), false).toBool();
+    return modes;
+}
+
+void KeptModes::write() const {
+    QSettings stored(QStringLiteral("Quorvane"), QStringLiteral("PqCalculator"));
+    stored.beginGroup(QStringLiteral("Scientific"));
+    stored.setValue(QStringLiteral("AngleMode"), angleName(angle));
+    stored.setValue(QStringLiteral("Base"),
+                    QString::fromStdU16String(std::u16string(baseName(base))));
+    stored.endGroup();
+    stored.setValue(QStringLiteral("History/Shown"), historyShown);
+    stored.setValue(QStringLiteral("History/Below"), historyBelow);
+    stored.sync();
+}
+
+} // namespace pq::calc

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "calculator/number_text.h"
+#include "engine/expression_engine.h"
+
+namespace pq::calc {
+
+// What the calculator keeps between runs besides its two settings values,
+// in the settings of "Quorvane"/"PqCalculator": the angle unit and the main
+// display's base (group "Scientific", values "AngleMode": "Rad", "Deg" or
+// "Gra", and "Base": "Dec", "Hex", "Oct" or "Bin"), and whether the history
+// panel is open and where (group "History", values "Shown" and "Below").
+struct KeptModes {
+    AngleMode angle = AngleMode::Rad;
+    Base base = Base::Dec;
+    bool historyShown = false;
+    bool historyBelow = false; // below the keypads rather than beside them
+
+    // Unknown values read as the defaults.
+    static KeptModes read();
+    void write() const;
+};
+
+} // namespace pq::calc

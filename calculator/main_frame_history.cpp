@@ -1,0 +1,99 @@
+// The main window's history panel: a dock beside or below the keypads.
+#include <QDockWidget>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "calculator/commands.h"
+#include "calculator/expression_edit.h"
+#include "calculator/history_panel.h"
+#include "calculator/main_frame.h"
+#include "calculator/scientific_view.h"
+#include "uikit/message_box.h"
+
+namespace pq::calc {
+
+void CMainFrame::createHistoryPanel() {
+    historyDock_ = new QDockWidget(QStringLiteral("History"), this);
+    historyDock_->setObjectName(QStringLiteral("historyDock"));
+    historyDock_->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    historyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    historyPanel_ = new HistoryPanel(historyDock_);
+    historyDock_->setWidget(historyPanel_);
+    KeptModes& kept = scientific_->keptModes();
+    addDockWidget(kept.historyBelow ? Qt::BottomDockWidgetArea : Qt::RightDockWidgetArea,
+                  historyDock_);
+    historyDock_->setVisible(kept.historyShown);
+
+    historyPanel_->onReuse = [this](const QString& formula) {
+        if (view_ == ViewMode::Standard) switchView(ViewMode::Scientific);
+        scientific_->reuseFormula(formula);
+    };
+    historyPanel_->onInsert = [this](const QString& result) {
+        if (view_ == ViewMode::Scientific) {
+            scientific_->insertResult(result);
+        } else {
+            calculator_.setValue(result.toStdU16String());
+            showCalculator();
+        }
+    };
+    historyPanel_->onClear = [this] { scientific_->clearHistory(); };
+    historyPanel_->onLeave = [this] {
+        if (view_ == ViewMode::Scientific)
+            scientific_->edit()->setFocus();
+        else
+            client_->setFocus();
+    };
+    scientific_->setHistoryListener(
+        [this] { historyPanel_->setEntries(scientific_->history().entries()); });
+    historyPanel_->setEntries(scientific_->history().entries());
+
+    QAction* toggle = historyDock_->toggleViewAction();
+    toggle->setText(QStringLiteral("&History"));
+    toggle->setIcon(HistoryIcon());
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    toggle->setToolTip(QStringLiteral("History (") +
+                       toggle->shortcut().toString(QKeySequence::NativeText) + u')');
+    if (QMenu* tools = menuBar()->actions().value(0) ? menuBar()->actions()[0]->menu() : nullptr) {
+        tools->insertAction(actions_[kCmdExit], toggle);
+        tools->insertSeparator(actions_[kCmdExit]);
+    }
+    if (auto* bar = findChild<QToolBar*>(QStringLiteral("commands"))) bar->addAction(toggle);
+
+    // Opening the panel widens (or heightens) the window rather than
+    // squeezing the keypads; closing it gives that room back.
+    connect(toggle, &QAction::toggled, this, [this](bool shown) {
+        if (!isVisible()) return; // the window closing, not the user
+        KeptModes& modes = scientific_->keptModes();
+        modes.historyShown = shown;
+        modes.write();
+        if (isMaximized() || isFullScreen()) return;
+        const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
+        // Closing gives back the panel's room and the separator beside it.
+        const QRect dock = historyDock_->geometry();
+        const QRect client = centralWidget()->geometry();
+        const QSize room =
+            shown ? historyPanel_->sizeHint()
+                  : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
+        const int sign = shown ? 1 : -1;
+        const QSize size = below ? QSize(width(), height() + sign * room.height())
+                                 : QSize(width() + sign * room.width(), height());
+        // Once the layout knows whether the panel is there.
+        QTimer::singleShot(0, this, [this, size, room, shown, below] {
+            layout()->activate(); // the window's smallest size first
+            resize(size);
+            if (shown)
+                resizeDocks({historyDock_}, {below ? room.height() : room.width()},
+                            below ? Qt::Vertical : Qt::Horizontal);
+        });
+    });
+    connect(historyDock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
+        KeptModes& modes = scientific_->keptModes();
+        modes.historyBelow = area == Qt::BottomDockWidgetArea;
+        modes.write();
+    });
+}
+
+} // namespace pq::calc
