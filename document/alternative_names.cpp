@@ -14,14 +14,10 @@ std::u16string_view trimmed(std::u16string_view text) {
     return text;
 }
 
-std::u16string unitKey(std::u16string_view fileName, std::u16string_view identifier) {
-    return lowerAscii(fileName) + u'|' + lowerAscii(identifier);
-}
-
 } // namespace
 
 void AlternativeNames::parse(std::string_view bytes) {
-    names_.clear();
+    files_.clear();
     skipped_.clear();
     const std::u16string text = decodeText(bytes);
     std::u16string_view rest = text;
@@ -42,7 +38,7 @@ void AlternativeNames::parse(std::string_view bytes) {
             skipped_.push_back(number);
             continue;
         }
-        std::vector<std::u16string>& names = names_[unitKey(file, identifier)];
+        std::vector<std::u16string>& names = files_[lowerAscii(file)][lowerAscii(identifier)];
         std::u16string_view list = line.substr(bar2 + 1);
         while (!list.empty()) {
             const size_t comma = list.find(u',');
@@ -54,12 +50,18 @@ void AlternativeNames::parse(std::string_view bytes) {
     }
 }
 
-const std::vector<std::u16string>& AlternativeNames::namesOf(std::u16string_view fileName,
-                                                             std::u16string_view identifier) const {
+const AlternativeNames::FileNames* AlternativeNames::namesIn(std::u16string_view fileName) const {
+    if (files_.empty()) return nullptr;
+    const auto found = files_.find(lowerAscii(fileName));
+    return found == files_.end() ? nullptr : &found->second;
+}
+
+const std::vector<std::u16string>& AlternativeNames::namesOf(const FileNames* names,
+                                                             std::u16string_view identifier) {
     static const std::vector<std::u16string> kNone;
-    if (names_.empty()) return kNone;
-    const auto found = names_.find(unitKey(fileName, identifier));
-    return found == names_.end() ? kNone : found->second;
+    if (!names) return kNone;
+    const auto found = names->find(lowerAscii(identifier));
+    return found == names->end() ? kNone : found->second;
 }
 
 } // namespace pq

@@ -25,15 +25,23 @@ class AlternativeNames {
     // The text of the file: UTF-8, or Windows-1252 when it is no UTF-8.
     void parse(std::string_view bytes);
 
-    // The names of a unit of a data file; none when the file lists none.
+    // The names of the units of one file, by identifier in lower case.
+    using FileNames = std::map<std::u16string, std::vector<std::u16string>>;
+    // None when the list names no unit of the file.
+    const FileNames* namesIn(std::u16string_view fileName) const;
+    // The names of a unit of a file; none when the list holds none.
+    static const std::vector<std::u16string>& namesOf(const FileNames* names,
+                                                      std::u16string_view identifier);
     const std::vector<std::u16string>& namesOf(std::u16string_view fileName,
-                                                std::u16string_view identifier) const;
-    bool empty() const { return names_.empty(); }
+                                                std::u16string_view identifier) const {
+        return namesOf(namesIn(fileName), identifier);
+    }
+    bool empty() const { return files_.empty(); }
     // The lines that were passed over, counted from 1.
     const std::vector<int>& skippedLines() const { return skipped_; }
 
   private:
-    std::map<std::u16string, std::vector<std::u16string>> names_;
+    std::map<std::u16string, FileNames> files_; // by file name in lower case
     std::vector<int> skipped_;
 };
 

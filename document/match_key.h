@@ -18,6 +18,13 @@ namespace pq {
 // Letters of other scripts are kept (Greek and Cyrillic in lower case);
 // currency signs are kept as they are.
 std::u16string matchKey(std::u16string_view text);
+// Whether a text's key is `key`, without building the text's key.
+bool keyEquals(std::u16string_view text, std::u16string_view key);
+// Whether a unit's name stands for the whole `key`: the name itself, the
+// name without the part in parentheses at its end, the part before its first
+// comma, or one of the abbreviations in those parentheses ("Gallon, US
+// (gal)" for the keys "gallonusgal", "gallonus", "gallon" and "gal").
+bool nameMatchesWhole(std::u16string_view name, std::u16string_view key);
 
 // A key with the places where the words of the text begin in it: after a
 // space or punctuation, and where a lower-case letter is followed by an

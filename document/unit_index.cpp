@@ -29,48 +29,26 @@ std::optional<FileStamp> stampOf(const std::string& path) {
     return stamp;
 }
 
-void addKey(std::vector<std::u16string>& keys, std::u16string_view text) {
-    std::u16string key = matchKey(text);
-    if (!key.empty() && std::find(keys.begin(), keys.end(), key) == keys.end())
-        keys.push_back(std::move(key));
-}
-
-// Everything a unit is found by, from its name, identifier and alternatives.
-void keyUnit(IndexedUnit& unit, const std::vector<std::u16string>& alternatives) {
-    unit.alternatives = alternatives;
-    unit.identifierKey = keyWithWords(unit.identifier);
-    unit.nameKey = keyWithWords(unit.name);
-    unit.exactKeys.clear();
-    unit.alternativeKeys.clear();
-    for (const std::u16string& alternative : alternatives) {
-        addKey(unit.exactKeys, alternative);
-        addKey(unit.alternativeKeys, alternative);
-    }
-    std::u16string_view head = unit.name;
-    if (!unit.nameKey.key.empty()) unit.exactKeys.push_back(unit.nameKey.key);
-    const size_t open = head.rfind(u'(');
-    if (!head.empty() && head.back() == u')' && open != std::u16string_view::npos) {
-        std::u16string_view inner = head.substr(open + 1, head.size() - open - 2);
-        head = head.substr(0, open);
-        while (!inner.empty()) {
-            const size_t comma = inner.find(u',');
-            addKey(unit.exactKeys, inner.substr(0, comma));
-            inner = comma == std::u16string_view::npos ? std::u16string_view()
-                                                       : inner.substr(comma + 1);
+// The alternative names of every unit of a file, and the keys when the
+// index is for finding.
+void attachNames(IndexedFile& file, const AlternativeNames* alternatives, UnitIndex::Use use) {
+    static const AlternativeNames kNone;
+    const AlternativeNames::FileNames* names =
+        (alternatives ? *alternatives : kNone).namesIn(file.fileName);
+    file.keys.clear();
+    if (use == UnitIndex::Use::Finding) file.keys.resize(file.units.size());
+    for (size_t i = 0; i < file.units.size(); ++i) {
+        IndexedUnit& unit = file.units[i];
+        unit.alternatives = AlternativeNames::namesOf(names, unit.identifier);
+        if (use == UnitIndex::Use::LookingUp) continue;
+        UnitKeys& keys = file.keys[i];
+        keys.identifier = keyWithWords(unit.identifier);
+        keys.name = keyWithWords(unit.name);
+        for (const std::u16string& alternative : unit.alternatives) {
+            std::u16string key = matchKey(alternative);
+            if (!key.empty()) keys.alternatives.push_back(std::move(key));
         }
     }
-    addKey(unit.exactKeys, head);
-    addKey(unit.exactKeys, head.substr(0, head.find(u',')));
-}
-
-std::shared_ptr<IndexedFile> withAlternatives(const IndexedFile& file,
-                                              const AlternativeNames* alternatives) {
-    static const AlternativeNames kNone;
-    const AlternativeNames& names = alternatives ? *alternatives : kNone;
-    auto copy = std::make_shared<IndexedFile>(file);
-    for (IndexedUnit& unit : copy->units)
-        keyUnit(unit, names.namesOf(copy->fileName, unit.identifier));
-    return copy;
 }
 
 } // namespace
@@ -83,9 +61,8 @@ bool FileStamp::operator==(const FileStamp& other) const {
 }
 
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
-                                           const AlternativeNames* alternatives) {
-    static const AlternativeNames kNone;
-    const AlternativeNames& names = alternatives ? *alternatives : kNone;
+                                           const AlternativeNames* alternatives,
+                                           UnitIndex::Use use) {
     auto file = std::make_shared<IndexedFile>();
     file->fileName = fileName;
     file->title = document.title.view();
@@ -99,12 +76,12 @@ std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16str
         unit.identifier = item.identifier.view();
         unit.position = static_cast<int32_t>(i);
         unit.shown = item.shown != 0;
-        keyUnit(unit, names.namesOf(fileName, unit.identifier));
     }
+    attachNames(*file, alternatives, use);
     return file;
 }
 
-UnitIndex::UnitIndex(std::string folder) : folder_(std::move(folder)) {
+UnitIndex::UnitIndex(std::string folder, Use use) : folder_(std::move(folder)), use_(use) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
 }
 
@@ -161,8 +138,13 @@ bool UnitIndex::refresh() {
         if (!stamp) continue;
         const auto old = known.find(fileName);
         if (old != known.end() && old->second->stamp == *stamp) {
-            files.push_back(alternativesChanged ? withAlternatives(*old->second, alternatives_.get())
-                                                : old->second);
+            if (alternativesChanged) {
+                auto renamed = std::make_shared<IndexedFile>(*old->second);
+                attachNames(*renamed, alternatives_.get(), use_);
+                files.push_back(std::move(renamed));
+            } else {
+                files.push_back(old->second);
+            }
             known.erase(old);
             continue;
         }
@@ -177,7 +159,8 @@ bool UnitIndex::refresh() {
             unreadable[name] = {*stamp, document->errorText()};
             continue;
         }
-        std::shared_ptr<IndexedFile> file = IndexDocument(*document, fileName, alternatives_.get());
+        std::shared_ptr<IndexedFile> file =
+            IndexDocument(*document, fileName, alternatives_.get(), use_);
         file->stamp = *stamp;
         files.push_back(std::move(file));
     }
@@ -194,7 +177,7 @@ std::vector<std::pair<std::string, std::string>> UnitIndex::unreadable() const {
 }
 
 std::shared_ptr<const IndexedFile> UnitIndex::entriesOf(const Document& document) const {
-    return IndexDocument(document, document.fileNameWithExtension(), alternatives_.get());
+    return IndexDocument(document, document.fileNameWithExtension(), alternatives_.get(), use_);
 }
 
 std::optional<UnitMatch> UnitIndex::unit(std::u16string_view fileName,

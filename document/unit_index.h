@@ -26,16 +26,14 @@ struct IndexedUnit {
     std::vector<std::u16string> alternatives; // from the alternative names
     int32_t position = 0;                      // in its file's item list
     bool shown = true;
+};
 
-    KeyedText identifierKey;
-    KeyedText nameKey;
-    // Keys that match the unit exactly besides its identifier: the
-    // alternative names, the name, the name without the part in parentheses
-    // and before its first comma, and each abbreviation in the parentheses
-    // ("Gallon, US (gal)" gives "gallonusgal", "gallonus", "gallon", "gal").
-    std::vector<std::u16string> exactKeys;
-    // The alternative names' keys, where a word may start.
-    std::vector<std::u16string> alternativeKeys;
+// The keys for finding a unit by the start of a word or by any part of its
+// identifier, name or alternatives (match_key.h). Whole names need none.
+struct UnitKeys {
+    KeyedText identifier;
+    KeyedText name;
+    std::vector<std::u16string> alternatives;
 };
 
 // When a file was last seen as it is.
@@ -54,6 +52,8 @@ struct IndexedFile {
     std::u16string category;
     int32_t typeCode = 0; // 1 conversion file, 2 calculation file
     std::vector<IndexedUnit> units;
+    // The units' keys, in the same order; none in an index for looking up.
+    std::vector<UnitKeys> keys;
     FileStamp stamp;
 };
 
@@ -94,8 +94,17 @@ struct FindOptions {
 // answers searches.
 class UnitIndex {
   public:
+    enum class Use {
+        // Finding units by any part of their names, keystroke by keystroke.
+        Finding,
+        // Looking a few names up once: the index is quicker to build and
+        // smaller, and finds units by whole names alone (identifiers,
+        // alternatives, names and abbreviations).
+        LookingUp,
+    };
+
     UnitIndex() = default;
-    explicit UnitIndex(std::string folder);
+    explicit UnitIndex(std::string folder, Use use = Use::Finding);
 
     const std::string& folder() const { return folder_; }
     // Looks at the folder again: reads the data files that are new or
@@ -119,6 +128,7 @@ class UnitIndex {
 
   private:
     std::string folder_ = "/";
+    Use use_ = Use::Finding;
     bool built_ = false;
     std::vector<std::shared_ptr<const IndexedFile>> files_; // by file name
     std::map<std::string, std::pair<FileStamp, std::string>> unreadable_;
@@ -126,8 +136,10 @@ class UnitIndex {
     std::optional<FileStamp> alternativesStamp_;
 };
 
-// The entries of a document: every item with its keys and alternatives.
+// The entries of a document: every item with its alternatives, and with
+// its keys when the index is for finding.
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
-                                           const AlternativeNames* alternatives);
+                                           const AlternativeNames* alternatives,
+                                           UnitIndex::Use use = UnitIndex::Use::Finding);
 
 } // namespace pq

@@ -23,17 +23,20 @@ bool contains(std::u16string_view text, std::u16string_view query) {
     return text.find(query) != std::u16string_view::npos;
 }
 
-std::optional<MatchTier> matchTier(const IndexedUnit& unit, std::u16string_view query) {
-    if (unit.identifierKey.key == query) return MatchTier::Identifier;
-    for (const std::u16string& key : unit.exactKeys)
-        if (key == query) return MatchTier::Name;
-    if (startsAtWord(unit.nameKey, query) || startsAtWord(unit.identifierKey, query))
+std::optional<MatchTier> matchTier(const IndexedUnit& unit, const UnitKeys* keys,
+                                   std::u16string_view query) {
+    if (keyEquals(unit.identifier, query)) return MatchTier::Identifier;
+    for (const std::u16string& alternative : unit.alternatives)
+        if (keyEquals(alternative, query)) return MatchTier::Name;
+    if (nameMatchesWhole(unit.name, query)) return MatchTier::Name;
+    if (!keys) return std::nullopt;
+    if (startsAtWord(keys->name, query) || startsAtWord(keys->identifier, query))
         return MatchTier::WordPrefix;
-    for (const std::u16string& key : unit.alternativeKeys)
+    for (const std::u16string& key : keys->alternatives)
         if (key.starts_with(query)) return MatchTier::WordPrefix;
-    if (contains(unit.nameKey.key, query) || contains(unit.identifierKey.key, query))
+    if (contains(keys->name.key, query) || contains(keys->identifier.key, query))
         return MatchTier::Substring;
-    for (const std::u16string& key : unit.alternativeKeys)
+    for (const std::u16string& key : keys->alternatives)
         if (contains(key, query)) return MatchTier::Substring;
     return std::nullopt;
 }
@@ -42,6 +45,7 @@ struct Candidate {
     const std::shared_ptr<const IndexedFile>* file;
     size_t fileOrder;
     const IndexedUnit* unit;
+    size_t nameLength;
     MatchTier tier;
     bool current;
 
@@ -54,9 +58,7 @@ struct Candidate {
         if (group() != other.group()) return group() < other.group();
         if (tier != other.tier) return tier < other.tier;
         if (current != other.current) return current;
-        const size_t length = unit->nameKey.key.size();
-        const size_t otherLength = other.unit->nameKey.key.size();
-        if (length != otherLength) return length < otherLength;
+        if (nameLength != other.nameLength) return nameLength < other.nameLength;
         if (fileOrder != other.fileOrder) return fileOrder < other.fileOrder;
         return unit->position < other.unit->position;
     }
@@ -70,10 +72,14 @@ std::vector<UnitMatch> UnitIndex::find(std::u16string_view text,
     if (query.empty()) return {};
     std::vector<Candidate> found;
     auto scan = [&](const std::shared_ptr<const IndexedFile>& file, size_t order, bool current) {
-        for (const IndexedUnit& unit : file->units) {
-            const std::optional<MatchTier> tier = matchTier(unit, query);
-            if (!tier || (options.exactOnly && *tier > MatchTier::Name)) continue;
-            found.push_back({&file, order, &unit, *tier, current});
+        const bool keyed = !options.exactOnly && file->keys.size() == file->units.size();
+        for (size_t i = 0; i < file->units.size(); ++i) {
+            const IndexedUnit& unit = file->units[i];
+            const UnitKeys* keys = keyed ? &file->keys[i] : nullptr;
+            const std::optional<MatchTier> tier = matchTier(unit, keys, query);
+            if (!tier) continue;
+            const size_t length = keys ? keys->name.key.size() : unit.name.size();
+            found.push_back({&file, order, &unit, length, *tier, current});
         }
     };
     bool currentSeen = false;

@@ -80,6 +80,19 @@ TEST(MatchKey, IgnoresCaseAccentsSpacesAndPunctuation) {
     for (const auto& c : cases) EXPECT_EQ(utf8(matchKey(c.text)), utf8(c.key)) << utf8(c.text);
 }
 
+TEST(MatchKey, WholeNamesAreTheNameItsHeadAndItsAbbreviations) {
+    const std::u16string_view gallon = u"Gallon, US (gal)";
+    for (std::u16string_view key : {u"gallonusgal", u"gallonus", u"gallon", u"gal"})
+        EXPECT_TRUE(nameMatchesWhole(gallon, key)) << utf8(key);
+    for (std::u16string_view key : {u"gallo", u"usgal", u"ga", u"gallonusga", u"", u"us"})
+        EXPECT_FALSE(nameMatchesWhole(gallon, key)) << utf8(key);
+    EXPECT_TRUE(nameMatchesWhole(u"Kilocalorie (kcal, food Calorie)", u"foodcalorie"));
+    EXPECT_TRUE(nameMatchesWhole(u"Degree Celsius (°C)", u"degc"));
+    EXPECT_FALSE(nameMatchesWhole(u"Cup (US) extra", u"us")); // not at the end
+    EXPECT_TRUE(keyEquals(u"km_h", u"kmh"));
+    EXPECT_FALSE(keyEquals(u"km_h", u"km"));
+}
+
 TEST(MatchKey, WordsStartAfterPunctuationAndAtCapitals) {
     EXPECT_EQ(keyWithWords(u"Mile per hour (mph)").wordStarts,
               (std::vector<uint16_t>{0, 4, 7, 11}));
@@ -182,6 +195,14 @@ TEST(UnitIndex, FollowsTheFolder) {
     EXPECT_FALSE(index.refresh());
     ASSERT_TRUE(index.unit(u"ROADS.cnv", u"Fur").has_value());
     EXPECT_FALSE(index.unit(u"ROADS.cnv", u"Fur")->unit->shown);
+}
+
+TEST(UnitIndex, ForLookingUpFindsWholeNamesAlone) {
+    UnitIndex index(PQ_DATA_DIR, UnitIndex::Use::LookingUp);
+    index.refresh();
+    EXPECT_EQ(first(index, u"kph"), "Speed.cnv km_h");
+    EXPECT_EQ(first(index, u"Foot"), "Length.cnv ft");
+    EXPECT_EQ(first(index, u"mile per"), "");
 }
 
 TEST(UnitIndex, ReadsOldFilesWithoutRewritingThem) {
