@@ -339,6 +339,8 @@ void CPqConvFrame::chooseFirstDocument() {
 }
 
 void CPqConvFrame::makeCurrent(Document* document) {
+    // The find box's matches were for the file shown before.
+    if (finder_) finder_->close();
     document_ = document;
     if (!document) {
         fileSwitcher_.setText(QStringLiteral("(No file)"));

@@ -1,46 +1,23 @@
 #include "document/unit_index.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <set>
 
 #include "document/document.h"
-#include "document/file_reading.h"
 #include "engine/text.h"
 
 namespace pq {
 
 namespace {
 
-// The alternative names file is small; anything larger is not one.
-constexpr int64_t kMaxAlternativesSize = 4 * 1024 * 1024;
-
-std::optional<FileStamp> stampOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    FileStamp stamp;
-    stamp.device = info.st_dev;
-    stamp.inode = info.st_ino;
-    stamp.size = info.st_size;
-    stamp.modified = info.st_mtim;
-    stamp.changed = info.st_ctim;
-    return stamp;
-}
-
-// The alternative names of every unit of a file, and the keys when the
-// index is for finding.
-void attachNames(IndexedFile& file, const AlternativeNames* alternatives, UnitIndex::Use use) {
+// The alternative names and the keys of every unit of a file.
+void attachNames(IndexedFile& file, const AlternativeNames* alternatives) {
     static const AlternativeNames kNone;
     const AlternativeNames::FileNames* names =
         (alternatives ? *alternatives : kNone).namesIn(file.fileName);
-    file.keys.clear();
-    if (use == UnitIndex::Use::Finding) file.keys.resize(file.units.size());
+    file.keys.assign(file.units.size(), UnitKeys());
     for (size_t i = 0; i < file.units.size(); ++i) {
         IndexedUnit& unit = file.units[i];
         unit.alternatives = AlternativeNames::namesOf(names, unit.identifier);
-        if (use == UnitIndex::Use::LookingUp) continue;
         UnitKeys& keys = file.keys[i];
         keys.identifier = keyWithWords(unit.identifier);
         keys.name = keyWithWords(unit.name);
@@ -53,16 +30,8 @@ void attachNames(IndexedFile& file, const AlternativeNames* alternatives, UnitIn
 
 } // namespace
 
-bool FileStamp::operator==(const FileStamp& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec &&
-           modified.tv_nsec == other.modified.tv_nsec && changed.tv_sec == other.changed.tv_sec &&
-           changed.tv_nsec == other.changed.tv_nsec;
-}
-
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
-                                           const AlternativeNames* alternatives,
-                                           UnitIndex::Use use) {
+                                           const AlternativeNames* alternatives) {
     auto file = std::make_shared<IndexedFile>();
     file->fileName = fileName;
     file->title = document.title.view();
@@ -77,70 +46,42 @@ std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16str
         unit.position = static_cast<int32_t>(i);
         unit.shown = item.shown != 0;
     }
-    attachNames(*file, alternatives, use);
+    attachNames(*file, alternatives);
     return file;
 }
 
-UnitIndex::UnitIndex(std::string folder, Use use) : folder_(std::move(folder)), use_(use) {
+UnitIndex::UnitIndex(std::string folder) : folder_(std::move(folder)) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
 }
 
 bool UnitIndex::refresh() {
     bool changed = !built_;
     built_ = true;
-
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder_.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            // Hidden files include the temporary files of a save in progress.
-            if (!name.empty() && name.front() != '.') names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
+    const FolderListing listing = ListDataFolder(folder_);
 
     // The alternative names first: every file's units carry them.
     bool alternativesChanged = false;
-    std::optional<FileStamp> alternativesStamp;
-    for (const std::string& name : names) {
-        if (!equalsIgnoreCase(widen(name), widen(AlternativeNames::kFileName))) continue;
-        const std::string path = folder_ + name;
-        alternativesStamp = stampOf(path);
-        if (alternativesStamp && alternativesStamp == alternativesStamp_) break;
-        std::string bytes, error;
-        auto alternatives = std::make_shared<AlternativeNames>();
-        if (alternativesStamp &&
-            readRegularFile(path, bytes, error, {.maxBytes = kMaxAlternativesSize}))
-            alternatives->parse(bytes);
-        alternatives_ = std::move(alternatives);
+    const std::optional<FileStamp> alternativesStamp =
+        listing.alternativeNames ? std::optional(listing.alternativeNames->stamp) : std::nullopt;
+    if (alternativesStamp != alternativesStamp_) {
+        alternatives_ = listing.alternativeNames
+                            ? ReadAlternativeNames(folder_ + listing.alternativeNames->name)
+                            : nullptr;
+        alternativesStamp_ = alternativesStamp;
         alternativesChanged = true;
-        break;
+        changed = true;
     }
-    if (!alternativesStamp && alternativesStamp_) {
-        alternatives_.reset();
-        alternativesChanged = true;
-    }
-    alternativesStamp_ = alternativesStamp;
-    changed = changed || alternativesChanged;
 
     std::map<std::u16string, std::shared_ptr<const IndexedFile>> known;
     for (auto& file : files_) known.emplace(file->fileName, file);
     std::vector<std::shared_ptr<const IndexedFile>> files;
     std::map<std::string, std::pair<FileStamp, std::string>> unreadable;
-    std::set<std::u16string> taken; // file names differing in case alone are one file
-    for (const std::string& name : names) {
-        const std::u16string fileName = fromUtf8(name);
-        const int32_t typeCode = typeCodeForFileName(fileName);
-        if (typeCode == 0 || !taken.insert(lowerAscii(fileName)).second) continue;
-        const std::string path = folder_ + name;
-        const std::optional<FileStamp> stamp = stampOf(path);
-        if (!stamp) continue;
-        const auto old = known.find(fileName);
-        if (old != known.end() && old->second->stamp == *stamp) {
+    for (const ListedFile& listed : listing.dataFiles) {
+        const auto old = known.find(listed.fileName);
+        if (old != known.end() && old->second->stamp == listed.stamp) {
             if (alternativesChanged) {
                 auto renamed = std::make_shared<IndexedFile>(*old->second);
-                attachNames(*renamed, alternatives_.get(), use_);
+                attachNames(*renamed, alternatives_.get());
                 files.push_back(std::move(renamed));
             } else {
                 files.push_back(old->second);
@@ -148,20 +89,20 @@ bool UnitIndex::refresh() {
             known.erase(old);
             continue;
         }
-        const auto failed = unreadable_.find(name);
-        if (failed != unreadable_.end() && failed->second.first == *stamp) {
+        const auto failed = unreadable_.find(listed.name);
+        if (failed != unreadable_.end() && failed->second.first == listed.stamp) {
             unreadable.insert(*failed);
             continue;
         }
         changed = true;
-        std::unique_ptr<Document> document = createDocument(typeCode);
-        if (!document->readWithoutConverting(path)) {
-            unreadable[name] = {*stamp, document->errorText()};
+        std::unique_ptr<Document> document = createDocument(listed.typeCode);
+        if (!document->readWithoutConverting(folder_ + listed.name)) {
+            unreadable[listed.name] = {listed.stamp, document->errorText()};
             continue;
         }
         std::shared_ptr<IndexedFile> file =
-            IndexDocument(*document, fileName, alternatives_.get(), use_);
-        file->stamp = *stamp;
+            IndexDocument(*document, listed.fileName, alternatives_.get());
+        file->stamp = listed.stamp;
         files.push_back(std::move(file));
     }
     changed = changed || !known.empty(); // files that are gone
@@ -177,7 +118,7 @@ std::vector<std::pair<std::string, std::string>> UnitIndex::unreadable() const {
 }
 
 std::shared_ptr<const IndexedFile> UnitIndex::entriesOf(const Document& document) const {
-    return IndexDocument(document, document.fileNameWithExtension(), alternatives_.get(), use_);
+    return IndexDocument(document, document.fileNameWithExtension(), alternatives_.get());
 }
 
 std::optional<UnitMatch> UnitIndex::unit(std::u16string_view fileName,

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
-#include <ctime>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,6 +9,7 @@
 #include <vector>
 
 #include "document/alternative_names.h"
+#include "document/folder_listing.h"
 #include "document/match_key.h"
 
 namespace pq {
@@ -29,21 +27,11 @@ struct IndexedUnit {
 };
 
 // The keys for finding a unit by the start of a word or by any part of its
-// identifier, name or alternatives (match_key.h). Whole names need none.
+// identifier, name or alternatives (match_key.h); whole names need none.
 struct UnitKeys {
     KeyedText identifier;
     KeyedText name;
     std::vector<std::u16string> alternatives;
-};
-
-// When a file was last seen as it is.
-struct FileStamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-    bool operator==(const FileStamp& other) const;
 };
 
 struct IndexedFile {
@@ -52,8 +40,7 @@ struct IndexedFile {
     std::u16string category;
     int32_t typeCode = 0; // 1 conversion file, 2 calculation file
     std::vector<IndexedUnit> units;
-    // The units' keys, in the same order; none in an index for looking up.
-    std::vector<UnitKeys> keys;
+    std::vector<UnitKeys> keys; // the units', in the same order
     FileStamp stamp;
 };
 
@@ -94,17 +81,8 @@ struct FindOptions {
 // answers searches.
 class UnitIndex {
   public:
-    enum class Use {
-        // Finding units by any part of their names, keystroke by keystroke.
-        Finding,
-        // Looking a few names up once: the index is quicker to build and
-        // smaller, and finds units by whole names alone (identifiers,
-        // alternatives, names and abbreviations).
-        LookingUp,
-    };
-
     UnitIndex() = default;
-    explicit UnitIndex(std::string folder, Use use = Use::Finding);
+    explicit UnitIndex(std::string folder);
 
     const std::string& folder() const { return folder_; }
     // Looks at the folder again: reads the data files that are new or
@@ -128,7 +106,6 @@ class UnitIndex {
 
   private:
     std::string folder_ = "/";
-    Use use_ = Use::Finding;
     bool built_ = false;
     std::vector<std::shared_ptr<const IndexedFile>> files_; // by file name
     std::map<std::string, std::pair<FileStamp, std::string>> unreadable_;
@@ -136,10 +113,15 @@ class UnitIndex {
     std::optional<FileStamp> alternativesStamp_;
 };
 
-// The entries of a document: every item with its alternatives, and with
-// its keys when the index is for finding.
+// The entries of a document: every item with its alternatives and keys.
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
-                                           const AlternativeNames* alternatives,
-                                           UnitIndex::Use use = UnitIndex::Use::Finding);
+                                           const AlternativeNames* alternatives);
+
+// How a unit matches a key (match_key.h) as a whole: by its identifier, or
+// by an alternative name, its name or an abbreviation of it; none when it
+// does not.
+std::optional<MatchTier> WholeNameTier(std::u16string_view name, std::u16string_view identifier,
+                                       const std::vector<std::u16string>& alternatives,
+                                       std::u16string_view key);
 
 } // namespace pq

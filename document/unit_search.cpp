@@ -25,10 +25,8 @@ bool contains(std::u16string_view text, std::u16string_view query) {
 
 std::optional<MatchTier> matchTier(const IndexedUnit& unit, const UnitKeys* keys,
                                    std::u16string_view query) {
-    if (keyEquals(unit.identifier, query)) return MatchTier::Identifier;
-    for (const std::u16string& alternative : unit.alternatives)
-        if (keyEquals(alternative, query)) return MatchTier::Name;
-    if (nameMatchesWhole(unit.name, query)) return MatchTier::Name;
+    if (auto tier = WholeNameTier(unit.name, unit.identifier, unit.alternatives, query))
+        return tier;
     if (!keys) return std::nullopt;
     if (startsAtWord(keys->name, query) || startsAtWord(keys->identifier, query))
         return MatchTier::WordPrefix;
@@ -66,6 +64,16 @@ struct Candidate {
 
 } // namespace
 
+std::optional<MatchTier> WholeNameTier(std::u16string_view name, std::u16string_view identifier,
+                                       const std::vector<std::u16string>& alternatives,
+                                       std::u16string_view key) {
+    if (keyEquals(identifier, key)) return MatchTier::Identifier;
+    for (const std::u16string& alternative : alternatives)
+        if (keyEquals(alternative, key)) return MatchTier::Name;
+    if (nameMatchesWhole(name, key)) return MatchTier::Name;
+    return std::nullopt;
+}
+
 std::vector<UnitMatch> UnitIndex::find(std::u16string_view text,
                                        const FindOptions& options) const {
     const std::u16string query = matchKey(text);
@@ -78,8 +86,7 @@ std::vector<UnitMatch> UnitIndex::find(std::u16string_view text,
             const UnitKeys* keys = keyed ? &file->keys[i] : nullptr;
             const std::optional<MatchTier> tier = matchTier(unit, keys, query);
             if (!tier) continue;
-            const size_t length = keys ? keys->name.key.size() : unit.name.size();
-            found.push_back({&file, order, &unit, length, *tier, current});
+            found.push_back({&file, order, &unit, unit.name.size(), *tier, current});
         }
     };
     bool currentSeen = false;

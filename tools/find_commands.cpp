@@ -8,6 +8,7 @@
 
 #include "document/document.h"
 #include "document/unit_index.h"
+#include "document/unit_lookup.h"
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "tools/commands.h"
@@ -54,8 +55,8 @@ bool parseFolderArguments(std::span<char* const> args, FolderArguments& parsed) 
     return true;
 }
 
-// The folder's index, or none (after saying why) when the folder cannot be
-// listed.
+// The folder's index, or none (after saying why) when the folder holds no
+// data files.
 bool readFolder(UnitIndex& index) {
     index.refresh();
     if (index.files().empty() && index.unreadable().empty()) {
@@ -65,112 +66,96 @@ bool readFolder(UnitIndex& index) {
     return true;
 }
 
-void printUnit(std::FILE* out, const char* indent, const UnitMatch& match) {
-    std::fprintf(out, "%s%s\t%s\t%s\t%s\n", indent, printable(toUtf8(match.unit->identifier)).c_str(),
-                 printable(toUtf8(match.unit->name)).c_str(),
-                 printable(toUtf8(match.file->title)).c_str(),
-                 printable(toUtf8(match.file->fileName)).c_str());
+// One unit a line: identifier, name, file title, file name.
+void printUnit(std::FILE* out, const char* indent, std::u16string_view identifier,
+               std::u16string_view name, std::u16string_view title, std::u16string_view file) {
+    std::fprintf(out, "%s%s\t%s\t%s\t%s\n", indent, printable(toUtf8(identifier)).c_str(),
+                 printable(toUtf8(name)).c_str(), printable(toUtf8(title)).c_str(),
+                 printable(toUtf8(file)).c_str());
 }
 
-void printUnreadable(const UnitIndex& index) {
-    for (const auto& [name, reason] : index.unreadable())
+void printUnit(std::FILE* out, const char* indent, const UnitMatch& match) {
+    printUnit(out, indent, match.unit->identifier, match.unit->name, match.file->title,
+              match.file->fileName);
+}
+
+void printUnit(std::FILE* out, const char* indent, const FoundUnit& unit) {
+    printUnit(out, indent, unit.item().identifier, unit.item().name, unit.document->title,
+              unit.fileName);
+}
+
+void printUnreadable(const std::vector<std::pair<std::string, std::string>>& unreadable) {
+    for (const auto& [name, reason] : unreadable)
         std::fprintf(stderr, "pqtool: %s was left out: %s\n", printable(name).c_str(),
                      reason.c_str());
 }
 
-// The units of conversion files a name stands for exactly.
-std::vector<UnitMatch> unitsNamed(const UnitIndex& index, std::u16string_view name) {
-    FindOptions options;
-    options.exactOnly = true;
-    std::vector<UnitMatch> units;
-    for (UnitMatch& match : index.find(name, options))
-        if (match.file->typeCode == ConversionDocument::kTypeCode) units.push_back(std::move(match));
-    return units;
-}
-
-int unknownUnit(const UnitIndex& index, const std::string& name) {
-    std::fprintf(stderr, "pqtool: no unit of %s is called \"%s\"\n",
-                 printable(index.folder()).c_str(), printable(name).c_str());
+int unknownUnit(const std::string& folder, const std::string& name) {
+    std::fprintf(stderr, "pqtool: no unit of %s is called \"%s\"\n", printable(folder).c_str(),
+                 printable(name).c_str());
+    // What matches the name, or else the longest start of it that matches.
+    UnitIndex index(folder);
+    index.refresh();
     FindOptions options;
     options.limit = kSuggestions;
-    // What matches the name, or else the longest start of it that matches.
-    UnitIndex keyed(index.folder()); // finds the starts and parts of names, too
-    keyed.refresh();
     std::u16string text = fromUtf8(name);
-    std::vector<UnitMatch> near = keyed.find(text, options);
+    std::vector<UnitMatch> near = index.find(text, options);
     while (near.empty() && text.size() > 2) {
         text.pop_back();
-        near = keyed.find(text, options);
+        near = index.find(text, options);
     }
     if (!near.empty()) std::fputs("near matches:\n", stderr);
     for (const UnitMatch& match : near) printUnit(stderr, "  ", match);
-    printUnreadable(index);
+    printUnreadable(index.unreadable());
     return kExitUsage;
 }
 
-int ambiguous(const std::string& text, const std::vector<UnitMatch>& units) {
+int ambiguous(const std::string& text, const std::vector<FoundUnit>& units) {
     std::fprintf(stderr, "pqtool: \"%s\" names several units:\n", printable(text).c_str());
-    for (const UnitMatch& match : units) printUnit(stderr, "  ", match);
+    for (const FoundUnit& unit : units) printUnit(stderr, "  ", unit);
     return kExitUsage;
 }
 
 // The one unit of a file that a name stands for: a single candidate, or the
 // one whose identifier is the name as written.
-const UnitMatch* chooseIn(const std::vector<const UnitMatch*>& candidates,
+const FoundUnit* chooseIn(const std::vector<const FoundUnit*>& candidates,
                           std::u16string_view text) {
     if (candidates.size() == 1) return candidates.front();
-    const UnitMatch* chosen = nullptr;
-    for (const UnitMatch* candidate : candidates) {
-        if (candidate->unit->identifier != text) continue;
+    const FoundUnit* chosen = nullptr;
+    for (const FoundUnit* candidate : candidates) {
+        if (candidate->item().identifier != text) continue;
         if (chosen) return nullptr;
         chosen = candidate;
     }
     return chosen;
 }
 
-// A unit's file read again whole, with a value entered for the unit and
-// every other unit computed from it; none (after saying why) on failure.
-std::unique_ptr<Document> computeFrom(const UnitIndex& index, const UnitMatch& from,
-                                      const std::string& value, ExpressionEngine& engine,
-                                      int& status) {
-    const std::string path = index.folder() + toUtf8(from.file->fileName);
-    std::unique_ptr<Document> document = createDocument(from.file->typeCode);
-    const auto position = static_cast<size_t>(from.unit->position);
-    if (!document->readWithoutConverting(path) || position >= document->items.size() ||
-        document->items[position]->identifier != from.unit->identifier) {
-        std::fprintf(stderr, "pqtool: %s: cannot be read again: %s\n", printable(path).c_str(),
-                     document->errorText().empty() ? "it changed"
-                                                   : document->errorText().c_str());
-        status = kExitFailed;
-        return nullptr;
-    }
-    Item& item = *document->items[position];
+// A value entered for a unit and every other unit of its file computed from
+// it; false (after printing Error) when the value cannot be read.
+bool computeFrom(const FoundUnit& from, const std::string& value, ExpressionEngine& engine) {
+    Item& item = from.item();
     double number;
     if (!item.format.parseAndEvaluate(fromUtf8(value), engine, number)) {
         std::puts("Error");
-        status = kExitFailed;
-        return nullptr;
+        return false;
     }
     item.value = number;
     item.state = ValueState::Valid;
-    document->currentItem = &item;
-    document->computeAll(engine);
-    status = kExitOk;
-    return document;
+    from.document->currentItem = &item;
+    from.document->computeAll(engine);
+    return true;
 }
 
 // Without TO: every shown unit of FROM's file, as `convert FILE UNIT VALUE`.
-int convertToAll(const UnitIndex& index, const std::string& value, const std::string& fromText,
-                 const std::vector<UnitMatch>& from) {
-    std::vector<const UnitMatch*> all;
-    for (const UnitMatch& match : from) all.push_back(&match);
-    const UnitMatch* chosen = chooseIn(all, fromUtf8(fromText));
+int convertToAll(const std::string& value, const std::string& fromText,
+                 const std::vector<FoundUnit>& from) {
+    std::vector<const FoundUnit*> all;
+    for (const FoundUnit& unit : from) all.push_back(&unit);
+    const FoundUnit* chosen = chooseIn(all, fromUtf8(fromText));
     if (!chosen) return ambiguous(fromText, from);
     ExpressionEngine engine;
-    int status;
-    const std::unique_ptr<Document> document = computeFrom(index, *chosen, value, engine, status);
-    if (!document) return status;
-    for (const auto& item : document->items)
+    if (!computeFrom(*chosen, value, engine)) return kExitFailed;
+    for (const auto& item : chosen->document->items)
         if (item->shown)
             std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(),
                         printable(toUtf8(item->displayValue())).c_str());
@@ -180,54 +165,59 @@ int convertToAll(const UnitIndex& index, const std::string& value, const std::st
 int convertInFolder(const FolderArguments& arguments) {
     const std::string& value = arguments.words[0];
     const std::string& fromText = arguments.words[1];
-    UnitIndex index(arguments.folder, UnitIndex::Use::LookingUp);
-    if (!readFolder(index)) return kExitFailed;
-    const std::vector<UnitMatch> from = unitsNamed(index, fromUtf8(fromText));
-    if (from.empty()) return unknownUnit(index, fromText);
-    if (arguments.words.size() == 2) return convertToAll(index, value, fromText, from);
-
-    const std::string& toText = arguments.words[2];
-    const std::vector<UnitMatch> to = unitsNamed(index, fromUtf8(toText));
-    if (to.empty()) return unknownUnit(index, toText);
+    const bool toGiven = arguments.words.size() == 3;
+    const std::string toText = toGiven ? arguments.words[2] : std::string();
+    std::vector<std::u16string> names{fromUtf8(fromText)};
+    if (toGiven) names.push_back(fromUtf8(toText));
+    FolderLookup lookup =
+        LookUpUnits(arguments.folder, names, ConversionDocument::kTypeCode);
+    std::string folder = arguments.folder;
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (lookup.filesRead == 0 && lookup.unreadable.empty()) {
+        std::fprintf(stderr, "pqtool: %s holds no data files\n", printable(folder).c_str());
+        return kExitFailed;
+    }
+    const std::vector<FoundUnit>& from = lookup.found[0];
+    if (from.empty()) return unknownUnit(folder, fromText);
+    if (!toGiven) return convertToAll(value, fromText, from);
+    const std::vector<FoundUnit>& to = lookup.found[1];
+    if (to.empty()) return unknownUnit(folder, toText);
 
     // The files that hold both, each with its candidates for FROM and TO.
     struct Pair {
-        std::vector<const UnitMatch*> from, to;
+        std::vector<const FoundUnit*> from, to;
     };
-    std::map<const IndexedFile*, Pair> files;
-    for (const UnitMatch& match : from) files[match.file.get()].from.push_back(&match);
-    for (const UnitMatch& match : to) files[match.file.get()].to.push_back(&match);
+    std::map<const Document*, Pair> files;
+    for (const FoundUnit& unit : from) files[unit.document.get()].from.push_back(&unit);
+    for (const FoundUnit& unit : to) files[unit.document.get()].to.push_back(&unit);
     std::erase_if(files, [](const auto& entry) {
         return entry.second.from.empty() || entry.second.to.empty();
     });
     if (files.empty()) {
         std::fprintf(stderr, "pqtool: no data file holds both \"%s\" and \"%s\":\n",
                      printable(fromText).c_str(), printable(toText).c_str());
-        for (const UnitMatch& match : from) printUnit(stderr, "  ", match);
-        for (const UnitMatch& match : to) printUnit(stderr, "  ", match);
+        for (const FoundUnit& unit : from) printUnit(stderr, "  ", unit);
+        for (const FoundUnit& unit : to) printUnit(stderr, "  ", unit);
         return kExitUsage;
     }
 
     struct Answer {
-        const UnitMatch* from;
-        const UnitMatch* to;
+        const FoundUnit* from;
+        const FoundUnit* to;
         std::u16string text;
     };
     std::vector<Answer> answers;
-    for (const auto& [file, pair] : files) {
-        const UnitMatch* source = chooseIn(pair.from, fromUtf8(fromText));
-        const UnitMatch* target = chooseIn(pair.to, fromUtf8(toText));
+    for (const auto& [document, pair] : files) {
+        const FoundUnit* source = chooseIn(pair.from, fromUtf8(fromText));
+        const FoundUnit* target = chooseIn(pair.to, fromUtf8(toText));
         if (!source) return ambiguous(fromText, from);
         if (!target) return ambiguous(toText, to);
         answers.push_back({source, target, {}});
     }
     ExpressionEngine engine;
     for (Answer& answer : answers) {
-        int status;
-        const std::unique_ptr<Document> document =
-            computeFrom(index, *answer.from, value, engine, status);
-        if (!document) return status;
-        answer.text = document->items[static_cast<size_t>(answer.to->unit->position)]->displayValue();
+        if (!computeFrom(*answer.from, value, engine)) return kExitFailed;
+        answer.text = answer.to->item().displayValue();
     }
     bool agree = true;
     for (const Answer& answer : answers) agree = agree && answer.text == answers.front().text;
@@ -267,7 +257,7 @@ int runFind(std::span<char* const> args) {
     for (const UnitMatch& match : matches) printUnit(stdout, "", match);
     if (!matches.empty()) return kExitOk;
     std::fprintf(stderr, "pqtool: no unit matches \"%s\"\n", printable(text).c_str());
-    printUnreadable(index);
+    printUnreadable(index.unreadable());
     return kExitFailed;
 }
 

@@ -88,6 +88,7 @@ FindBox::FindBox(QWidget* parent) : QFrame(parent) {
     line_->setFont(ui::CreateUiFont(16, false));
     line_->setPlaceholderText(QStringLiteral("Find a unit in every file"));
     line_->setClearButtonEnabled(true);
+    line_->setAccessibleName(QStringLiteral("Find unit"));
     line_->installEventFilter(this);
 
     note_ = new QLabel(this);
@@ -97,6 +98,7 @@ FindBox::FindBox(QWidget* parent) : QFrame(parent) {
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("findResults"));
+    list_->setAccessibleName(QStringLiteral("Matching units"));
     list_->setItemDelegate(new UnitDelegate(list_));
     list_->setFocusPolicy(Qt::NoFocus); // the keys stay in the line
     list_->setFrameShape(QFrame::NoFrame);

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "document/data_source.h"
 #include "document/document.h"
 #include "document/unit_index.h"
+#include "document/unit_lookup.h"
 #include "engine/text.h"
 #include "tests/document/file_bytes.h"
 
@@ -197,14 +199,6 @@ TEST(UnitIndex, FollowsTheFolder) {
     EXPECT_FALSE(index.unit(u"ROADS.cnv", u"Fur")->unit->shown);
 }
 
-TEST(UnitIndex, ForLookingUpFindsWholeNamesAlone) {
-    UnitIndex index(PQ_DATA_DIR, UnitIndex::Use::LookingUp);
-    index.refresh();
-    EXPECT_EQ(first(index, u"kph"), "Speed.cnv km_h");
-    EXPECT_EQ(first(index, u"Foot"), "Length.cnv ft");
-    EXPECT_EQ(first(index, u"mile per"), "");
-}
-
 TEST(UnitIndex, ReadsOldFilesWithoutRewritingThem) {
     TempFolder folder;
     test::Bytes legacy;
@@ -234,4 +228,30 @@ TEST(UnitIndex, TheOpenDocumentStandsInForItsFile) {
     EXPECT_EQ(first(index, u"roman", options), "Roads.cnv mil");
     EXPECT_EQ(index.find(u"league", options).size(), 1u); // not twice
     EXPECT_EQ(first(index, u"roman"), "");
+}
+
+TEST(UnitLookup, FindsWholeNamesAsTheIndexDoesReadingEachFileOnce) {
+    const std::vector<std::u16string> names{u"ft", u"gal", u"kph", u"mile per", u"bill"};
+    const FolderLookup lookup = LookUpUnits(PQ_DATA_DIR, names, ConversionDocument::kTypeCode);
+    EXPECT_EQ(lookup.filesRead, 18u); // the conversion files alone
+    EXPECT_TRUE(lookup.unreadable.empty());
+    FindOptions exact;
+    exact.exactOnly = true;
+    for (size_t k = 0; k < names.size(); ++k) {
+        SCOPED_TRACE(utf8(names[k]));
+        std::vector<std::string> looked, indexed;
+        for (const FoundUnit& unit : lookup.found[k]) {
+            looked.push_back(utf8(unit.fileName) + " " + utf8(unit.item().identifier));
+            EXPECT_TRUE(unit.document->loaded);
+        }
+        for (const UnitMatch& match : shippedIndex().find(names[k], exact))
+            if (match.file->typeCode == ConversionDocument::kTypeCode)
+                indexed.push_back(describe(match));
+        std::sort(looked.begin(), looked.end());
+        std::sort(indexed.begin(), indexed.end());
+        EXPECT_EQ(looked, indexed);
+    }
+    EXPECT_EQ(lookup.found[1].size(), 3u);         // the gallons of Cooking and Volume
+    EXPECT_TRUE(lookup.found[3].empty());          // no whole name
+    EXPECT_EQ(lookup.found[2].front().tier, MatchTier::Name);
 }
