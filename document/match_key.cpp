@@ -91,7 +91,8 @@ inline int fold(char16_t c, char16_t* out) {
     } else if ((c >= 0x2070 && c <= 0x2079) || (c >= 0x2080 && c <= 0x2089)) {
         out[0] = static_cast<char16_t>(u'0' + (c & 0x0F)); // superscript and subscript digits
     } else if ((c >= 0x0391 && c <= 0x03A9 && c != 0x03A2) || (c >= 0x0410 && c <= 0x042F)) {
-        out[0] = static_cast<char16_t>(c + 0x20); // Greek and Cyrillic capitals
+        // Greek and Cyrillic capitals; a capital mu is a micro sign, too.
+        out[0] = c == 0x039C ? u'u' : static_cast<char16_t>(c + 0x20);
     } else if (c >= 0x0400 && c <= 0x040F) {
         out[0] = static_cast<char16_t>(c + 0x50);
     } else {

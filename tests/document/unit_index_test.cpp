@@ -76,7 +76,7 @@ TEST(MatchKey, IgnoresCaseAccentsSpacesAndPunctuation) {
         {u"µm", u"um"},            {u"m²", u"m2"},              {u"mmH₂O", u"mmh2o"},
         {u"Réaumur", u"reaumur"},  {u"Złoty", u"zloty"},        {u"Straße", u"strasse"},
         {u"  Fl. Oz ", u"floz"},   {u"Tip (%)", u"tippercent"}, {u"UTC\u221212", u"utc12"},
-        {u"ft\u00B7lbf", u"ftlbf"}, {u"Ωμ", u"ωu"},              {u"$", u"$"},
+        {u"ft\u00B7lbf", u"ftlbf"}, {u"ΩμΜ", u"ωuu"},              {u"$", u"$"},
         {u"", u""},
     };
     for (const auto& c : cases) EXPECT_EQ(utf8(matchKey(c.text)), utf8(c.key)) << utf8(c.text);
