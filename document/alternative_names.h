@@ -37,6 +37,8 @@ class AlternativeNames {
         return namesOf(namesIn(fileName), identifier);
     }
     bool empty() const { return files_.empty(); }
+    // Every file's names, by file name in lower case.
+    const std::map<std::u16string, FileNames>& files() const { return files_; }
     // The lines that were passed over, counted from 1.
     const std::vector<int>& skippedLines() const { return skipped_; }
 

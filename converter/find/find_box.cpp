@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "uikit/display_scale.h"
 #include "uikit/ui_font.h"
 
