@@ -163,6 +163,35 @@ TEST(FindUnitTest, ALetterTypedIntoTheListStartsFindingAndEscapeLeavesAllAsItWas
     EXPECT_TRUE(window.finder().isOpen());
 }
 
+TEST(FindUnitTest, AUnitAddedToTheOpenFileIsFoundBeforeAndAfterItIsSaved) {
+    ConverterWorld world;
+    world.seed(kFiles);
+    Window window(world, u"Length.cnv");
+    auto item = createItem(UnitItem::kTypeCode);
+    item->name = u"Roman mile";
+    item->identifier = u"mille";
+    window.frame->document()->items.push_back(std::move(item));
+
+    Window::key(Qt::Key_F, Qt::ControlModifier);
+    Window::type(QStringLiteral("roman mile"));
+    ASSERT_EQ(window.box().units().size(), 1);
+    EXPECT_EQ(window.box().units().front().fileName, QStringLiteral("Length.cnv"));
+    Window::key(Qt::Key_Escape);
+
+    // Going to another file saves this one; the index reads it again.
+    Window::key(Qt::Key_F, Qt::ControlModifier);
+    Window::type(QStringLiteral("kph"));
+    Window::key(Qt::Key_Return);
+    ASSERT_EQ(fileName(window.frame->document()), QStringLiteral("Speed.cnv"));
+    Window::key(Qt::Key_F, Qt::ControlModifier);
+    Window::type(QStringLiteral("roman mile"));
+    ASSERT_TRUE(waitFor([&] { return window.box().units().size() == 1; }));
+    EXPECT_EQ(window.box().units().front().identifier, QStringLiteral("mille"));
+    Window::key(Qt::Key_Return);
+    EXPECT_EQ(fileName(window.frame->document()), QStringLiteral("Length.cnv"));
+    EXPECT_EQ(identifier(window.frame->document()->currentItem), QStringLiteral("mille"));
+}
+
 TEST(FindUnitTest, TheUnitsUsedLastAreListedAfterARestart) {
     ConverterWorld world;
     world.seed(kFiles);
