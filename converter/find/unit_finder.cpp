@@ -34,7 +34,11 @@ UnitFinder::UnitFinder(QWidget* parent)
     : QObject(parent), box_(new FindBox(parent)), runner_(new IndexRunner(this)) {
     box_->hide();
     recent_.load();
-    box_->setTextHandler([this](const QString& text) { search(text); });
+    box_->setTextHandler([this](const QString& text) {
+        search(text);
+        // A file changed meanwhile is read in the background.
+        if (!folder_.empty()) runner_->refresh(folder_);
+    });
     box_->setChosenHandler([this](const UnitReference& unit) {
         currentContents_.reset();
         if (onChosen_) onChosen_(unit);
