@@ -39,12 +39,14 @@ bool FileStamp::operator==(const FileStamp& other) const {
            changed.tv_nsec == other.changed.tv_nsec;
 }
 
-FolderListing ListDataFolder(const std::string& folder) {
+FolderListing ListDataFolder(const std::string& folder, bool withStamps) {
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            if (!name.empty() && name.front() != '.') names.push_back(name);
+            const bool other = entry->d_type != DT_REG && entry->d_type != DT_LNK &&
+                               entry->d_type != DT_UNKNOWN;
+            if (!name.empty() && name.front() != '.' && !other) names.push_back(name);
         }
         ::closedir(dir);
     }
@@ -60,7 +62,8 @@ FolderListing ListDataFolder(const std::string& folder) {
             equalsIgnoreCase(fileName, widen(AlternativeNames::kFileName));
         if (typeCode == 0 && !alternatives) continue;
         if (typeCode != 0 && !taken.insert(lowerAscii(fileName)).second) continue;
-        const std::optional<FileStamp> stamp = stampOf(folder + name);
+        const std::optional<FileStamp> stamp =
+            withStamps ? stampOf(folder + name) : std::optional(FileStamp());
         if (!stamp) continue;
         ListedFile file{name, fileName, typeCode, *stamp};
         if (alternatives)

@@ -40,8 +40,11 @@ struct FolderListing {
     std::optional<ListedFile> alternativeNames;
 };
 
-// An empty listing when the folder cannot be read.
-FolderListing ListDataFolder(const std::string& folder);
+// An empty listing when the folder cannot be read. Without stamps the files
+// are not looked at one by one (the stamps stay empty); an entry that is no
+// regular file may then remain when the folder does not tell its kind, and
+// reading it fails.
+FolderListing ListDataFolder(const std::string& folder, bool withStamps = true);
 
 // The alternative names of a file; none when it cannot be read.
 std::shared_ptr<const AlternativeNames> ReadAlternativeNames(const std::string& path);

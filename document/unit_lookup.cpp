@@ -15,7 +15,8 @@ FolderLookup LookUpUnits(const std::string& rawFolder, const std::vector<std::u1
     FolderLookup lookup;
     lookup.found.resize(keys.size());
 
-    const FolderListing listing = ListDataFolder(folder);
+    // Each file is read once, whatever its stamp.
+    const FolderListing listing = ListDataFolder(folder, false);
     const std::shared_ptr<const AlternativeNames> alternatives =
         listing.alternativeNames ? ReadAlternativeNames(folder + listing.alternativeNames->name)
                                  : std::make_shared<const AlternativeNames>();
