@@ -56,6 +56,7 @@ fuzz: sanitize-build
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 	@echo "== bench/gui_start"; bench/gui_start $(BUILD) 40
+	@echo "== bench/find_timing"; bench/find_timing $(BUILD) 200
 
 # The converter with the shipped data files beside it; the calculator.
 run: build

@@ -21,6 +21,7 @@ enum Command : unsigned {
     kCmdConversions = 32836,
     kCmdDownload = 32781,
     kCmdOptions = 32822,
+    kCmdFindUnit = 32850, // "Find Unit..." (Ctrl+F), also a letter typed into the list
 
     // Toolbar
     kCmdCopy = 57634, // also "Copy Value" in a row's context menu
@@ -30,7 +31,7 @@ enum Command : unsigned {
 
     // The buttons of the top strip
     kCmdShowUnits = 32823,
-    kCmdFileSwitcher = 1023,
+    kCmdFileSwitcher = 1023, // also F4
     kCmdSwitchFileFirst = 32788, // 32788 to 32793: the file switcher's entries
     kCmdSwitchFileLast = 32793,
 

@@ -7,6 +7,7 @@
 #include "converter/dialogs/dialogs.h"
 #include "converter/entry/value_entry_panel.h"
 #include "converter/file_switcher.h"
+#include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
 #include "document/item.h"
@@ -51,7 +52,12 @@ void CPqConvFrame::onCommand(unsigned id) {
     case kCmdOpenCalculator: openCalculator(); break;
     case kCmdShowUnits: showUnits(); break;
     case kCmdFileSwitcher: showFileSwitcher(); break;
-    case kCmdCalculate: list_->recompute(engine_); break;
+    case kCmdCalculate:
+        list_->recompute(engine_);
+        if (document_ && document_->currentItem)
+            finder_->noteUsed(*document_, *document_->currentItem);
+        break;
+    case kCmdFindUnit: findUnit(QString()); break;
     case kCmdRemoveFromList: removeFromList(); break;
     case kCmdHelp: help(); break;
     default: break; // New, Save, Undo and Cut have no handler here

@@ -12,6 +12,7 @@
 
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
+#include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"
@@ -152,8 +153,12 @@ void CPqConvFrame::createActions() {
     make(kCmdUndo, QString());
     make(kCmdCut, QString());
     make(kCmdHelp, QStringLiteral("Help"))->setShortcut(QKeySequence::HelpContents);
-    actions_[kCmdHelp]->setShortcutContext(Qt::WindowShortcut);
-    addAction(actions_[kCmdHelp]);
+    make(kCmdFindUnit, QStringLiteral("&Find Unit..."))->setShortcut(QKeySequence::Find);
+    make(kCmdFileSwitcher, QStringLiteral("Switch File"))->setShortcut(Qt::Key_F4);
+    for (unsigned id : {kCmdHelp, kCmdFindUnit, kCmdFileSwitcher}) {
+        actions_[id]->setShortcutContext(Qt::WindowShortcut);
+        addAction(actions_[id]);
+    }
     for (const Accelerator& accelerator : kAccelerators) {
         QAction* action = actions_[accelerator.id];
         action->setShortcut(QKeySequence(QString::fromLatin1(accelerator.keys)));
@@ -175,6 +180,8 @@ void CPqConvFrame::createActions() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->menuAction()->setToolTip(QStringLiteral("Edit"));
+    edit->addAction(actions_[kCmdFindUnit]);
+    edit->addSeparator();
     edit->addAction(actions_[kCmdAddUnit]);
     edit->addAction(actions_[kCmdEditUnit]);
     edit->addAction(actions_[kCmdDeleteUnit]);
@@ -228,6 +235,9 @@ void CPqConvFrame::createClient() {
     showUnits_.setIcon(ui::LoadIcon(162));
     taps_.add(&fileSwitcher_);
     taps_.add(&showUnits_);
+    finder_ = new UnitFinder(client_);
+    finder_->setChosenHandler([this](const UnitReference& unit) { goToUnit(unit); });
+    finder_->setClosedHandler([this] { list_->setFocus(); });
     layoutClient();
     list_->setFocus();
 }
@@ -243,6 +253,7 @@ void CPqConvFrame::layoutClient() {
     list_->setGeometry(0, 24 * s, w, std::max(0, listHeight));
     fileSwitcher_.place(2 * s, 2 * s, std::max(0, w - 24 * s), 22 * s);
     showUnits_.place(w - 22 * s, 2 * s, 22 * s, 20 * s);
+    finder_->place(QRect(0, 24 * s, w, std::max(0, h - 24 * s)));
     client_->update();
 }
 
@@ -273,7 +284,10 @@ bool CPqConvFrame::event(QEvent* event) {
     }
     // The keyboard goes to the value being typed whenever the window comes
     // forward.
-    if (event->type() == QEvent::WindowActivate && panel_ && panel_->isShown()) panel_->takeFocus();
+    if (event->type() == QEvent::WindowActivate && finder_ && finder_->isOpen())
+        finder_->takeFocus();
+    else if (event->type() == QEvent::WindowActivate && panel_ && panel_->isShown())
+        panel_->takeFocus();
     return QMainWindow::event(event);
 }
 
@@ -283,6 +297,8 @@ bool CPqConvFrame::eventFilter(QObject* watched, QEvent* event) {
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || (widget != this && !isAncestorOf(widget))) return false;
+    // The find box keeps its keys and its wheel.
+    if (finder_->owns(widget)) return false;
     if (type == QEvent::Wheel) {
         // Whichever of the window's parts the wheel turns over, the list
         // scrolls.
@@ -301,6 +317,12 @@ bool CPqConvFrame::eventFilter(QObject* watched, QEvent* event) {
     // controls.
     if (isAccelerator(*key)) return true;
     if (modifiers == Qt::NoModifier && isListKey(key->key())) return list_->key(key->key());
+    // A letter typed into the list starts finding a unit.
+    if (widget == list_ && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier &&
+        !key->text().isEmpty() && key->text().front().isLetterOrNumber()) {
+        findUnit(key->text());
+        return true;
+    }
     return false;
 }
 
@@ -313,9 +335,12 @@ void CPqConvFrame::chooseFirstDocument() {
     if (!recent.empty()) first = catalogue_->find(recent.front(), true);
     if (!first) first = catalogue_->current(0);
     makeCurrent(first);
+    finder_->setFolder(catalogue_->folder());
 }
 
 void CPqConvFrame::makeCurrent(Document* document) {
+    // The find box's matches were for the file shown before.
+    if (finder_) finder_->close();
     document_ = document;
     if (!document) {
         fileSwitcher_.setText(QStringLiteral("(No file)"));

@@ -24,8 +24,10 @@ class HandOverServer;
 
 namespace pq::conv {
 
+class UnitFinder;
 class UnitListView;
 class ValueEntryPanel;
+struct UnitReference;
 
 // Where the main window finds the calculator and its help, and where it
 // listens for the calculator's requests.
@@ -66,6 +68,7 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     const ui::PictureButton& fileSwitcherButton() const { return fileSwitcher_; }
     const ui::PictureButton& showUnitsButton() const { return showUnits_; }
     DownloadRunner* downloadRunner() const { return download_; }
+    UnitFinder* finder() const { return finder_; }
     QAction* commandAction(unsigned id) const;
     // Sets every command's enabled state from the current document and
     // selection.
@@ -112,6 +115,10 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     void about();
     void bringToFront();
 
+    // Finding units in every file (frame_find.cpp).
+    void findUnit(const QString& text);
+    void goToUnit(const UnitReference& unit);
+
     ExpressionEngine& engine_;
     ConverterOptions options_;
     ConverterSettings settings_;
@@ -128,6 +135,7 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     UnitListView* list_ = nullptr;
     ValueEntryPanel* panel_ = nullptr;
     DownloadRunner* download_ = nullptr;
+    UnitFinder* finder_ = nullptr;
     ui::HandOverServer* handOver_ = nullptr;
 };
 

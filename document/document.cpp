@@ -168,8 +168,15 @@ bool Document::loadLegacy(const std::string& path) {
     // The file is converted to the current format at once. The document
     // stays loaded from here on, whatever was asked.
     loaded = true;
-    saveTo(path);
+    if (convertLegacy_) saveTo(path);
     return true;
+}
+
+bool Document::readWithoutConverting(const std::string& path) {
+    convertLegacy_ = false;
+    const bool ok = loadFrom(path, true);
+    convertLegacy_ = true;
+    return ok;
 }
 
 bool Document::save(const DataFolder& folder) {

@@ -56,6 +56,9 @@ class Document {
     // its file.
     bool load(const DataFolder& folder, bool full, std::u16string_view newName = {});
     bool loadFrom(const std::string& path, bool full);
+    // Reads the whole file and never writes it: a file in the legacy format
+    // is read as it is and stays so.
+    bool readWithoutConverting(const std::string& path);
     // Writes the whole document; the old file stays as it was when any step
     // fails.
     bool save(const DataFolder& folder);
@@ -93,6 +96,7 @@ class Document {
     bool loadLegacy(const std::string& path);
 
     std::string errorText_;
+    bool convertLegacy_ = true;
     // The file the document was read from or last written to: saving under
     // a name that differs from it in case alone writes it back.
     std::optional<FileIdentity> file_;

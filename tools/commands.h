@@ -17,6 +17,9 @@ int runEval(std::span<char* const> args);
 int runDump(std::span<char* const> args);
 int runCompile(std::span<char* const> args);
 int runConvert(std::span<char* const> args);
+// convert VALUE FROM [TO] and find TEXT, over the converter's data folder.
+int runConvertInFolder(std::span<char* const> args);
+int runFind(std::span<char* const> args);
 int runCalc(std::span<char* const> args);
 int runUpdate(std::span<char* const> args);
 

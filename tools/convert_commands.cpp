@@ -37,6 +37,8 @@ bool enterValue(Item& item, const std::string& text, ExpressionEngine& engine) {
 } // namespace
 
 int runConvert(std::span<char* const> args) {
+    // A first word that names no data file is a value for the folder's units.
+    if (args.empty() || typeCodeForPath(args[0]) == 0) return runConvertInFolder(args);
     if (args.size() != 3) return usageError("convert needs FILE UNIT VALUE");
     int status;
     std::unique_ptr<Document> document = loadDocument(args[0], status);

@@ -31,6 +31,18 @@ constexpr const char* kCommands =
     "  convert FILE UNIT VALUE\n"
     "      Enters VALUE for the unit (identifier or name) and prints every shown\n"
     "      unit with its value.\n"
+    "  convert [--folder DIR] VALUE FROM [TO]\n"
+    "      Finds the units FROM and TO by identifier, name or other name in the\n"
+    "      data files of DIR (by default PqConverter's data folder) and prints\n"
+    "      VALUE in TO, as TO shows it (\"convert 5 ft m\" prints 1.524); without\n"
+    "      TO, every shown unit of FROM's file. A name that is unknown, names\n"
+    "      several units, or whose files give different answers is an error (2),\n"
+    "      with the candidates listed.\n"
+    "  find [--folder DIR] TEXT\n"
+    "      Lists the units whose identifier, name or other name matches TEXT\n"
+    "      (case, accents, spaces and punctuation aside), best first, one a line:\n"
+    "      identifier, name, file title and file name, separated by tabs. Exit\n"
+    "      status 1 when none matches.\n"
     "  calc FILE [IDENT=VALUE]...\n"
     "      Computes a .cal file from the given inputs and prints every shown item.\n"
     "  update FOLDER [URL]\n"
@@ -79,6 +91,7 @@ int main(int argc, char** argv) {
     if (command == "compile") return runCompile(rest);
     if (command == "convert") return runConvert(rest);
     if (command == "calc") return runCalc(rest);
+    if (command == "find") return runFind(rest);
     if (command == "update") return runUpdate(rest);
     return usageError("unknown command: " + std::string(command));
 }

@@ -1,0 +1,67 @@
+#include "document/alternative_names.h"
+
+#include "document/catalogue.h"
+#include "engine/text.h"
+
+namespace pq {
+
+namespace {
+
+std::u16string_view trimmed(std::u16string_view text) {
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == 0xFEFF; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+} // namespace
+
+void AlternativeNames::parse(std::string_view bytes) {
+    files_.clear();
+    skipped_.clear();
+    const std::u16string text = decodeText(bytes);
+    std::u16string_view rest = text;
+    for (int number = 1; !rest.empty(); ++number) {
+        const size_t end = rest.find(u'\n');
+        const std::u16string_view line = trimmed(rest.substr(0, end));
+        rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 1);
+        if (line.empty() || line.front() == u'#') continue;
+        const size_t bar1 = line.find(u'|');
+        const size_t bar2 = bar1 == std::u16string_view::npos ? bar1 : line.find(u'|', bar1 + 1);
+        if (bar2 == std::u16string_view::npos) {
+            skipped_.push_back(number);
+            continue;
+        }
+        const std::u16string_view file = trimmed(line.substr(0, bar1));
+        const std::u16string_view identifier = trimmed(line.substr(bar1 + 1, bar2 - bar1 - 1));
+        if (file.empty() || identifier.empty()) {
+            skipped_.push_back(number);
+            continue;
+        }
+        std::vector<std::u16string>& names = files_[lowerAscii(file)][lowerAscii(identifier)];
+        std::u16string_view list = line.substr(bar2 + 1);
+        while (!list.empty()) {
+            const size_t comma = list.find(u',');
+            const std::u16string_view name = trimmed(list.substr(0, comma));
+            if (!name.empty()) names.emplace_back(name);
+            list = comma == std::u16string_view::npos ? std::u16string_view()
+                                                      : list.substr(comma + 1);
+        }
+    }
+}
+
+const AlternativeNames::FileNames* AlternativeNames::namesIn(std::u16string_view fileName) const {
+    if (files_.empty()) return nullptr;
+    const auto found = files_.find(lowerAscii(fileName));
+    return found == files_.end() ? nullptr : &found->second;
+}
+
+const std::vector<std::u16string>& AlternativeNames::namesOf(const FileNames* names,
+                                                             std::u16string_view identifier) {
+    static const std::vector<std::u16string> kNone;
+    if (!names) return kNone;
+    const auto found = names->find(lowerAscii(identifier));
+    return found == names->end() ? kNone : found->second;
+}
+
+} // namespace pq

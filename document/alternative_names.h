@@ -1,0 +1,50 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pq {
+
+// Other names people know units by ("kph" for km/h, "lbs" for the pound),
+// kept beside the data files in a text file that users may edit, so that
+// the data files themselves stay as they are. One unit a line:
+//
+//     # comment
+//     Speed.cnv | km_h | kph, kmph, kilometers per hour
+//
+// the data file, the unit's identifier and its other names separated by
+// commas. File names and identifiers are compared without regard to case. A
+// line without the two bars, or with an empty file name or identifier, is
+// passed over.
+class AlternativeNames {
+  public:
+    static constexpr const char* kFileName = "AlternativeNames.txt";
+
+    // The text of the file: UTF-8, or Windows-1252 when it is no UTF-8.
+    void parse(std::string_view bytes);
+
+    // The names of the units of one file, by identifier in lower case.
+    using FileNames = std::map<std::u16string, std::vector<std::u16string>>;
+    // None when the list names no unit of the file.
+    const FileNames* namesIn(std::u16string_view fileName) const;
+    // The names of a unit of a file; none when the list holds none.
+    static const std::vector<std::u16string>& namesOf(const FileNames* names,
+                                                      std::u16string_view identifier);
+    const std::vector<std::u16string>& namesOf(std::u16string_view fileName,
+                                                std::u16string_view identifier) const {
+        return namesOf(namesIn(fileName), identifier);
+    }
+    bool empty() const { return files_.empty(); }
+    // Every file's names, by file name in lower case.
+    const std::map<std::u16string, FileNames>& files() const { return files_; }
+    // The lines that were passed over, counted from 1.
+    const std::vector<int>& skippedLines() const { return skipped_; }
+
+  private:
+    std::map<std::u16string, FileNames> files_; // by file name in lower case
+    std::vector<int> skipped_;
+};
+
+} // namespace pq

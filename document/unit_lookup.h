@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "document/document.h"
+#include "document/unit_index.h"
+
+namespace pq {
+
+// A unit named as a whole, in the document read to find it.
+struct FoundUnit {
+    std::shared_ptr<Document> document; // shared by the units found in one file
+    std::u16string fileName;            // with its extension, no folder
+    size_t position = 0;                // in the document's items
+    MatchTier tier = MatchTier::Name;
+
+    Item& item() const { return *document->items[position]; }
+};
+
+struct FolderLookup {
+    // For each name, the units it names, by file name and place in the file.
+    std::vector<std::vector<FoundUnit>> found;
+    // The data files that could not be read, with the reason.
+    std::vector<std::pair<std::string, std::string>> unreadable;
+    size_t filesRead = 0;
+};
+
+// Looks a few names up once in the data files of a folder, the same files
+// the index reads, with the same whole-name rule (WholeNameTier): a quicker
+// way than an index for a single question, as from the command line. Each
+// file is read once and kept, whole, only when one of its units has one of
+// the names; no file is written. Only files of `typeCode` are read (0: all).
+FolderLookup LookUpUnits(const std::string& folder, const std::vector<std::u16string>& names,
+                         int32_t typeCode = 0);
+
+} // namespace pq

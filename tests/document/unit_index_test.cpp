@@ -1,0 +1,257 @@
+// Finding units across the data folder: the keys, the matching rules and
+// their order over the shipped files, and an index that follows the folder.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "document/data_source.h"
+#include "document/document.h"
+#include "document/unit_index.h"
+#include "document/unit_lookup.h"
+#include "engine/text.h"
+#include "tests/document/file_bytes.h"
+
+using namespace pq;
+using pq::test::TempFolder;
+
+namespace {
+
+std::string utf8(std::u16string_view text) { return toUtf8(text); }
+
+// "Speed.cnv km_h" for a match, "" for none.
+std::string describe(const UnitMatch& match) {
+    return utf8(match.file->fileName) + " " + utf8(match.unit->identifier);
+}
+
+std::string first(const UnitIndex& index, std::u16string_view text, const FindOptions& options = {}) {
+    const auto matches = index.find(text, options);
+    return matches.empty() ? std::string() : describe(matches.front());
+}
+
+const UnitIndex& shippedIndex() {
+    static const UnitIndex index = [] {
+        UnitIndex built(PQ_DATA_DIR);
+        built.refresh();
+        return built;
+    }();
+    return index;
+}
+
+void writeSource(const TempFolder& folder, const char* name, std::string_view source) {
+    SourceError error;
+    auto document = compileDataSource(source, 0, error);
+    ASSERT_NE(document, nullptr) << error.message;
+    ASSERT_TRUE(document->saveTo(folder.file(name)));
+}
+
+void writeText(const std::string& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+constexpr std::string_view kRoads = R"(type: conversions
+title: Roads
+category: Travel
+
+[unit]
+id: lea
+name: League
+
+[unit]
+id: fur
+name: Furlong (fur)
+shown: no
+)";
+
+} // namespace
+
+TEST(MatchKey, IgnoresCaseAccentsSpacesAndPunctuation) {
+    const struct {
+        std::u16string_view text;
+        std::u16string_view key;
+    } cases[] = {
+        {u"km/h", u"kmh"},         {u"KM / H", u"kmh"},         {u"°C", u"degc"},
+        {u"µm", u"um"},            {u"m²", u"m2"},              {u"mmH₂O", u"mmh2o"},
+        {u"Réaumur", u"reaumur"},  {u"Złoty", u"zloty"},        {u"Straße", u"strasse"},
+        {u"  Fl. Oz ", u"floz"},   {u"Tip (%)", u"tippercent"}, {u"UTC\u221212", u"utc12"},
+        {u"ft\u00B7lbf", u"ftlbf"}, {u"ΩμΜ", u"ωuu"},              {u"$", u"$"},
+        {u"", u""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(utf8(matchKey(c.text)), utf8(c.key)) << utf8(c.text);
+}
+
+TEST(MatchKey, WholeNamesAreTheNameItsHeadAndItsAbbreviations) {
+    const std::u16string_view gallon = u"Gallon, US (gal)";
+    for (std::u16string_view key : {u"gallonusgal", u"gallonus", u"gallon", u"gal"})
+        EXPECT_TRUE(nameMatchesWhole(gallon, key)) << utf8(key);
+    for (std::u16string_view key : {u"gallo", u"usgal", u"ga", u"gallonusga", u"", u"us"})
+        EXPECT_FALSE(nameMatchesWhole(gallon, key)) << utf8(key);
+    EXPECT_TRUE(nameMatchesWhole(u"Kilocalorie (kcal, food Calorie)", u"foodcalorie"));
+    EXPECT_TRUE(nameMatchesWhole(u"Degree Celsius (°C)", u"degc"));
+    EXPECT_FALSE(nameMatchesWhole(u"Cup (US) extra", u"us")); // not at the end
+    EXPECT_TRUE(keyEquals(u"km_h", u"kmh"));
+    EXPECT_FALSE(keyEquals(u"km_h", u"km"));
+}
+
+TEST(MatchKey, WordsStartAfterPunctuationAndAtCapitals) {
+    EXPECT_EQ(keyWithWords(u"Mile per hour (mph)").wordStarts,
+              (std::vector<uint16_t>{0, 4, 7, 11}));
+    EXPECT_EQ(keyWithWords(u"flozUS").wordStarts, (std::vector<uint16_t>{0, 4}));
+    EXPECT_EQ(keyWithWords(u"km_h").wordStarts, (std::vector<uint16_t>{0, 2}));
+}
+
+TEST(UnitIndex, MatchesTheShippedUnitsAsPeopleTypeThem) {
+    const struct {
+        std::u16string_view text;
+        const char* found; // the first match
+        MatchTier tier;
+    } cases[] = {
+        {u"kph", "Speed.cnv km_h", MatchTier::Name},          // an alternative name
+        {u"kmh", "Speed.cnv km_h", MatchTier::Identifier},    // punctuation left out
+        {u"KM/H", "Speed.cnv km_h", MatchTier::Identifier},   // case
+        {u"degc", "Temperature.cnv degC", MatchTier::Identifier},
+        {u"°F", "Temperature.cnv degF", MatchTier::Identifier},
+        {u"fahrenheit", "Temperature.cnv degF", MatchTier::Name},
+        {u"reau", "Temperature.cnv degRe", MatchTier::WordPrefix}, // accents
+        {u"lbs", "Weight.cnv lb", MatchTier::Name},
+        {u"nmi", "Length.cnv nmi", MatchTier::Identifier},
+        {u"mph", "Speed.cnv mph", MatchTier::Identifier},
+        {u"mile per", "Speed.cnv mph", MatchTier::WordPrefix}, // across words
+        {u"foot", "Length.cnv ft", MatchTier::Name},           // the name without "(ft)"
+        {u"ilogram", "Weight.cnv kg", MatchTier::Substring},
+        {u"bill", "TipCalc.cal bill", MatchTier::Identifier},  // calculation items
+        {u"mrad", "Angle.cnv mrad", MatchTier::Identifier},    // hidden units
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(utf8(c.text));
+        const auto matches = shippedIndex().find(c.text);
+        ASSERT_FALSE(matches.empty());
+        EXPECT_EQ(describe(matches.front()), c.found);
+        EXPECT_EQ(matches.front().tier, c.tier);
+    }
+    EXPECT_TRUE(shippedIndex().find(u"xyzzy").empty());
+    EXPECT_TRUE(shippedIndex().find(u"/ -").empty()); // nothing left to match
+}
+
+TEST(UnitIndex, OrdersWholeNamesBeforeWordStartsBeforeTheRestAndTheCurrentFileFirst) {
+    const UnitIndex& index = shippedIndex();
+    // "c" is the speed of light's identifier and Celsius's other name.
+    const auto c = index.find(u"c");
+    ASSERT_GE(c.size(), 3u);
+    EXPECT_EQ(describe(c[0]), "Speed.cnv c");
+    EXPECT_EQ(describe(c[1]), "Temperature.cnv degC");
+    for (size_t i = 1; i < c.size(); ++i) EXPECT_LE(c[i - 1].tier, c[i].tier);
+
+    EXPECT_EQ(first(index, u"m"), "Length.cnv m");
+    FindOptions inSpeed;
+    inSpeed.currentFile = u"speed.CNV";
+    const auto m = index.find(u"m", inSpeed);
+    ASSERT_FALSE(m.empty());
+    EXPECT_EQ(utf8(m[0].file->fileName), "Speed.cnv"); // the current file's word starts first
+    EXPECT_TRUE(m[0].inCurrentFile);
+    // ... but its mere substrings come after the good matches elsewhere.
+    const auto in = index.find(u"in", inSpeed); // "minutes" in Speed
+    ASSERT_GE(in.size(), 2u);
+    EXPECT_EQ(describe(in[0]), "Length.cnv in");
+    FindOptions limited;
+    limited.limit = 5;
+    EXPECT_EQ(index.find(u"m", limited).size(), 5u);
+    FindOptions exact;
+    exact.exactOnly = true;
+    const auto gallons = index.find(u"gal", exact);
+    ASSERT_EQ(gallons.size(), 3u); // US and imperial in Volume, US in Cooking
+    for (const UnitMatch& match : gallons) EXPECT_EQ(match.tier, MatchTier::Name);
+}
+
+TEST(UnitIndex, FollowsTheFolder) {
+    TempFolder folder;
+    writeSource(folder, "Roads.cnv", kRoads);
+    UnitIndex index(folder.path());
+    EXPECT_FALSE(index.built());
+    EXPECT_TRUE(index.refresh());
+    EXPECT_EQ(first(index, u"fur"), "Roads.cnv fur");
+    EXPECT_FALSE(index.refresh()); // nothing changed, nothing read
+
+    // A save, a new file, other names.
+    std::string roads(kRoads);
+    roads += "\n[unit]\nid: mil\nname: Roman mile\n";
+    writeSource(folder, "Roads.cnv", roads);
+    writeSource(folder, "Sea.cnv", "type: conversions\ntitle: Sea\n\n[unit]\nid: ftm\nname: Fathom\n");
+    writeText(folder.file("AlternativeNames.txt"),
+              "# ours\nroads.CNV | LEA | lieue, \xC3\xA9tape\nbroken line\n");
+    EXPECT_TRUE(index.refresh());
+    EXPECT_EQ(first(index, u"roman"), "Roads.cnv mil");
+    EXPECT_EQ(first(index, u"fathom"), "Sea.cnv ftm");
+    EXPECT_EQ(first(index, u"etape"), "Roads.cnv lea");
+    EXPECT_EQ(index.find(u"lieue").front().tier, MatchTier::Name);
+
+    // A file gone, and one that is no data file.
+    std::filesystem::remove(folder.file("Sea.cnv"));
+    writeText(folder.file("Broken.cnv"), "not a data file");
+    EXPECT_TRUE(index.refresh());
+    EXPECT_EQ(first(index, u"fathom"), "");
+    ASSERT_EQ(index.unreadable().size(), 1u);
+    EXPECT_EQ(index.unreadable()[0].first, "Broken.cnv");
+    EXPECT_FALSE(index.refresh());
+    ASSERT_TRUE(index.unit(u"ROADS.cnv", u"Fur").has_value());
+    EXPECT_FALSE(index.unit(u"ROADS.cnv", u"Fur")->unit->shown);
+}
+
+TEST(UnitIndex, ReadsOldFilesWithoutRewritingThem) {
+    TempFolder folder;
+    test::Bytes legacy;
+    legacy.i32(0xC0215192).text(u"Old").i32(1);
+    legacy.i32(1).text(u"cubit").text(u"Cubit").text(u"").i32(0);
+    legacy.i32(1).i32(0).i32(0).i32(0).i32(0);
+    test::writeBytes(folder.file("Old.cnv"), legacy.data);
+    UnitIndex index(folder.path());
+    index.refresh();
+    EXPECT_EQ(first(index, u"cubit"), "Old.cnv cubit");
+    EXPECT_EQ(test::readBytes(folder.file("Old.cnv")), legacy.data);
+}
+
+TEST(UnitIndex, TheOpenDocumentStandsInForItsFile) {
+    TempFolder folder;
+    writeSource(folder, "Roads.cnv", kRoads);
+    UnitIndex index(folder.path());
+    index.refresh();
+    SourceError error;
+    auto open = compileDataSource(std::string(kRoads) + "\n[unit]\nid: mil\nname: Roman mile\n", 0,
+                                  error);
+    ASSERT_NE(open, nullptr);
+    open->name = u"Roads";
+    FindOptions options;
+    options.currentFile = u"Roads.cnv";
+    options.currentContents = index.entriesOf(*open);
+    EXPECT_EQ(first(index, u"roman", options), "Roads.cnv mil");
+    EXPECT_EQ(index.find(u"league", options).size(), 1u); // not twice
+    EXPECT_EQ(first(index, u"roman"), "");
+}
+
+TEST(UnitLookup, FindsWholeNamesAsTheIndexDoesReadingEachFileOnce) {
+    const std::vector<std::u16string> names{u"ft", u"gal", u"kph", u"mile per", u"bill"};
+    const FolderLookup lookup = LookUpUnits(PQ_DATA_DIR, names, ConversionDocument::kTypeCode);
+    EXPECT_EQ(lookup.filesRead, 18u); // the conversion files alone
+    EXPECT_TRUE(lookup.unreadable.empty());
+    FindOptions exact;
+    exact.exactOnly = true;
+    for (size_t k = 0; k < names.size(); ++k) {
+        SCOPED_TRACE(utf8(names[k]));
+        std::vector<std::string> looked, indexed;
+        for (const FoundUnit& unit : lookup.found[k]) {
+            looked.push_back(utf8(unit.fileName) + " " + utf8(unit.item().identifier));
+            EXPECT_TRUE(unit.document->loaded);
+        }
+        for (const UnitMatch& match : shippedIndex().find(names[k], exact))
+            if (match.file->typeCode == ConversionDocument::kTypeCode)
+                indexed.push_back(describe(match));
+        std::sort(looked.begin(), looked.end());
+        std::sort(indexed.begin(), indexed.end());
+        EXPECT_EQ(looked, indexed);
+    }
+    EXPECT_EQ(lookup.found[1].size(), 3u);         // the gallons of Cooking and Volume
+    EXPECT_TRUE(lookup.found[3].empty());          // no whole name
+    EXPECT_EQ(lookup.found[2].front().tier, MatchTier::Name);
+}
