@@ -6,6 +6,7 @@
 #include "converter/commands.h"
 #include "converter/dialogs/dialogs.h"
 #include "converter/entry/value_entry_panel.h"
+#include "converter/file_state.h"
 #include "converter/file_switcher.h"
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
@@ -22,6 +23,14 @@ namespace {
 
 // How long a started calculator may take before it takes the value.
 constexpr qint64 kStartWaitMs = 5000;
+
+// Runs what may change the document in place (a dialog); true when its
+// data differs afterwards.
+template <typename Edit> bool changes(const Document& document, Edit edit) {
+    const std::vector<uint8_t> before = document.image();
+    edit();
+    return document.image() != before;
+}
 
 } // namespace
 
@@ -54,6 +63,8 @@ void CPqConvFrame::onCommand(unsigned id) {
     case kCmdCalculate: list_->recompute(engine_); break;
     case kCmdRemoveFromList: removeFromList(); break;
     case kCmdHelp: help(); break;
+    case kCmdRepair: repair(); break;
+    case kCmdDocumentChanged: documentChanged(false); break;
     default: break; // New, Save, Undo and Cut have no handler here
     }
     updateCommands();
@@ -62,7 +73,10 @@ void CPqConvFrame::onCommand(unsigned id) {
 void CPqConvFrame::newFile(int32_t typeCode) {
     std::unique_ptr<Document> document = createDocument(typeCode);
     if (!document || !ShowFilePropertiesDialog(this, *document, *catalogue_)) return;
-    switchTo(catalogue_->append(std::move(document)));
+    document->markModified(); // its file is written as soon as it is current
+    const size_t index = catalogue_->append(std::move(document));
+    // A user who stays on the current file drops the new one.
+    if (!switchTo(index)) catalogue_->removeDocuments(index, 1);
 }
 
 void CPqConvFrame::openFile() {
@@ -71,8 +85,13 @@ void CPqConvFrame::openFile() {
 }
 
 void CPqConvFrame::properties() {
-    if (!ShowFilePropertiesDialog(this, *document_, *catalogue_)) return;
+    bool accepted = false;
+    const bool changed = changes(
+        *document_, [&] { accepted = ShowFilePropertiesDialog(this, *document_, *catalogue_); });
+    if (!accepted) return;
     fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document_->title.view())));
+    setWindowTitle(WindowTitle(document_));
+    if (changed) documentChanged(false);
 }
 
 void CPqConvFrame::addUnit() {
@@ -81,14 +100,18 @@ void CPqConvFrame::addUnit() {
                                                                           : CalcItem::kTypeCode);
     if (!item || !ShowUnitPropertiesDialog(this, *item, document_)) return;
     document_->items.push_back(std::move(item));
-    document_->setUpdatedText();
     makeCurrent(document_);
+    documentChanged(true);
 }
 
 void CPqConvFrame::editUnit() {
-    if (!ShowUnitPropertiesDialog(this, *document_->currentItem, document_)) return;
-    document_->setUpdatedText();
+    bool accepted = false;
+    const bool changed = changes(*document_, [&] {
+        accepted = ShowUnitPropertiesDialog(this, *document_->currentItem, document_);
+    });
+    if (!accepted) return;
     list_->refreshLayouts();
+    if (changed) documentChanged(true);
 }
 
 void CPqConvFrame::deleteUnit() {
@@ -98,13 +121,15 @@ void CPqConvFrame::deleteUnit() {
     // The rows and the panel let go of the item before it goes.
     list_->load(nullptr);
     document_->removeItem(item);
-    document_->setUpdatedText();
     makeCurrent(document_);
+    documentChanged(true);
 }
 
 void CPqConvFrame::conversions() {
-    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_);
-    document_->setUpdatedText();
+    if (changes(*document_, [this] {
+            ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_);
+        }))
+        documentChanged(true);
 }
 
 void CPqConvFrame::download() {
@@ -122,7 +147,10 @@ void CPqConvFrame::download() {
                                                "to a system error: %1")
                                     .arg(result.errorText));
             }
-            if (result.downloadedCount > 0 && catalogue_->applyUpdate()) makeCurrent(document_);
+            if (result.downloadedCount > 0 && catalogue_->applyUpdate()) {
+                makeCurrent(document_);
+                saver_->saveChanges(*document_);
+            }
         });
     if (!started && !download_->isRunning())
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
@@ -177,7 +205,13 @@ void CPqConvFrame::openCalculator() {
 }
 
 void CPqConvFrame::showUnits() {
-    if (document_ && ShowShowHideDialog(this, *document_)) makeCurrent(document_);
+    if (!document_) return;
+    bool accepted = false;
+    const bool changed =
+        changes(*document_, [&] { accepted = ShowShowHideDialog(this, *document_); });
+    if (!accepted) return;
+    makeCurrent(document_);
+    if (changed) documentChanged(false);
 }
 
 void CPqConvFrame::showFileSwitcher() {
@@ -188,6 +222,12 @@ void CPqConvFrame::showFileSwitcher() {
 void CPqConvFrame::removeFromList() {
     if (!document_ || !document_->currentItem) return;
     document_->currentItem->shown = 0;
+    makeCurrent(document_);
+    documentChanged(false);
+}
+
+void CPqConvFrame::repair() {
+    saver_->repair(*document_);
     makeCurrent(document_);
 }
 
