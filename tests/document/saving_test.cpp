@@ -298,3 +298,43 @@ TEST(Saving, AFileChangedOnDiskIsReplacedOnlyWhenAskedOrReadAgain) {
     d.markModified();
     EXPECT_EQ(d.saveChanges(where).outcome, Outcome::Saved);
 }
+
+TEST(Saving, ALegacyFileIsConvertedOnlyWhenReadWholeAndWritable) {
+    constexpr int64_t kLegacy = 0xC0215192;
+    auto legacyFile = [](bool broken) {
+        Bytes b;
+        b.i32(kLegacy).text(u"Old").i32(2);
+        b.i32(1).text(u"m").text(u"Metre").text(u"").i32(0);
+        if (broken)
+            b.i32(1).i32(-3); // a unit that breaks off
+        else
+            b.i32(1).text(u"ft").text(u"Foot").text(u"").i32(0);
+        return b.i32(0).i32(0).data; // no shown units, no conversions
+    };
+    const struct {
+        const char* what;
+        bool broken;
+        mode_t mode;
+        Kind kind;
+        bool converted;
+    } cases[] = {
+        {"whole", false, 0644, Kind::Whole, true},
+        {"a unit lost", true, 0644, Kind::Damaged, false},
+        {"read-only", false, 0444, Kind::ReadOnly, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        PlainFolder where(folder.path());
+        const std::string path = folder.file("Old.cnv");
+        const std::vector<uint8_t> bytes = legacyFile(c.broken);
+        test::writeBytes(path, bytes);
+        chmod(path.c_str(), c.mode);
+        ConversionDocument d;
+        ASSERT_TRUE(d.load(where, false, u"Old"));
+        EXPECT_EQ(d.readState().kind, c.kind);
+        EXPECT_EQ(test::readBytes(path) != bytes, c.converted);
+        EXPECT_FALSE(d.isModified());
+        chmod(path.c_str(), 0644);
+    }
+}
