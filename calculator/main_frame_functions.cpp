@@ -139,8 +139,7 @@ void CMainFrame::editFunctions() {
     connect(dialog, &QDialog::finished, this, [this, dialog, appliedDeclaration](int result) {
         // However the dialog was closed (Done, Escape, the window's close
         // button), a change to the functions is saved.
-        if (result == QDialog::Accepted || dialog->changed() || functionsUnsaved_)
-            saveFunctions();
+        if (result == QDialog::Accepted || dialog->changed() || functionsUnsaved_) saveFunctions();
         // The applied function may have moved, changed or gone.
         int found = -1;
         for (size_t i = 0; i < functions_.size(); ++i)

@@ -68,10 +68,9 @@ ConverterSettings ConverterSettings::load(const QString& programFolder) {
     const QVariant value = store.value(key());
     // No record at all is a first run; a record that is there but cannot be
     // read is told, and its file kept for the user.
-    const bool unreadable =
-        store.status() != QSettings::NoError ||
-        (value.isValid() &&
-         (value.typeId() != QMetaType::QByteArray || !settings.fromBytes(value.toByteArray())));
+    const bool unreadable = store.status() != QSettings::NoError ||
+                            (value.isValid() && (value.typeId() != QMetaType::QByteArray ||
+                                                 !settings.fromBytes(value.toByteArray())));
     if (unreadable) {
         settings = ConverterSettings();
         settings.readProblem_ = QStringLiteral("The settings could not be read; the defaults are "

@@ -28,8 +28,7 @@ QString droppedText(const Document& document) {
                 : 0;
         const QString list = QStringLiteral("its list of conversions could not be read whole "
                                             "(%1 could be read)")
-                                 .arg(counted(static_cast<int>(kept), "conversion",
-                                              "conversions"));
+                                 .arg(counted(static_cast<int>(kept), "conversion", "conversions"));
         return text.isEmpty() ? list : text + QStringLiteral(" could not be read, and ") + list;
     }
     return text + QStringLiteral(" could not be read");

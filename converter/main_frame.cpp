@@ -419,8 +419,7 @@ bool CPqConvFrame::enabled(unsigned id) const {
     case kCmdDeleteUnit: return item != nullptr;
     case kCmdConversions:
         return document_ && document_->typeCode() == ConversionDocument::kTypeCode;
-    case kCmdRepair:
-        return document_ && document_->readState().kind == ReadState::Kind::Damaged;
+    case kCmdRepair: return document_ && document_->readState().kind == ReadState::Kind::Damaged;
     case kCmdCopy: return item && item->state == ValueState::Valid;
     case kCmdPaste: return item && !item->isOutput() && ui::ClipboardHasText();
     default: return true;

@@ -81,9 +81,9 @@ void ConversionDocument::readExtra(DataFile& file) {
         auto c = std::make_unique<Conversion>(this);
         int32_t first, second;
         bool ok = file.readInt32(c->kind) && file.readInt32(first) && file.readInt32(second);
-        ok = ok && (c->isLinear()
-                        ? file.readDouble(c->factor) && file.readDouble(c->offset)
-                        : file.readText(c->forwardFormula) && file.readText(c->reverseFormula));
+        ok = ok &&
+             (c->isLinear() ? file.readDouble(c->factor) && file.readDouble(c->offset)
+                            : file.readText(c->forwardFormula) && file.readText(c->reverseFormula));
         if (!ok) {
             // Nothing after a broken record can be trusted.
             droppedConversions_ += count - i;

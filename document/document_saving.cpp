@@ -99,8 +99,8 @@ void Document::judgeRead(const DataFile& file, const std::string& path) {
         readState_.kind = ReadState::Kind::Damaged;
         readState_.droppedUnits = droppedUnits_;
         readState_.droppedConversions = conversionCountDamaged_ ? -1 : droppedConversions_;
-        readState_.strayBytes = stray && droppedUnits_ == 0 && droppedConversions_ == 0 &&
-                                !conversionCountDamaged_;
+        readState_.strayBytes =
+            stray && droppedUnits_ == 0 && droppedConversions_ == 0 && !conversionCountDamaged_;
         return;
     }
     if (std::string problem = writeProblem(resolveFileCase(path)); !problem.empty())

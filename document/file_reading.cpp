@@ -104,8 +104,8 @@ bool readInto(const std::string& path, Buffer& bytes, std::string& error,
         info->modified = status.st_mtime;
         info->accessed = status.st_atime;
         info->size = static_cast<int64_t>(status.st_size);
-        info->modifiedNs = static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 +
-                           status.st_mtim.tv_nsec;
+        info->modifiedNs =
+            static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     }
     return true;
 }

@@ -112,8 +112,7 @@ TEST(FunctionsSavingTest, AFailedSaveIsToldAndAskedAboutBeforeQuitting) {
 
         EXPECT_TRUE(calculator.frame->close());
         ASSERT_EQ(seen.size(), 2u);
-        EXPECT_EQ(seen[1].choices,
-                  (QStringList{"Try Again", "Quit Without Saving", "Cancel"}));
+        EXPECT_EQ(seen[1].choices, (QStringList{"Try Again", "Quit Without Saving", "Cancel"}));
     }
     pq::ui::SetMessageResponder({});
     Calculator restarted(options);

@@ -165,8 +165,8 @@ TEST_F(DownloadTest, TheBanksRatesUpdateTheOpenCurrencyFile) {
     // The update is in Currency.cnv at once, and its file is gone.
     EXPECT_FALSE(QFile::exists(world.dataFolder + QStringLiteral("Currency.upd")));
     ConversionDocument saved;
-    ASSERT_TRUE(saved.loadFrom((world.dataFolder + QStringLiteral("Currency.cnv")).toStdString(),
-                               false));
+    ASSERT_TRUE(
+        saved.loadFrom((world.dataFolder + QStringLiteral("Currency.cnv")).toStdString(), false));
     EXPECT_EQ(saved.updatedText, currency->updatedText);
 
     // A broken document: the stop icon, the reason, and the files as they

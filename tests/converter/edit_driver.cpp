@@ -3,13 +3,13 @@
 //
 //   converter_edit_driver ROOT COMMAND...
 //
-// The default data folder is ROOT/Conversions/. Once the window is
-// up the driver prints "opened FILE". Commands, in order: "add-unit:NAME" adds a unit through Edit > Add Unit,
-// typing NAME into the dialog; "quit" closes the window as Ctrl+Q does.
-// After each command the driver prints "done COMMAND". Every message box is
-// printed as "message TITLE: TEXT" (line breaks as " | "); questions are
-// answered No (for a choice: its second button). Without "quit" the window
-// stays open until the process is ended.
+// The default data folder is ROOT/Conversions/. Once the window is up the
+// driver prints "opened FILE". Commands, in order: "add-unit:NAME" adds a
+// unit through Edit > Add Unit, typing NAME into the dialog; "quit" closes
+// the window as Ctrl+Q does. After each command the driver prints "done
+// COMMAND". Every message box is printed as "message TITLE: TEXT" (line
+// breaks as " | "); questions are answered No (for a choice: its second
+// button). Without "quit" the window stays open until the process is ended.
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>

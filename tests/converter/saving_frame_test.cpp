@@ -43,8 +43,7 @@ class Answers {
         ui::SetMessageResponder([this](const ui::MessageRequest& request) {
             seen.push_back(request);
             if (onMessage) onMessage(request);
-            if (request.icon != ui::MessageIcon::Question && request.choices.isEmpty())
-                return true;
+            if (request.icon != ui::MessageIcon::Question && request.choices.isEmpty()) return true;
             if (this->script.empty()) return false;
             const bool answer = this->script.front();
             this->script.pop_front();
@@ -87,8 +86,8 @@ struct Snapshot {
 Snapshot snapshot(const QString& path) {
     struct stat info {};
     stat(QFile::encodeName(path).constData(), &info);
-    return {bytesOf(path), static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-                               info.st_mtim.tv_nsec};
+    return {bytesOf(path),
+            static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 // The file as another reader finds it.
@@ -219,9 +218,9 @@ TEST(SavingFrameTest, AFailedSaveIsToldKeptAndTriedAgainUntilTheUserLetsItGo) {
     ASSERT_EQ(answers.seen.size(), 1u);
     EXPECT_EQ(answers.seen[0].icon, ui::MessageIcon::Error);
     EXPECT_EQ(answers.seen[0].title, QStringLiteral("Save"));
-    const QString cause = QString::fromStdString(
-        geteuid() == 0 ? "its folder is marked read-only"
-                       : "you have no permission to write its folder");
+    const QString cause =
+        QString::fromStdString(geteuid() == 0 ? "its folder is marked read-only"
+                                              : "you have no permission to write its folder");
     EXPECT_TRUE(answers.seen[0].text.startsWith(
         QStringLiteral("Could not save Length.cnv: %1.").arg(cause)))
         << answers.seen[0].text.toStdString();
@@ -253,8 +252,7 @@ TEST(SavingFrameTest, AFailedSaveIsToldKeptAndTriedAgainUntilTheUserLetsItGo) {
     frame->show();
     EXPECT_TRUE(frame->close());
     ASSERT_EQ(answers.seen.size(), 5u) << answers.titles().join(u',').toStdString();
-    EXPECT_EQ(answers.seen[3].choices,
-              (QStringList{"Try Again", "Quit Without Saving", "Cancel"}));
+    EXPECT_EQ(answers.seen[3].choices, (QStringList{"Try Again", "Quit Without Saving", "Cancel"}));
     chmod(folder.constData(), 0755);
     frame.reset();
     EXPECT_EQ(snapshot(weight), weightBefore);

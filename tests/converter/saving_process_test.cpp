@@ -91,8 +91,7 @@ class Started {
 
   private:
     void read() {
-        while (process.canReadLine())
-            lines << QString::fromUtf8(process.readLine()).trimmed();
+        while (process.canReadLine()) lines << QString::fromUtf8(process.readLine()).trimmed();
         process.waitForReadyRead(20);
     }
 };
@@ -144,8 +143,9 @@ TEST(SavingProcessTest, AFullDiskKeepsTheOldFileAndSaysSo) {
     const QString length = world.dataFolder + QStringLiteral("Length.cnv");
     const QByteArray before = bytesOf(length);
     ASSERT_GT(before.size(), 1200);
-    Started driver(kDriver, {world.root.path(), QStringLiteral("add-unit:Rod"), QStringLiteral("quit")},
-               before.size() - 200);
+    Started driver(kDriver,
+                   {world.root.path(), QStringLiteral("add-unit:Rod"), QStringLiteral("quit")},
+                   before.size() - 200);
     ASSERT_EQ(driver.exitCode(), 0) << driver.lines.join('\n').toStdString();
     EXPECT_TRUE(driver.lines.contains(QStringLiteral("opened Length.cnv")));
     // Told at the change, and asked at exit (the driver quits without it).

@@ -218,8 +218,7 @@ TEST(ReferenceRates, DownloadingThemUpdatesTheRatesAndTheUpdatedText) {
         catalogue.addFile(u"Currency.cnv");
         ASSERT_TRUE(catalogue.current(0));
         ASSERT_TRUE(catalogue.applyUpdate());
-        EXPECT_EQ(catalogue.current(0)->saveChanges(catalogue).outcome,
-                  SaveResult::Outcome::Saved);
+        EXPECT_EQ(catalogue.current(0)->saveChanges(catalogue).outcome, SaveResult::Outcome::Saved);
     }
     EXPECT_FALSE(std::filesystem::exists(folder.file("Currency.upd")));
     ConversionDocument saved;

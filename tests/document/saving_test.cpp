@@ -46,7 +46,8 @@ std::vector<uint8_t> weightFile(const Parts& p = {}) {
         unit(b, u"Gram", u"g");
     } else { // a name whose length word claims more than it holds
         b.i32(1).i32(static_cast<int64_t>(p.secondName.size()) + 200);
-        for (char16_t c : p.secondName) b.data.push_back(static_cast<uint8_t>(c)), b.data.push_back(0);
+        for (char16_t c : p.secondName)
+            b.data.push_back(static_cast<uint8_t>(c)), b.data.push_back(0);
     }
     if (p.brokenThirdUnit)
         b.i32(1).i32(-3); // a record that breaks off at once: dropped, reading goes on
