@@ -1,5 +1,6 @@
 #include "converter/document_saver.h"
 
+#include <QApplication>
 #include <QStringList>
 
 #include "converter/file_state.h"
@@ -18,8 +19,13 @@ DocumentSaver::DocumentSaver(QWidget* window, const DataFolder& folder,
                              std::function<void(Document&)> reloaded)
     : window_(window), folder_(folder), reloaded_(std::move(reloaded)) {}
 
+QWidget* DocumentSaver::messageParent() const {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : window_;
+}
+
 void DocumentSaver::tellFailure(const Document& document, const QString& cause) {
-    ui::ShowMessage(window_, ui::MessageIcon::Error, QStringLiteral("Save"),
+    ui::ShowMessage(messageParent(), ui::MessageIcon::Error, QStringLiteral("Save"),
                     QStringLiteral("Could not save %1: %2.\n\nYour change is kept: PqConverter "
                                    "tries again with your next change, when you switch files "
                                    "and when you quit.")
@@ -29,7 +35,7 @@ void DocumentSaver::tellFailure(const Document& document, const QString& cause) 
 DocumentSaver::Conflict DocumentSaver::askAboutChangedFile(Document& document, bool leaving) {
     const QString file = FileNameOf(document);
     const int choice = ui::AskChoice(
-        window_, ui::MessageIcon::Warning, QStringLiteral("File Changed"),
+        messageParent(), ui::MessageIcon::Warning, QStringLiteral("File Changed"),
         QStringLiteral("%1 was changed by another program since PqConverter read it.\n\n"
                        "Reload it and lose your change, or keep your version and replace "
                        "what the other program wrote?")
@@ -45,9 +51,10 @@ DocumentSaver::Conflict DocumentSaver::askAboutChangedFile(Document& document, b
     return Conflict::Reloaded;
 }
 
-bool DocumentSaver::saveChanges(Document& document) {
+bool DocumentSaver::saveChanges(Document& document, bool mayReload) {
     SaveResult result = document.saveChanges(folder_);
     if (result.outcome == SaveResult::Outcome::ChangedOnDisk) {
+        if (!mayReload) return false;
         switch (askAboutChangedFile(document, false)) {
         case Conflict::Reloaded: return true;
         case Conflict::Cancelled: return false;
@@ -73,7 +80,7 @@ bool DocumentSaver::release(Document& document, Leaving leaving) {
         }
         const bool quitting = leaving == Leaving::Quit;
         const int choice = ui::AskChoice(
-            window_, ui::MessageIcon::Error, QStringLiteral("Save"),
+            messageParent(), ui::MessageIcon::Error, QStringLiteral("Save"),
             QStringLiteral("Could not save %1: %2.\n\nTry again, or %3 and lose your change?")
                 .arg(FileNameOf(document), causeOf(result),
                      quitting ? QStringLiteral("quit") : QStringLiteral("switch files")),
@@ -90,7 +97,7 @@ void DocumentSaver::saveQuietly(Document& document) { document.saveChanges(folde
 
 void DocumentSaver::repair(Document& document) {
     const QString file = FileNameOf(document);
-    if (!ui::AskYesNo(window_, QStringLiteral("Repair"),
+    if (!ui::AskYesNo(messageParent(), QStringLiteral("Repair"),
                       QStringLiteral("Repair keeps what could be read of %1 and drops what "
                                      "could not. The file as it is now is first copied to a "
                                      "backup beside it.\n\nRepair %1?")
@@ -100,14 +107,14 @@ void DocumentSaver::repair(Document& document) {
     const SaveResult result = document.repair(folder_, backup);
     switch (result.outcome) {
     case SaveResult::Outcome::Saved:
-        ui::ShowMessage(window_, ui::MessageIcon::Information, QStringLiteral("Repair"),
+        ui::ShowMessage(messageParent(), ui::MessageIcon::Information, QStringLiteral("Repair"),
                         QStringLiteral("%1 was repaired. The damaged file is kept as %2.")
                             .arg(file, QString::fromStdString(backup)));
         break;
     case SaveResult::Outcome::ChangedOnDisk:
         document.reload(folder_);
         if (reloaded_) reloaded_(document);
-        ui::ShowMessage(window_, ui::MessageIcon::Warning, QStringLiteral("Repair"),
+        ui::ShowMessage(messageParent(), ui::MessageIcon::Warning, QStringLiteral("Repair"),
                         QStringLiteral("%1 was changed by another program since PqConverter "
                                        "read it. It was read again; nothing was repaired.")
                             .arg(file));
@@ -118,7 +125,7 @@ void DocumentSaver::repair(Document& document) {
         if (document.editable())
             tellFailure(document, causeOf(result));
         else
-            ui::ShowMessage(window_, ui::MessageIcon::Error, QStringLiteral("Repair"),
+            ui::ShowMessage(messageParent(), ui::MessageIcon::Error, QStringLiteral("Repair"),
                             QStringLiteral("Could not repair %1: %2. The file is left as it is.")
                                 .arg(file, causeOf(result)));
         break;

@@ -37,8 +37,9 @@ class DocumentSaver {
 
     // After a change: saves the document at once when it is modified and
     // editable. True when its data is in its file (or there was nothing to
-    // write).
-    bool saveChanges(Document& document);
+    // write). While a dialog still holds the document (mayReload false), a
+    // file changed on disk is left for the next save to ask about.
+    bool saveChanges(Document& document, bool mayReload = true);
 
     // Before the document is let go: saves it when it is modified; when
     // that fails, asks whether to try again, to go on and lose the change,
@@ -58,6 +59,8 @@ class DocumentSaver {
     enum class Conflict { Reloaded, KeepMine, Cancelled };
     Conflict askAboutChangedFile(Document& document, bool leaving);
     void tellFailure(const Document& document, const QString& cause);
+    // Messages appear over the dialog the user works in, if any.
+    QWidget* messageParent() const;
 
     QWidget* window_;
     const DataFolder& folder_;

@@ -126,10 +126,14 @@ void CPqConvFrame::deleteUnit() {
 }
 
 void CPqConvFrame::conversions() {
-    if (changes(*document_, [this] {
-            ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_);
-        }))
-        documentChanged(true);
+    // Each edit in the dialog is saved as it is made; the dialog holds the
+    // conversions, so a file changed on disk is asked about once it closed.
+    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_, [this] {
+        document_->setUpdatedText();
+        document_->markModified();
+        saver_->saveChanges(*document_, false);
+    });
+    if (document_->isModified()) saver_->saveChanges(*document_);
 }
 
 void CPqConvFrame::download() {

@@ -26,8 +26,9 @@ bool ShowUnitPropertiesDialog(QWidget* parent, Item& item, const Document* docum
 }
 
 void ShowConversionsDialog(QWidget* parent, ConversionDocument& document,
-                           ExpressionEngine& engine) {
+                           ExpressionEngine& engine, std::function<void()> changed) {
     ConversionsDialog dialog(parent, document, engine);
+    dialog.setChangeHandler(std::move(changed));
     dialog.exec();
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSettings>
 #include <QTimer>
 #include <QtEndian>
@@ -20,6 +21,7 @@
 #include <functional>
 
 #include "converter/commands.h"
+#include "converter/dialogs/conversions_dialog.h"
 #include "converter/file_state.h"
 #include "converter/list/unit_list_view.h"
 #include "document/document.h"
@@ -199,6 +201,30 @@ TEST(SavingFrameTest, EveryChangeIsOnDiskAtOnceAndNothingElseIsWritten) {
     const auto saved = readBack(length);
     const size_t index = *frame->document()->indexOf(&list.row(row).item());
     EXPECT_EQ(saved->items[index]->format.displayFormat, other);
+
+    // An edit in place in Edit > Conversions is in the file while the
+    // dialog is still open.
+    double whileOpen = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = dynamic_cast<ConversionsDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        for (int i = 0; i < dialog->list()->count(); ++i) {
+            dialog->list()->setCurrentRow(i);
+            if (dialog->selectedConversion()->isLinear()) break;
+        }
+        const Conversion& edited = *dialog->selectedConversion();
+        QLineEdit* factor = dialog->fields()->factorBox();
+        factor->setText(QStringLiteral("1/3"));
+        factor->setModified(true); // as typed
+        emit factor->editingFinished();
+        const auto onDisk = readBack(length);
+        for (const auto& c : onDisk->conversions)
+            if (c->unit1->name == edited.unit1->name && c->unit2->name == edited.unit2->name)
+                whileOpen = c->factor;
+        dialog->accept();
+    });
+    frame->onCommand(kCmdConversions);
+    EXPECT_DOUBLE_EQ(whileOpen, 1.0 / 3.0);
     EXPECT_TRUE(answers.seen.empty()) << answers.titles().join(u',').toStdString();
 }
 
