@@ -2,13 +2,22 @@
 
 #include "calculator/main_frame.h"
 #include "engine/expression_engine.h"
+#include "uikit/hand_over.h"
 #include "uikit/resources.h"
+#include "uikit/single_instance.h"
 #include "uikit/termination.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("PqCalculator"));
+    // One calculator per user and display: a second start brings the first
+    // forward instead, so that two never write the same functions file.
+    const pq::ui::InstanceClaim instance(pq::ui::LocalServerName(pq::ui::Program::Calculator));
+    if (instance.anotherRuns()) {
+        instance.raiseOther();
+        return 0;
+    }
     pq::ui::InitUiKit();
     QApplication::setWindowIcon(pq::ui::LoadIcon(QStringLiteral("calculator")));
     QApplication::setDesktopFileName(QStringLiteral("com.quorvane.PqCalculator"));

@@ -82,6 +82,9 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Functions that could not be saved are tried again before the window
+    // closes; when that fails, the user chooses.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void paintClient(QPainter& painter, const QRect& area) override;
@@ -106,7 +109,12 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void recomputeFunction();
     void showFunctionMenu();
     void loadFunctions();
+    // Writes the functions file; a failure is told, and tried again with
+    // the next change and at exit.
     void saveFunctions();
+    bool writeFunctions(QString& error);
+    // Before the window closes; false when the user chose to stay.
+    bool releaseFunctions();
     void editFunctions();
     void chooseFunction(int index);
     void help();
@@ -140,6 +148,7 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     UserFunctionList functions_;
     QDockWidget* historyDock_ = nullptr;
     HistoryPanel* historyPanel_ = nullptr;
+    bool functionsUnsaved_ = false; // the last save of the functions failed
 };
 
 } // namespace pq::calc

@@ -1,4 +1,5 @@
 // The main window's user functions (menu, dialog, file) and its help.
+#include <QCloseEvent>
 #include <QFile>
 #include <QMenu>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/html_viewer.h"
+#include "uikit/message_box.h"
 
 namespace pq::calc {
 
@@ -70,8 +72,8 @@ void CMainFrame::loadFunctions() {
                       .arg(options_.functionsFile, readProblem(status));
     }
     if (!problem.isEmpty()) {
-        problem += QStringLiteral(" The file is left as it is until you leave My Functions "
-                                  "with Done.");
+        problem += QStringLiteral(" The file is left as it is until you change your functions "
+                                  "or leave My Functions with Done.");
         QTimer::singleShot(0, this, [this, problem] {
             showMessage(QMessageBox::Warning, QStringLiteral("My Functions"), problem);
         });
@@ -86,15 +88,42 @@ void CMainFrame::loadFunctions() {
         settings_.currentMacro = -1;
 }
 
+bool CMainFrame::writeFunctions(QString& error) {
+    if (options_.functionsFile.isEmpty()) return true;
+    std::string cause;
+    functionsUnsaved_ = !WriteFunctionFile(options_.functionsFile.toStdString(),
+                                           EncodeFunctionFile(functions_), cause);
+    error = QString::fromLocal8Bit(cause.c_str());
+    return !functionsUnsaved_;
+}
+
 void CMainFrame::saveFunctions() {
-    if (options_.functionsFile.isEmpty()) return;
-    std::string error;
-    if (!WriteFunctionFile(options_.functionsFile.toStdString(), EncodeFunctionFile(functions_),
-                           error))
+    QString error;
+    if (!writeFunctions(error))
         showMessage(QMessageBox::Critical, QStringLiteral("My Functions"),
-                    QStringLiteral("The functions could not be saved to \"%1\": %2. The file "
-                                   "there is unchanged.")
-                        .arg(options_.functionsFile, QString::fromLocal8Bit(error.c_str())));
+                    QStringLiteral("Could not save your functions to \"%1\": %2. The file there "
+                                   "is unchanged; your functions are kept, and PqCalculator tries "
+                                   "again when you next change them and when you quit.")
+                        .arg(options_.functionsFile, error));
+}
+
+bool CMainFrame::releaseFunctions() {
+    QString error;
+    while (functionsUnsaved_ && !writeFunctions(error)) {
+        const int choice = ui::AskChoice(
+            this, ui::MessageIcon::Error, QStringLiteral("My Functions"),
+            QStringLiteral("Could not save your functions to \"%1\": %2.\n\nTry again, or quit "
+                           "and lose your changes?")
+                .arg(options_.functionsFile, error),
+            {QStringLiteral("Try Again"), QStringLiteral("Quit Without Saving"),
+             QStringLiteral("Cancel")});
+        if (choice == 1) {
+            functionsUnsaved_ = false; // the user let them go
+            return true;
+        }
+        if (choice != 0) return false;
+    }
+    return true;
 }
 
 void CMainFrame::editFunctions() {
@@ -109,9 +138,11 @@ void CMainFrame::editFunctions() {
     scientific_->lastAnswer().release();
     auto* dialog = new MyFunctionsDialog(this, engine_, functions_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, this, [this, appliedDeclaration](int result) {
+    connect(dialog, &QDialog::finished, this, [this, dialog, appliedDeclaration](int result) {
         scientific_->lastAnswer().refresh();
-        if (result == QDialog::Accepted) saveFunctions();
+        // However the dialog was closed (Done, Escape, the window's close
+        // button), a change to the functions is saved.
+        if (result == QDialog::Accepted || dialog->changed() || functionsUnsaved_) saveFunctions();
         // The applied function may have moved, changed or gone.
         int found = -1;
         for (size_t i = 0; i < functions_.size(); ++i)
@@ -164,6 +195,18 @@ void CMainFrame::help() {
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->open();
     viewer->browser()->scrollToAnchor(QStringLiteral("main_contents"));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The changes of a functions dialog still open are saved as its closing
+    // would save them.
+    if (auto* dialog = findChild<MyFunctionsDialog*>(); dialog && dialog->changed())
+        functionsUnsaved_ = true;
+    if (!releaseFunctions()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::changeEvent(QEvent* event) {

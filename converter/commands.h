@@ -38,6 +38,8 @@ enum Command : unsigned {
     kCmdCalculate = 32801,      // posted by the entry panel after a value was stored
     kCmdRemoveFromList = 32826, // a row's context menu
     kCmdHelp = 57670,
+    kCmdRepair = 32870,          // File > "Repair...": keeps what could be read of a damaged file
+    kCmdDocumentChanged = 32871, // posted after a format or entry tab was chosen in place
 
     // Accelerators that reach no handler in the main window
     kCmdNew = 57600,

@@ -1,6 +1,8 @@
 #include "converter/converter_settings.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace pq::conv {
@@ -62,10 +64,35 @@ QString ConverterSettings::defaultUpdateSource() {
 
 ConverterSettings ConverterSettings::load(const QString& programFolder) {
     ConverterSettings settings;
-    const QVariant value = QSettings(organisation(), application()).value(key());
-    if (value.typeId() == QMetaType::QByteArray) settings.fromBytes(value.toByteArray());
+    QSettings store(organisation(), application());
+    const QVariant value = store.value(key());
+    // No record at all is a first run; a record that is there but cannot be
+    // read is told, and its file kept for the user.
+    const bool unreadable = store.status() != QSettings::NoError ||
+                            (value.isValid() && (value.typeId() != QMetaType::QByteArray ||
+                                                 !settings.fromBytes(value.toByteArray())));
+    if (unreadable) {
+        settings = ConverterSettings();
+        settings.readProblem_ = QStringLiteral("The settings could not be read; the defaults are "
+                                               "used.");
+        const QString kept = keepUnreadable(store.fileName());
+        if (!kept.isEmpty())
+            settings.readProblem_ +=
+                QStringLiteral(" The unreadable settings are kept in %1.").arg(kept);
+    }
     settings.applyDefaults(programFolder);
     return settings;
+}
+
+QString ConverterSettings::keepUnreadable(const QString& file) {
+    if (!QFileInfo(file).isFile()) return {};
+    for (int n = 1; n < 100; ++n) {
+        const QString copy =
+            file + QStringLiteral(".bad") + (n == 1 ? QString() : QStringLiteral("-%1").arg(n));
+        if (QFileInfo::exists(copy)) continue; // an earlier copy stays as it is
+        return QFile::copy(file, copy) ? copy : QString();
+    }
+    return {};
 }
 
 bool ConverterSettings::save() const {

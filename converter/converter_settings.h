@@ -37,7 +37,10 @@ class ConverterSettings {
     static std::vector<std::u16string> defaultRecentFiles();
     static QString defaultUpdateSource();
 
-    // Reads the stored record (or an empty one) and applies the defaults.
+    // Reads the stored record (or an empty one) and applies the defaults. A
+    // record that is there but cannot be read leaves the defaults too, and
+    // its settings file is copied beside itself (".bad", never over an
+    // earlier copy) before anything overwrites it; readProblem() says so.
     static ConverterSettings load(const QString& programFolder = ProgramFolder());
     // Stores the whole record; false when it could not be written.
     bool save() const;
@@ -56,14 +59,22 @@ class ConverterSettings {
     void setDataFolder(const QString& folder) { dataFolder_ = folder; }
     const QString& updateSource() const { return updateSource_; }
     void setUpdateSource(const QString& source) { updateSource_ = source; }
+    // What the user is told once at start when the stored record could not
+    // be read; empty when it could (or there was none).
+    const QString& readProblem() const { return readProblem_; }
     bool compactList() const { return compactList_ != 0; }
     void setCompactList(bool compact) { compactList_ = compact ? 1 : 0; }
 
   private:
+    // Copies an unreadable settings file beside itself; the copy's path, or
+    // empty when none could be made.
+    static QString keepUnreadable(const QString& file);
+
     std::vector<std::u16string> recentFiles_;
     QString dataFolder_;
     QString updateSource_;
     uint32_t compactList_ = 0;
+    QString readProblem_;
 };
 
 } // namespace pq::conv

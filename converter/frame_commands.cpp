@@ -6,6 +6,7 @@
 #include "converter/commands.h"
 #include "converter/dialogs/dialogs.h"
 #include "converter/entry/value_entry_panel.h"
+#include "converter/file_state.h"
 #include "converter/file_switcher.h"
 #include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
@@ -23,6 +24,14 @@ namespace {
 
 // How long a started calculator may take before it takes the value.
 constexpr qint64 kStartWaitMs = 5000;
+
+// Runs what may change the document in place (a dialog); true when its
+// data differs afterwards.
+template <typename Edit> bool changes(const Document& document, Edit edit) {
+    const std::vector<uint8_t> before = document.image();
+    edit();
+    return document.image() != before;
+}
 
 } // namespace
 
@@ -60,6 +69,8 @@ void CPqConvFrame::onCommand(unsigned id) {
     case kCmdFindUnit: findUnit(QString()); break;
     case kCmdRemoveFromList: removeFromList(); break;
     case kCmdHelp: help(); break;
+    case kCmdRepair: repair(); break;
+    case kCmdDocumentChanged: documentChanged(false); break;
     default: break; // New, Save, Undo and Cut have no handler here
     }
     updateCommands();
@@ -68,7 +79,10 @@ void CPqConvFrame::onCommand(unsigned id) {
 void CPqConvFrame::newFile(int32_t typeCode) {
     std::unique_ptr<Document> document = createDocument(typeCode);
     if (!document || !ShowFilePropertiesDialog(this, *document, *catalogue_)) return;
-    switchTo(catalogue_->append(std::move(document)));
+    document->markModified(); // its file is written as soon as it is current
+    const size_t index = catalogue_->append(std::move(document));
+    // A user who stays on the current file drops the new one.
+    if (!switchTo(index)) catalogue_->removeDocuments(index, 1);
 }
 
 void CPqConvFrame::openFile() {
@@ -77,8 +91,13 @@ void CPqConvFrame::openFile() {
 }
 
 void CPqConvFrame::properties() {
-    if (!ShowFilePropertiesDialog(this, *document_, *catalogue_)) return;
+    bool accepted = false;
+    const bool changed = changes(
+        *document_, [&] { accepted = ShowFilePropertiesDialog(this, *document_, *catalogue_); });
+    if (!accepted) return;
     fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document_->title.view())));
+    setWindowTitle(WindowTitle(document_));
+    if (changed) documentChanged(false);
 }
 
 void CPqConvFrame::addUnit() {
@@ -87,14 +106,18 @@ void CPqConvFrame::addUnit() {
                                                                           : CalcItem::kTypeCode);
     if (!item || !ShowUnitPropertiesDialog(this, *item, document_)) return;
     document_->items.push_back(std::move(item));
-    document_->setUpdatedText();
     makeCurrent(document_);
+    documentChanged(true);
 }
 
 void CPqConvFrame::editUnit() {
-    if (!ShowUnitPropertiesDialog(this, *document_->currentItem, document_)) return;
-    document_->setUpdatedText();
+    bool accepted = false;
+    const bool changed = changes(*document_, [&] {
+        accepted = ShowUnitPropertiesDialog(this, *document_->currentItem, document_);
+    });
+    if (!accepted) return;
     list_->refreshLayouts();
+    if (changed) documentChanged(true);
 }
 
 void CPqConvFrame::deleteUnit() {
@@ -104,13 +127,19 @@ void CPqConvFrame::deleteUnit() {
     // The rows and the panel let go of the item before it goes.
     list_->load(nullptr);
     document_->removeItem(item);
-    document_->setUpdatedText();
     makeCurrent(document_);
+    documentChanged(true);
 }
 
 void CPqConvFrame::conversions() {
-    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_);
-    document_->setUpdatedText();
+    // Each edit in the dialog is saved as it is made; the dialog holds the
+    // conversions, so a file changed on disk is asked about once it closed.
+    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_, [this] {
+        document_->setUpdatedText();
+        document_->markModified();
+        saver_->saveChanges(*document_, false);
+    });
+    if (document_->isModified()) saver_->saveChanges(*document_);
 }
 
 void CPqConvFrame::download() {
@@ -128,7 +157,10 @@ void CPqConvFrame::download() {
                                                "to a system error: %1")
                                     .arg(result.errorText));
             }
-            if (result.downloadedCount > 0 && catalogue_->applyUpdate()) makeCurrent(document_);
+            if (result.downloadedCount > 0 && catalogue_->applyUpdate()) {
+                makeCurrent(document_);
+                saver_->saveChanges(*document_);
+            }
         });
     if (!started && !download_->isRunning())
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
@@ -183,7 +215,13 @@ void CPqConvFrame::openCalculator() {
 }
 
 void CPqConvFrame::showUnits() {
-    if (document_ && ShowShowHideDialog(this, *document_)) makeCurrent(document_);
+    if (!document_) return;
+    bool accepted = false;
+    const bool changed =
+        changes(*document_, [&] { accepted = ShowShowHideDialog(this, *document_); });
+    if (!accepted) return;
+    makeCurrent(document_);
+    if (changed) documentChanged(false);
 }
 
 void CPqConvFrame::showFileSwitcher() {
@@ -194,6 +232,12 @@ void CPqConvFrame::showFileSwitcher() {
 void CPqConvFrame::removeFromList() {
     if (!document_ || !document_->currentItem) return;
     document_->currentItem->shown = 0;
+    makeCurrent(document_);
+    documentChanged(false);
+}
+
+void CPqConvFrame::repair() {
+    saver_->repair(*document_);
     makeCurrent(document_);
 }
 

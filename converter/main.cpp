@@ -4,14 +4,23 @@
 #include "converter/main_frame.h"
 #include "engine/expression_engine.h"
 #include "uikit/app_paths.h"
+#include "uikit/hand_over.h"
 #include "uikit/message_box.h"
 #include "uikit/resources.h"
+#include "uikit/single_instance.h"
 #include "uikit/termination.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("PqConverter"));
+    // One converter per user and display: a second start brings the first
+    // forward instead, so that two never write the same files.
+    const pq::ui::InstanceClaim instance(pq::ui::LocalServerName(pq::ui::Program::Converter));
+    if (instance.anotherRuns()) {
+        instance.raiseOther();
+        return 0;
+    }
     pq::ui::InitUiKit();
     QApplication::setWindowIcon(pq::ui::LoadIcon(QStringLiteral("converter")));
     QApplication::setDesktopFileName(QStringLiteral("com.quorvane.PqConverter"));

@@ -2,17 +2,21 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
+#include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
 #include "converter/find/unit_finder.h"
+#include "converter/file_state.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"
@@ -22,6 +26,7 @@
 #include "uikit/cursors.h"
 #include "uikit/display_scale.h"
 #include "uikit/hand_over.h"
+#include "uikit/message_box.h"
 #include "uikit/resources.h"
 #include "uikit/ui_font.h"
 
@@ -56,6 +61,19 @@ bool isListKey(int key) {
 
 QString geometryKey() { return QStringLiteral("Window/Geometry"); }
 
+// The commands that change the open file: disabled, with one tooltip that
+// says why, while it may not be changed.
+bool isEditingCommand(unsigned id) {
+    switch (id) {
+    case kCmdProperties:
+    case kCmdAddUnit:
+    case kCmdEditUnit:
+    case kCmdDeleteUnit:
+    case kCmdConversions: return true;
+    default: return false;
+    }
+}
+
 } // namespace
 
 ConverterOptions ConverterOptions::standard() {
@@ -74,7 +92,12 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
     : QMainWindow(parent), engine_(engine), options_(options),
       settings_(ConverterSettings::load(options.userFolder.isEmpty() ? options.programFolder
                                                                      : options.userFolder)),
-      catalogue_(std::make_unique<Catalogue>(engine)), titleFont_(ui::CreateUiFont(20, true)) {
+      catalogue_(std::make_unique<Catalogue>(engine)),
+      saver_(std::make_unique<DocumentSaver>(this, *catalogue_,
+                                             [this](Document& document) {
+                                                 if (&document == document_) makeCurrent(document_);
+                                             })),
+      titleFont_(ui::CreateUiFont(20, true)) {
     setWindowTitle(QStringLiteral("PqConverter"));
     setWindowIcon(ui::LoadIcon(QStringLiteral("converter")));
     background_.load(131, ui::ThemeColour(), true);
@@ -91,6 +114,13 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
 
     chooseFirstDocument();
     qApp->installEventFilter(this);
+    // Told once the window is on the screen.
+    QTimer::singleShot(0, this, [this] {
+        if (!settings_.readProblem().isEmpty())
+            ui::ShowMessage(this, ui::MessageIcon::Warning, QStringLiteral("PqConverter"),
+                            settings_.readProblem());
+        opened();
+    });
 
     if (!options_.handOverServer.isEmpty()) {
         handOver_ = new ui::HandOverServer(
@@ -105,6 +135,7 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
 
 CPqConvFrame::~CPqConvFrame() {
     qApp->removeEventFilter(this);
+    if (document_ && !released_) saver_->saveQuietly(*document_);
     std::vector<std::u16string> names;
     for (size_t i = 0; i < catalogue_->size(); ++i)
         names.push_back(catalogue_->at(i).fileNameWithExtension());
@@ -132,6 +163,7 @@ void CPqConvFrame::createActions() {
     make(kCmdOpen, QStringLiteral("&Open"));
     make(kCmdProperties, QStringLiteral("&Properties"));
     make(kCmdExit, QStringLiteral("E&xit"));
+    make(kCmdRepair, QStringLiteral("&Repair..."));
     make(kCmdAddUnit, QStringLiteral("&Add Unit"));
     make(kCmdEditUnit, QStringLiteral("&Edit Unit"), QStringLiteral("edit-unit"))
         ->setToolTip(QStringLiteral("Edit Unit Properties"));
@@ -173,6 +205,7 @@ void CPqConvFrame::createActions() {
     fileNew->addAction(actions_[kCmdNewCalculationFile]);
     file->addAction(actions_[kCmdOpen]);
     file->addAction(actions_[kCmdProperties]);
+    file->addAction(actions_[kCmdRepair]);
     file->addSeparator();
     file->addAction(actions_[kCmdAbout]);
     file->addSeparator();
@@ -190,8 +223,10 @@ void CPqConvFrame::createActions() {
     edit->addSeparator();
     edit->addAction(actions_[kCmdDownload]);
     edit->addAction(actions_[kCmdOptions]);
-    for (QMenu* menu : {file, edit})
+    for (QMenu* menu : {file, edit}) {
         connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
+        menu->setToolTipsVisible(true); // why a command is disabled
+    }
 
     QToolBar* bar = addToolBar(QStringLiteral("Commands"));
     bar->setObjectName(QStringLiteral("commands"));
@@ -226,6 +261,13 @@ void CPqConvFrame::createClient() {
     list_->setCommandTarget(this);
     list_->setCompact(settings_.compactList());
     list_->setSelectionHandler([this] { updateCommands(); });
+    readProblem_ = new QLabel(list_);
+    readProblem_->setObjectName(QStringLiteral("readProblem"));
+    readProblem_->setWordWrap(true);
+    readProblem_->setAlignment(Qt::AlignCenter);
+    readProblem_->setMargin(ui::Scaled(12));
+    readProblem_->setAutoFillBackground(true);
+    readProblem_->hide();
 
     fileSwitcher_.create(client_, kCmdFileSwitcher, QStringLiteral("(No file)"), 2 * s, 2 * s, 0,
                          22 * s, titleFont_, ui::kDropDownArrow | ui::kSunkenWhenPressed);
@@ -251,6 +293,7 @@ void CPqConvFrame::layoutClient() {
     panel_->setGeometry(0, h - panelHeight, w, panelHeight);
     const int listHeight = panel_->isShown() ? h - 24 * s - panelHeight : h - 24 * s;
     list_->setGeometry(0, 24 * s, w, std::max(0, listHeight));
+    readProblem_->setGeometry(list_->rect());
     fileSwitcher_.place(2 * s, 2 * s, std::max(0, w - 24 * s), 22 * s);
     showUnits_.place(w - 22 * s, 2 * s, 22 * s, 20 * s);
     finder_->place(QRect(0, 24 * s, w, std::max(0, h - 24 * s)));
@@ -338,6 +381,31 @@ void CPqConvFrame::chooseFirstDocument() {
     finder_->setFolder(catalogue_->folder());
 }
 
+void CPqConvFrame::opened() {
+    if (!document_) return;
+    if (document_->isModified()) saver_->saveChanges(*document_); // an update applied to it
+    if (const QString report = DamageReport(*document_); !report.isEmpty())
+        ui::ShowMessage(this, ui::MessageIcon::Warning, QStringLiteral("Damaged File"), report);
+}
+
+void CPqConvFrame::documentChanged(bool stampUpdated) {
+    // A file that may not be changed keeps view choices (formats, shown
+    // units) in memory only.
+    if (!document_ || !document_->editable()) return;
+    if (stampUpdated) document_->setUpdatedText();
+    document_->markModified();
+    saver_->saveChanges(*document_);
+}
+
+void CPqConvFrame::closeEvent(QCloseEvent* event) {
+    if (document_ && !saver_->release(*document_, DocumentSaver::Leaving::Quit)) {
+        event->ignore();
+        return;
+    }
+    released_ = true;
+    QMainWindow::closeEvent(event);
+}
+
 void CPqConvFrame::makeCurrent(Document* document) {
     // The find box's matches were for the file shown before.
     if (finder_) finder_->close();
@@ -350,17 +418,25 @@ void CPqConvFrame::makeCurrent(Document* document) {
         fileSwitcher_.setIcon(
             ui::LoadIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
     }
+    setWindowTitle(WindowTitle(document));
+    const QString problem = document ? ReadFailureText(*document) : QString();
+    readProblem_->setText(problem);
+    readProblem_->setVisible(!problem.isEmpty());
     list_->load(document);
     updateCommands();
 }
 
-void CPqConvFrame::switchTo(size_t index) {
-    if (index == 0 || index >= catalogue_->size()) return;
+bool CPqConvFrame::switchTo(size_t index) {
+    if (index == 0 || index >= catalogue_->size()) return true;
+    if (document_ && !saver_->release(*document_, DocumentSaver::Leaving::Switch)) return false;
     makeCurrent(catalogue_->current(index));
+    opened();
+    return true;
 }
 
 bool CPqConvFrame::enabled(unsigned id) const {
     const Item* item = document_ ? document_->currentItem : nullptr;
+    if (isEditingCommand(id) && (!document_ || !document_->editable())) return false;
     switch (id) {
     case kCmdProperties:
     case kCmdAddUnit: return document_ != nullptr;
@@ -368,6 +444,7 @@ bool CPqConvFrame::enabled(unsigned id) const {
     case kCmdDeleteUnit: return item != nullptr;
     case kCmdConversions:
         return document_ && document_->typeCode() == ConversionDocument::kTypeCode;
+    case kCmdRepair: return document_ && document_->readState().kind == ReadState::Kind::Damaged;
     case kCmdCopy: return item && item->state == ValueState::Valid;
     case kCmdPaste: return item && !item->isOutput() && ui::ClipboardHasText();
     default: return true;
@@ -375,7 +452,15 @@ bool CPqConvFrame::enabled(unsigned id) const {
 }
 
 void CPqConvFrame::updateCommands() {
-    for (auto& [id, action] : actions_) action->setEnabled(enabled(id));
+    const QString problem = document_ ? EditingProblem(*document_) : QString();
+    for (auto& [id, action] : actions_) {
+        action->setEnabled(enabled(id));
+        if (!isEditingCommand(id)) continue;
+        // The command's own tooltip comes back once the file may be changed.
+        const char* own = "ownToolTip";
+        if (!action->property(own).isValid()) action->setProperty(own, action->toolTip());
+        action->setToolTip(problem.isEmpty() ? action->property(own).toString() : problem);
+    }
 }
 
 } // namespace pq::conv

@@ -3,10 +3,13 @@
 #include <QFont>
 #include <QMainWindow>
 
+class QLabel;
+
 #include <map>
 #include <memory>
 
 #include "converter/converter_settings.h"
+#include "converter/document_saver.h"
 #include "converter/download_runner.h"
 #include "converter/frame_client.h"
 #include "document/catalogue.h"
@@ -55,8 +58,9 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
   public:
     CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
                  QWidget* parent = nullptr);
-    // Keeps the recent files, saves the settings and writes the current
-    // document back.
+    // Keeps the recent files and saves the settings. A change to the current
+    // document that could not be saved yet is tried once more, unless the
+    // user chose to lose it when the window closed.
     ~CPqConvFrame() override;
 
     Document* document() const { return document_; }
@@ -69,6 +73,12 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     const ui::PictureButton& showUnitsButton() const { return showUnits_; }
     DownloadRunner* downloadRunner() const { return download_; }
     UnitFinder* finder() const { return finder_; }
+    // Saves the documents; a background job that changed the current
+    // document asks it to save as a command would.
+    DocumentSaver& saver() const { return *saver_; }
+    // What the list area shows instead of the units of a file that could
+    // not be read (hidden otherwise).
+    QLabel* readProblem() const { return readProblem_; }
     QAction* commandAction(unsigned id) const;
     // Sets every command's enabled state from the current document and
     // selection.
@@ -79,6 +89,9 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Before the window closes, a change that could not be saved is tried
+    // again; when it still cannot, the user chooses.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void paintClient(QPainter& painter, const QRect& area) override;
@@ -92,7 +105,14 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     void createClient();
     void chooseFirstDocument();
     void makeCurrent(Document* document);
-    void switchTo(size_t index);
+    // After a document became current: an update applied to it is saved,
+    // and a damaged file says what could not be read.
+    void opened();
+    // False when the user chose to stay on the current file.
+    bool switchTo(size_t index);
+    // After a command changed the current document: marks it modified
+    // (with a new "Updated:" text when stampUpdated) and saves it.
+    void documentChanged(bool stampUpdated);
     bool enabled(unsigned id) const;
 
     // The commands (frame_commands.cpp).
@@ -111,6 +131,7 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     void showUnits();
     void showFileSwitcher();
     void removeFromList();
+    void repair();
     void help();
     void about();
     void bringToFront();
@@ -123,6 +144,8 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     ConverterOptions options_;
     ConverterSettings settings_;
     std::unique_ptr<Catalogue> catalogue_;
+    std::unique_ptr<DocumentSaver> saver_;
+    bool released_ = false; // the window closed and the current document was let go
     TextReferenceList references_;
     Document* document_ = nullptr;
     ui::ThemedBitmap background_;
@@ -136,6 +159,7 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     ValueEntryPanel* panel_ = nullptr;
     DownloadRunner* download_ = nullptr;
     UnitFinder* finder_ = nullptr;
+    QLabel* readProblem_ = nullptr;
     ui::HandOverServer* handOver_ = nullptr;
 };
 

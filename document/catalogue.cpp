@@ -71,7 +71,7 @@ Document* Catalogue::find(std::u16string_view fileName, bool makeCurrent) {
 Document* Catalogue::current(size_t index) {
     if (documents_.empty() || index >= documents_.size()) return nullptr;
     if (index >= 1) {
-        documents_[0]->unload(this); // writes it back
+        documents_[0]->unload(); // never writes: the caller saved what changed
         std::rotate(documents_.begin(), documents_.begin() + static_cast<std::ptrdiff_t>(index),
                     documents_.begin() + static_cast<std::ptrdiff_t>(index) + 1);
         documents_[0]->ensureLoaded(*this);
@@ -85,7 +85,7 @@ Document* Catalogue::current(size_t index) {
 void Catalogue::removeDocuments(size_t first, size_t count) {
     if (first >= documents_.size()) return;
     count = std::min(count, documents_.size() - first);
-    if (first == 0) documents_[0]->unload(this);
+    if (first == 0) documents_[0]->unload();
     documents_.erase(documents_.begin() + static_cast<std::ptrdiff_t>(first),
                      documents_.begin() + static_cast<std::ptrdiff_t>(first + count));
     if (first == 0 && !documents_.empty()) documents_[0]->ensureLoaded(*this);
@@ -99,6 +99,8 @@ size_t Catalogue::append(std::unique_ptr<Document> document) {
 bool Catalogue::applyUpdate() {
     Document* document = current(0);
     if (!document || document->typeCode() != ConversionDocument::kTypeCode) return false;
+    // A file that may not be written keeps its update waiting beside it.
+    if (!document->editable()) return false;
     return static_cast<ConversionDocument*>(document)->applyPendingUpdate(*this, engine_);
 }
 

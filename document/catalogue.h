@@ -15,9 +15,10 @@ class ExpressionEngine;
 // The data folder's conversion and calculation files, most recently used
 // first. Only the first document, the current one, stays loaded (documents
 // converted from the legacy format stay loaded from the moment they were
-// read); the others carry their header alone. Switching documents saves the
-// current one, loads the new one and applies a pending update to it. The
-// catalogue saves the current document when it is destroyed.
+// read); the others carry their header alone. Switching documents unloads
+// the current one, loads the new one and applies a pending update to it.
+// The catalogue never writes a file: whoever changes a document saves it
+// (Document::saveChanges) before letting it go.
 class Catalogue : public DataFolder {
   public:
     explicit Catalogue(ExpressionEngine& engine) : engine_(engine) {}
@@ -39,13 +40,14 @@ class Catalogue : public DataFolder {
     void scanFolder();
     int indexOf(std::u16string_view fileName) const;
     Document* find(std::u16string_view fileName, bool makeCurrent);
-    // Makes documents[index] current (saving and unloading the one before)
-    // and returns it; none for an empty catalogue or an index outside it.
+    // Makes documents[index] current (unloading the one before) and returns
+    // it; none for an empty catalogue or an index outside it.
     Document* current(size_t index = 0);
     void removeDocuments(size_t first, size_t count);
     // Appends a new document (a file that does not exist yet).
     size_t append(std::unique_ptr<Document> document);
-    // Applies a pending update file to the current conversion document.
+    // Applies a pending update file to the current conversion document when
+    // it is editable; the document is then modified.
     bool applyUpdate();
 
     size_t size() const { return documents_.size(); }

@@ -63,8 +63,15 @@ void ConversionDocument::writeExtra(DataFile& file) const {
 }
 
 void ConversionDocument::readExtra(DataFile& file) {
+    // The smallest record: kind, two positions and two empty formulas.
+    constexpr int64_t kSmallestRecord = 20;
     int32_t count;
-    if (!file.readInt32(count)) return;
+    if (!file.readInt32(count)) {
+        conversionCountDamaged_ = true; // the list is missing
+        return;
+    }
+    if (count < 0 || count > (file.size() - file.position()) / kSmallestRecord)
+        conversionCountDamaged_ = true;
     auto itemAt = [this](int32_t position) -> Item* {
         return position >= 0 && static_cast<size_t>(position) < items.size()
                    ? items[static_cast<size_t>(position)].get()
@@ -73,15 +80,22 @@ void ConversionDocument::readExtra(DataFile& file) {
     for (int32_t i = 0; i < count; ++i) {
         auto c = std::make_unique<Conversion>(this);
         int32_t first, second;
-        if (!file.readInt32(c->kind) || !file.readInt32(first) || !file.readInt32(second)) return;
-        bool ok = c->isLinear()
-                      ? file.readDouble(c->factor) && file.readDouble(c->offset)
-                      : file.readText(c->forwardFormula) && file.readText(c->reverseFormula);
-        if (!ok) return;
+        bool ok = file.readInt32(c->kind) && file.readInt32(first) && file.readInt32(second);
+        ok = ok &&
+             (c->isLinear() ? file.readDouble(c->factor) && file.readDouble(c->offset)
+                            : file.readText(c->forwardFormula) && file.readText(c->reverseFormula));
+        if (!ok) {
+            // Nothing after a broken record can be trusted.
+            droppedConversions_ += count - i;
+            return;
+        }
         c->unit1 = itemAt(first);
         c->unit2 = itemAt(second);
         // A record naming a position outside the item list is passed over.
-        if (c->unit1 && c->unit2) conversions.push_back(std::move(c));
+        if (c->unit1 && c->unit2)
+            conversions.push_back(std::move(c));
+        else
+            ++droppedConversions_;
     }
 }
 

@@ -178,6 +178,7 @@ void DataFile::close() {
     position_ = 0;
     fileTime_.reset();
     identity_.reset();
+    stamp_.reset();
     writtenBack_.reset();
 }
 
@@ -193,6 +194,7 @@ bool DataFile::openRead(const std::string& path) {
     }
     fileTime_ = utcTimeOf(std::max(info.modified, info.accessed));
     identity_ = info.identity;
+    stamp_ = FileStamp{info.identity, info.size, info.modifiedNs};
     mode_ = Mode::Reading;
     path_ = path;
     return true;
@@ -261,7 +263,10 @@ bool DataFile::commit() {
         syncFolder(folder); // the rename itself reaches the disk
     }
     close();
-    if (ok) identity_ = identityOf(target);
+    if (ok) {
+        identity_ = identityOf(target);
+        stamp_ = stampOf(target);
+    }
     return ok;
 }
 

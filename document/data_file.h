@@ -57,6 +57,11 @@ class DataFile {
     const std::string& errorText() const { return errorText_; }
     // The file that was read, or after a commit the file written.
     std::optional<FileIdentity> identity() const { return identity_; }
+    // The version of the file that was read, or after a commit the one
+    // written.
+    std::optional<FileStamp> stamp() const { return stamp_; }
+    // The bytes read, or the bytes collected for writing so far.
+    const std::vector<uint8_t>& contents() const { return bytes_; }
     const std::string& path() const { return path_; }
 
     // Byte counts, or -1 when the call fails.
@@ -92,6 +97,7 @@ class DataFile {
     size_t position_ = 0;
     std::optional<SystemTime> fileTime_;
     std::optional<FileIdentity> identity_;
+    std::optional<FileStamp> stamp_;
     std::optional<FileIdentity> writtenBack_;
     std::string errorText_;
 };

@@ -88,55 +88,83 @@ bool Document::load(const DataFolder& folder, bool full, std::u16string_view new
 }
 
 bool Document::readItems(DataFile& file, int32_t count, bool legacy) {
+    droppedUnits_ = 0;
     for (int32_t i = 0; i < count; ++i) {
         int32_t type;
-        if (!file.readInt32(type)) return false;
+        if (!file.readInt32(type)) {
+            errorText_ = "it ends before unit " + std::to_string(i + 1) + " of the " +
+                         std::to_string(count) + " its header announces";
+            return false;
+        }
         std::unique_ptr<Item> item = createItem(type);
-        if (!item) return false;
+        if (!item) {
+            errorText_ = "unit " + std::to_string(i + 1) + " is of an unknown kind (" +
+                         std::to_string(type) + ")";
+            return false;
+        }
         // An item whose record cannot be read is dropped; loading goes on.
         if ((legacy ? item->readLegacy(file) : item->read(file)) != 0)
             items.push_back(std::move(item));
+        else
+            ++droppedUnits_;
     }
     return true;
 }
 
+void Document::readFailed(std::string reason) {
+    errorText_ = std::move(reason);
+    clearItems();
+    loaded = false;
+    readState_ = ReadState{ReadState::Kind::Failed, 0, 0, false, errorText_};
+}
+
 bool Document::loadFrom(const std::string& path, bool full) {
     clearItems();
-    DataFile file;
-    int32_t magic;
     errorText_.clear();
-    bool ok = file.openRead(path);
-    if (!ok) {
-        errorText_ = file.errorText();
-        loaded = false;
+    droppedConversions_ = 0;
+    conversionCountDamaged_ = false;
+    DataFile file;
+    if (!file.openRead(path)) {
+        readFailed(file.errorText());
         return false;
     }
-    ok = file.readInt32(magic);
-    if (ok && static_cast<uint32_t>(magic) == kLegacyMagic) {
+    int32_t magic = 0;
+    const bool magicRead = file.readInt32(magic);
+    if (magicRead && static_cast<uint32_t>(magic) == kLegacyMagic) {
         file.close();
         return loadLegacy(path);
     }
-    ok = ok && static_cast<uint32_t>(magic) == kMagic;
+    if (!magicRead || static_cast<uint32_t>(magic) != kMagic) {
+        readFailed("it is not a data file");
+        return false;
+    }
     int32_t length = 0;
-    ok = ok && file.readInt32(length) && length == file.size();
-    ok = ok && file.readText(updatedText);
+    if (!file.readInt32(length) || length != file.size()) {
+        readFailed("its length does not match its size: it was cut short or extended");
+        return false;
+    }
+    bool ok = file.readText(updatedText);
     if (ok) {
         if (auto t = file.fileTime()) fileDate = CalendarDate(*t).day;
     }
     ok = ok && file.readText(title) && file.readText(category) && file.readInt32(itemCount) &&
          itemCount >= 0;
-    if (ok && full) {
-        ok = readItems(file, itemCount, false);
-        if (ok) readExtra(file);
-    }
     if (!ok) {
-        errorText_ = "not a data file, or a damaged one";
-        clearItems();
-        loaded = false;
+        readFailed("its header cannot be read");
         return false;
     }
+    if (full) {
+        if (!readItems(file, itemCount, false)) {
+            readFailed(errorText_);
+            return false;
+        }
+        readExtra(file);
+    }
     file_ = file.identity();
+    stamp_ = file.stamp();
     loaded = full;
+    modified_ = false;
+    if (full) judgeRead(file, path);
     return true;
 }
 
@@ -145,10 +173,18 @@ bool Document::loadLegacy(const std::string& path) {
     int32_t magic;
     int32_t count;
     bool ok = file.openRead(path) && file.readInt32(magic) && file.readText(title) &&
-              file.readInt32(count) && count >= 0 && readItems(file, count, true);
-    if (ok) itemCount = count;
+              file.readInt32(count) && count >= 0;
+    if (!ok) {
+        readFailed(file.isOpen() ? "its header cannot be read" : file.errorText());
+        return false;
+    }
+    if (!readItems(file, count, true)) {
+        readFailed(errorText_);
+        return false;
+    }
+    itemCount = count;
     int32_t shownCount = 0;
-    ok = ok && file.readInt32(shownCount) && shownCount >= 0;
+    ok = file.readInt32(shownCount) && shownCount >= 0;
     for (int32_t i = 0; ok && i < shownCount; ++i) {
         int32_t ignored, position;
         ok = file.readInt32(ignored) && file.readInt32(position) && file.readInt32(ignored);
@@ -157,18 +193,20 @@ bool Document::loadLegacy(const std::string& path) {
             items[static_cast<size_t>(position)]->shown = 1;
     }
     if (!ok) {
-        errorText_ = file.isOpen() ? "not a data file, or a damaged one" : file.errorText();
-        clearItems();
-        loaded = false;
+        readFailed("its list of shown units cannot be read");
         return false;
     }
     file_ = file.identity();
+    stamp_ = file.stamp();
     readLegacyExtra(file);
-    file.close();
-    // The file is converted to the current format at once. The document
-    // stays loaded from here on, whatever was asked.
+    // The document stays loaded from here on, whatever was asked.
     loaded = true;
-    if (convertLegacy_) saveTo(path);
+    modified_ = false;
+    judgeRead(file, path);
+    file.close();
+    // A file read whole is converted to the current format at once; one
+    // that lost records or may not be written stays as it is.
+    if (convertLegacy_ && editable() && saveTo(path)) stamp_ = written_;
     return true;
 }
 
@@ -181,6 +219,8 @@ bool Document::readWithoutConverting(const std::string& path) {
 
 bool Document::save(const DataFolder& folder) {
     if (!saveTo(filePath(folder))) return false;
+    stamp_ = written_;
+    modified_ = false;
     if (!appliedUpdate_.empty()) {
         // Only the update file that was applied goes, not a newer one
         // stored since.
@@ -198,13 +238,7 @@ void Document::keepUntilSaved(const std::string& updatePath, FileIdentity identi
     appliedUpdateIdentity_ = identity;
 }
 
-bool Document::saveTo(const std::string& path) {
-    DataFile file;
-    errorText_.clear();
-    if (!file.openWrite(path, file_)) {
-        errorText_ = file.errorText();
-        return false;
-    }
+void Document::writeContent(DataFile& file) const {
     file.writeInt32(static_cast<int32_t>(kMagic));
     file.writeInt32(4); // the length, filled in at the end
     file.writeText(updatedText);
@@ -221,12 +255,24 @@ bool Document::saveTo(const std::string& path) {
     const int32_t total = static_cast<int32_t>(file.size());
     uint8_t length[4] = {static_cast<uint8_t>(total), static_cast<uint8_t>(total >> 8),
                          static_cast<uint8_t>(total >> 16), static_cast<uint8_t>(total >> 24)};
-    if (file.writeAt(4, length, 4) != 4 || !file.commit()) {
+    file.writeAt(4, length, 4);
+}
+
+bool Document::saveTo(const std::string& path) {
+    DataFile file;
+    errorText_.clear();
+    if (!file.openWrite(path, file_)) {
+        errorText_ = file.errorText();
+        return false;
+    }
+    writeContent(file);
+    if (!file.commit()) {
         errorText_ = file.errorText();
         if (errorText_.empty()) errorText_ = "the content cannot be stored in a data file";
         return false;
     }
     file_ = file.identity();
+    written_ = file.stamp();
     return true;
 }
 
@@ -235,10 +281,9 @@ bool Document::ensureLoaded(const DataFolder& folder) {
     return loaded;
 }
 
-void Document::unload(const DataFolder* folder) {
+void Document::unload() {
     if (!loaded) return;
     itemCount = static_cast<int32_t>(items.size());
-    if (folder) save(*folder);
     loaded = false;
     clearItems();
 }

@@ -10,6 +10,8 @@
 #include "document/data_folder.h"
 #include "document/file_reading.h"
 #include "document/item.h"
+#include "document/read_state.h"
+#include "document/save_result.h"
 #include "engine/wstring.h"
 
 namespace pq {
@@ -21,6 +23,13 @@ class ExpressionEngine;
 // file (inputs and formula outputs). A document is either loaded (its items
 // are in memory) or known by its header alone (title, category, name,
 // updated text, date and item count).
+//
+// A document knows two facts about its file: whether it changed since it
+// was read or last saved (modified), and how the file was found when it was
+// read (its ReadState). Only a whole file that may be written is editable,
+// and only a modified, editable document is ever written; a file from which
+// records had to be dropped is left exactly as it is until the user repairs
+// it.
 class Document {
   public:
     static constexpr uint32_t kMagic = 0xC040A010;
@@ -50,25 +59,55 @@ class Document {
     std::u16string itemCountText();
     std::optional<size_t> indexOf(const Item* item) const;
 
-    // Reads the file (the header alone unless full); a file in the legacy
-    // format is read whole and rewritten in the current format at once. A
-    // failed load leaves the document unloaded, so it is never saved over
-    // its file.
+    // Reads the file (the header alone unless full) and sets the read
+    // state. A file in the legacy format is read whole and, when nothing was
+    // dropped and it may be written, rewritten in the current format at
+    // once. A failed load leaves the document unloaded.
     bool load(const DataFolder& folder, bool full, std::u16string_view newName = {});
     bool loadFrom(const std::string& path, bool full);
     // Reads the whole file and never writes it: a file in the legacy format
     // is read as it is and stays so.
     bool readWithoutConverting(const std::string& path);
-    // Writes the whole document; the old file stays as it was when any step
-    // fails.
+    // Writes the whole document, whatever its state; the old file stays as
+    // it was when any step fails. The program's own road is saveChanges.
     bool save(const DataFolder& folder);
     bool saveTo(const std::string& path);
     bool ensureLoaded(const DataFolder& folder);
     // Why the last load or save failed ("not a regular file", "permission
     // denied", "no space left on device", ...); empty after success.
     const std::string& errorText() const { return errorText_; }
-    // Saves (with a folder) and drops the items, keeping the header.
-    void unload(const DataFolder* folder);
+    // Drops the items, keeping the header. Never writes: a change that was
+    // not saved before is lost.
+    void unload();
+
+    // How the file was found when it was last read.
+    const ReadState& readState() const { return readState_; }
+    // Editing is allowed: the file was read whole and may be written (or
+    // the document is new).
+    bool editable() const { return readState_.kind == ReadState::Kind::Whole; }
+    // Changed since it was read or last saved.
+    bool isModified() const { return modified_; }
+    void markModified() { modified_ = true; }
+    // The bytes the document is saved as: two documents with the same image
+    // hold the same data.
+    std::vector<uint8_t> image() const;
+
+    // The one road by which the program writes a document: a modified,
+    // editable, loaded document is saved atomically into its file. Refused
+    // without writing: a file or folder the user may not write, a new
+    // document whose file name is taken, and (unless replaceChanged) a file
+    // whose size or modification time changed since it was read or saved.
+    SaveResult saveChanges(const DataFolder& folder, bool replaceChanged = false);
+    // The file on disk is no longer the version read or saved last (a file
+    // that is gone counts as unchanged: saving it loses nothing).
+    bool changedOnDisk(const DataFolder& folder) const;
+    // Reads the file again, dropping every change in memory.
+    bool reload(const DataFolder& folder);
+    // Keeps what could be read of a damaged file: its bytes are first copied
+    // to "<file>.damaged" beside it (".damaged-2", ... when that exists;
+    // an earlier backup is never overwritten), then the document becomes
+    // editable and is saved. `backup` receives the backup's file name.
+    SaveResult repair(const DataFolder& folder, std::string& backup);
 
     std::vector<std::unique_ptr<Item>> items;
     Item* currentItem = nullptr;
@@ -91,12 +130,28 @@ class Document {
     // into the document's own file, so that a failed save loses nothing.
     void keepUntilSaved(const std::string& updatePath, FileIdentity identity);
 
+    // Set by readExtra: conversion records that were read but could not be
+    // kept, and whether the list's count is beyond what the file holds.
+    int droppedConversions_ = 0;
+    bool conversionCountDamaged_ = false;
+
   private:
     bool readItems(DataFile& file, int32_t count, bool legacy);
     bool loadLegacy(const std::string& path);
+    void writeContent(DataFile& file) const;
+    // After a full read: whole, damaged or read-only.
+    void judgeRead(const DataFile& file, const std::string& path);
+    void readFailed(std::string reason);
 
     std::string errorText_;
     bool convertLegacy_ = true;
+    ReadState readState_;
+    bool modified_ = false;
+    int droppedUnits_ = 0;
+    // The version of the file read or saved last; none for a new document.
+    std::optional<FileStamp> stamp_;
+    // The version of the file saveTo wrote last.
+    std::optional<FileStamp> written_;
     // The file the document was read from or last written to: saving under
     // a name that differs from it in case alone writes it back.
     std::optional<FileIdentity> file_;
@@ -126,7 +181,9 @@ class ConversionDocument : public Document {
     // conversion ID1 -> ID2 linear with the expression's value as factor.
     // An identifier must name exactly one unit and the two must differ, or
     // the line is skipped. The update file is deleted when the document is
-    // next saved into its own file. True when an update file was applied.
+    // next saved into its own file. True when an update file was applied
+    // (the document is then modified); nothing is applied to a document
+    // that is not editable.
     bool applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine);
 
     std::vector<std::unique_ptr<Conversion>> conversions;

@@ -103,11 +103,22 @@ bool readInto(const std::string& path, Buffer& bytes, std::string& error,
         info->identity = {status.st_dev, status.st_ino};
         info->modified = status.st_mtime;
         info->accessed = status.st_atime;
+        info->size = static_cast<int64_t>(status.st_size);
+        info->modifiedNs =
+            static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     }
     return true;
 }
 
 } // namespace
+
+std::optional<FileStamp> stampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{{info.st_dev, info.st_ino},
+                     static_cast<int64_t>(info.st_size),
+                     static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
 
 bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
                      const ReadOptions& options, ReadFileInfo* info) {

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,26 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// What tells one version of a file from another: where it lives, its size
+// and its modification time. A file rewritten by another program differs in
+// at least one of them.
+struct FileStamp {
+    FileIdentity identity;
+    int64_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file a path names (links followed), if it exists.
+std::optional<FileStamp> stampOf(const std::string& path);
+
 // What one read found out about the file.
 struct ReadFileInfo {
     FileIdentity identity;
     time_t modified = 0;
     time_t accessed = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0; // the modification time in nanoseconds since 1970
 };
 
 struct ReadOptions {

@@ -18,26 +18,16 @@ namespace {
 // The alternative names file is small; anything larger is not one.
 constexpr int64_t kMaxAlternativesSize = 4 * 1024 * 1024;
 
-std::optional<FileStamp> stampOf(const std::string& path) {
+// The stamp of a regular file; none for anything else.
+std::optional<FileStamp> regularFileStamp(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    FileStamp stamp;
-    stamp.device = info.st_dev;
-    stamp.inode = info.st_ino;
-    stamp.size = info.st_size;
-    stamp.modified = info.st_mtim;
-    stamp.changed = info.st_ctim;
-    return stamp;
+    return FileStamp{{info.st_dev, info.st_ino},
+                     static_cast<int64_t>(info.st_size),
+                     static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 } // namespace
-
-bool FileStamp::operator==(const FileStamp& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec &&
-           modified.tv_nsec == other.modified.tv_nsec && changed.tv_sec == other.changed.tv_sec &&
-           changed.tv_nsec == other.changed.tv_nsec;
-}
 
 FolderListing ListDataFolder(const std::string& folder, bool withStamps) {
     std::vector<std::string> names;
@@ -63,7 +53,7 @@ FolderListing ListDataFolder(const std::string& folder, bool withStamps) {
         if (typeCode == 0 && !alternatives) continue;
         if (typeCode != 0 && !taken.insert(lowerAscii(fileName)).second) continue;
         const std::optional<FileStamp> stamp =
-            withStamps ? stampOf(folder + name) : std::optional(FileStamp());
+            withStamps ? regularFileStamp(folder + name) : std::optional(FileStamp());
         if (!stamp) continue;
         ListedFile file{name, fileName, typeCode, *stamp};
         if (alternatives)

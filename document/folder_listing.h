@@ -1,27 +1,16 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
-#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "document/file_reading.h"
+
 namespace pq {
 
 class AlternativeNames;
-
-// When a file was last seen as it is.
-struct FileStamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-    bool operator==(const FileStamp& other) const;
-};
 
 // A file of the data folder that units are found in.
 struct ListedFile {

@@ -38,8 +38,9 @@ Item* ConversionDocument::uniqueItemWithIdentifier(std::u16string_view identifie
 }
 
 bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine) {
-    // Without its items in memory an update could only be lost.
-    if (!loaded) return false;
+    // Without its items in memory, or into a file that may not be written,
+    // an update could only be lost.
+    if (!loaded || !editable()) return false;
     const std::string path = resolveFileCase(folder.folder() + toUtf8(name) + ".upd");
     DataFile file;
     char magic[6];
@@ -80,6 +81,7 @@ bool ConversionDocument::applyPendingUpdate(const DataFolder& folder, Expression
     if (auto identity = file.identity()) keepUntilSaved(path, *identity);
     file.close();
     setUpdatedText(stamp);
+    markModified();
     return true;
 }
 

@@ -89,10 +89,22 @@ int runUpdate(std::span<char* const> args) {
             ok = false;
             continue;
         }
-        if (!document.applyPendingUpdate(catalogue, engine)) continue;
-        if (!document.save(catalogue)) {
+        if (!document.editable()) {
+            const ReadState& state = document.readState();
             std::fprintf(stderr, "pqtool: %s.cnv: cannot be written: %s\n", name.c_str(),
-                         document.errorText().c_str());
+                         state.kind == ReadState::Kind::Damaged
+                             ? "some of its records could not be read"
+                             : printable(state.reason).c_str());
+            ok = false;
+            continue;
+        }
+        if (!document.applyPendingUpdate(catalogue, engine)) continue;
+        const SaveResult saved = document.saveChanges(catalogue);
+        if (!saved.ok()) {
+            std::fprintf(stderr, "pqtool: %s.cnv: cannot be written: %s\n", name.c_str(),
+                         saved.outcome == SaveResult::Outcome::ChangedOnDisk
+                             ? "it was changed by another program while it was updated"
+                             : printable(saved.cause).c_str());
             ok = false;
             continue;
         }

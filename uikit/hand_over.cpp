@@ -85,9 +85,29 @@ QString ProgramName(Program program) {
                                          : QStringLiteral("PqCalculator");
 }
 
+QString DisplayNameText() {
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty()) {
+        display = qEnvironmentVariable("DISPLAY");
+        // ":0.0" is the display ":0": the screen number goes.
+        const qsizetype colon = display.lastIndexOf(u':');
+        const qsizetype dot = display.indexOf(u'.', colon + 1);
+        if (colon >= 0 && dot > colon) display.truncate(dot);
+        if (display.startsWith(u':')) display.remove(0, 1);
+    }
+    QString text;
+    for (const QChar c : display.left(40)) {
+        const bool plain = (c.unicode() < 128 && c.isLetterOrNumber()) || c == u'-' || c == u'.';
+        text += plain ? c : QChar(u'_');
+    }
+    return text;
+}
+
 QString LocalServerName(Program program) {
     if (HandOverFolder().isEmpty()) return QString();
-    return ProgramName(program) + u'-' + UserIdText();
+    const QString display = DisplayNameText();
+    return ProgramName(program) + u'-' + UserIdText() +
+           (display.isEmpty() ? QString() : u'-' + display);
 }
 
 // A bare name lives in this user's private folder, a name with "/" is used

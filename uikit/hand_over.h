@@ -11,7 +11,8 @@ class QLocalServer;
 namespace pq::ui {
 
 // The two programs find each other through local servers named after the
-// program and the user's numeric id ("PqCalculator-1000"), whatever the
+// program, the user's numeric id and the display ("PqCalculator-1000-0" on
+// the X display ":0"; "PqCalculator-1000" without a display), whatever the
 // environment says the user is called.
 //
 // A name without "/" is a socket in this user's private folder
@@ -24,6 +25,11 @@ QString ProgramName(Program program); // "PqConverter", "PqCalculator"
 // Empty when the private folder cannot be used: values are not handed over
 // in this run, and one message on standard error said why.
 QString LocalServerName(Program program);
+// The display the programs show their windows on, as a part of a name:
+// $WAYLAND_DISPLAY, else $DISPLAY without its screen number and leading
+// ":" (":0.0" gives "0"), any character but letters, digits, "-" and "."
+// made "_"; empty without a display.
+QString DisplayNameText();
 // Where the socket of a server name lies; empty when the name cannot be used.
 QString HandOverSocketPath(const QString& serverName);
 

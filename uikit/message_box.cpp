@@ -1,10 +1,12 @@
 #include "uikit/message_box.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
-#include <QApplication>
+#include <vector>
 
 namespace pq::ui {
 
@@ -84,6 +86,23 @@ bool AskYesNo(QWidget* parent, const QString& title, const QString& text) {
                     shownWindow(parent));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+int AskChoice(QWidget* parent, MessageIcon icon, const QString& title, const QString& text,
+              const QStringList& choices) {
+    if (responder()) return responder()({icon, title, text, choices}) ? 0 : 1;
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::NoButton, shownWindow(parent));
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+    if (!buttons.empty()) {
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+        box.setEscapeButton(buttons.back());
+    }
+    box.exec();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+    return static_cast<int>(buttons.size()) - 1;
 }
 
 void SetMessageResponder(MessageResponder handler) { responder() = std::move(handler); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,6 +17,7 @@ struct MessageRequest {
     MessageIcon icon;
     QString title;
     QString text;
+    QStringList choices = {}; // the buttons of AskChoice
 };
 
 // Shows a message with an OK button centred over the parent's window (once
@@ -25,6 +27,13 @@ void ShowMessage(QWidget* parent, MessageIcon icon, const QString& title, const 
 // Asks a question with the question icon and the buttons Yes and No, and
 // waits for the answer: true for Yes.
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
+
+// Asks with buttons named by the caller, and waits for the answer: the
+// index of the button chosen. The first button is the default one; Escape
+// and the window's close button choose the last. A responder's true chooses
+// the first button, false the second.
+int AskChoice(QWidget* parent, MessageIcon icon, const QString& title, const QString& text,
+              const QStringList& choices);
 
 // Lets a handler take every message and question instead of the screen (the
 // answer of a question is its result); an empty handler gives the boxes

@@ -121,14 +121,20 @@ void ConversionsDialog::storeBox(QLineEdit* box) {
         double value = 0;
         const bool evaluates = engine_.evaluate(text, value);
         // A text that does not evaluate leaves the number as it was.
-        if (evaluates)
-            (box == fields_->factorBox() ? selected_->factor : selected_->offset) = value;
+        double& number = box == fields_->factorBox() ? selected_->factor : selected_->offset;
+        const bool changes = evaluates && number != value;
+        if (evaluates) number = value;
         ConversionFields::markInvalid(box, !evaluates);
+        if (changes && changed_) changed_();
         return;
     }
     if (selected_->isLinear()) return;
-    (box == fields_->forwardBox() ? selected_->forwardFormula : selected_->reverseFormula) = text;
+    WString& formula =
+        box == fields_->forwardBox() ? selected_->forwardFormula : selected_->reverseFormula;
+    const bool changes = formula.view() != text;
+    formula = text;
     ConversionFields::markInvalid(box, !FormulaParses(text));
+    if (changes && changed_) changed_();
 }
 
 void ConversionsDialog::storeEditedBoxes() {
@@ -177,6 +183,7 @@ void ConversionsDialog::askToDelete() {
     list_->clearSelection();
     selected_ = nullptr;
     showConversion(nullptr);
+    if (changed_) changed_();
 }
 
 void ConversionsDialog::openAddDialog(ConversionFields::Mode mode) {
@@ -210,6 +217,7 @@ void ConversionsDialog::addConversion(const AddConversionDialog& dialog) {
     list_->setCurrentItem(entry);
     entry->setSelected(true);
     list_->scrollToItem(entry);
+    if (changed_) changed_();
 }
 
 } // namespace pq::conv

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 #include "converter/dialogs/add_conversion_dialog.h"
 #include "converter/dialogs/conversion_fields.h"
 #include "uikit/dialogs.h"
@@ -36,6 +38,9 @@ class ConversionsDialog : public ui::FullScreenDialog {
 
     void accept() override;
     void reject() override;
+    // Called after every change to the document: a number or formula stored
+    // from its box, a conversion added or deleted.
+    void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
 
   protected:
     void command(const ui::CommandEvent& event) override;
@@ -56,6 +61,7 @@ class ConversionsDialog : public ui::FullScreenDialog {
     ConversionFields* fields_;
     Conversion* selected_ = nullptr;
     QPointer<AddConversionDialog> add_;
+    std::function<void()> changed_;
 };
 
 } // namespace pq::conv

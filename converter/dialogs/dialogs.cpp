@@ -25,9 +25,10 @@ bool ShowUnitPropertiesDialog(QWidget* parent, Item& item, const Document* docum
     return dialog.exec() == QDialog::Accepted;
 }
 
-void ShowConversionsDialog(QWidget* parent, ConversionDocument& document,
-                           ExpressionEngine& engine) {
+void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine,
+                           std::function<void()> changed) {
     ConversionsDialog dialog(parent, document, engine);
+    dialog.setChangeHandler(std::move(changed));
     dialog.exec();
 }
 

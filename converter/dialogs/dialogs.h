@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace pq {
@@ -30,8 +32,9 @@ bool ShowUnitPropertiesDialog(QWidget* parent, Item& item);
 bool ShowUnitPropertiesDialog(QWidget* parent, Item& item, const Document* document);
 
 // Lists, edits, adds and deletes the conversions of a document; returns when
-// the user chose " Done ".
-void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine);
+// the user chose " Done ". `changed` runs after each change to the document.
+void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine,
+                           std::function<void()> changed = {});
 
 // Picks a file of the catalogue by category, or shows a text reference.
 // Returns the chosen catalogue index, or -1 for Cancel.

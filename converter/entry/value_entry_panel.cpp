@@ -124,6 +124,13 @@ void ValueEntryPanel::clearTabs() {
     tapList_.add(&defaultButton_);
 }
 
+void ValueEntryPanel::chooseTab(int index) {
+    const int before = currentTab_;
+    selectTab(index);
+    // The item keeps the format it is entered in, in its file.
+    if (currentTab_ != before) ui::PostCommand(parentWidget(), kCmdDocumentChanged);
+}
+
 void ValueEntryPanel::selectTab(int index) {
     if (index < 0 || index >= tabCount() || index == currentTab_ || !item_) return;
     std::optional<double> value;
@@ -213,7 +220,7 @@ void ValueEntryPanel::command(const ui::CommandEvent& event) {
     else if (id == kCmdDefault)
         showDefault();
     else if (id >= kCmdTabFirst && id < kCmdTabFirst + kMaxTabs)
-        selectTab(int(id - kCmdTabFirst));
+        chooseTab(int(id - kCmdTabFirst));
 }
 
 void ValueEntryPanel::keyPressEvent(QKeyEvent* event) {

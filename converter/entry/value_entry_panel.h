@@ -70,8 +70,12 @@ class ValueEntryPanel : public ui::WindowObject {
     int tabCount() const { return int(tabs_.size()); }
     const FormatTab& tab(int index) const { return *tabs_[index]; }
     int currentTab() const { return currentTab_; }
-    // Selects a tab as a tap on it does.
+    // Selects a tab as a tap on it does, but without telling the window
+    // that the item's entry format changed.
     void selectTab(int index);
+    // A tap on a tab: selects it and tells the window that the item's entry
+    // format, which its file keeps, changed.
+    void chooseTab(int index);
     int acceptIcon() const { return acceptIcon_; }
     int pendingEdits() const { return pendingEdits_; }
     ValueEditor* editor() const { return editor_; }

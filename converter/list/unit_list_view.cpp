@@ -286,6 +286,7 @@ void UnitListView::formatChosen(int index, unsigned command) {
         r.refreshValue();
         repaintRow(index);
         if (index == selected_ && panel_) panel_->attach(&r.item());
+        if (commandTarget_) ui::PostCommand(commandTarget_, kCmdDocumentChanged);
         return;
     }
     const int32_t code = FormatForCommand(command);
@@ -293,6 +294,7 @@ void UnitListView::formatChosen(int index, unsigned command) {
     format.displayFormat = code;
     r.refreshValue();
     repaintRow(index);
+    if (commandTarget_) ui::PostCommand(commandTarget_, kCmdDocumentChanged);
 }
 
 } // namespace pq::conv

@@ -162,8 +162,15 @@ TEST_F(DownloadTest, TheBanksRatesUpdateTheOpenCurrencyFile) {
         if (c->unit1->identifier == u"EUR" && c->unit2->identifier == u"USD") dollar = c->factor;
     EXPECT_EQ(dollar, 1.0845);
 
+    // The update is in Currency.cnv at once, and its file is gone.
+    EXPECT_FALSE(QFile::exists(world.dataFolder + QStringLiteral("Currency.upd")));
+    ConversionDocument saved;
+    ASSERT_TRUE(
+        saved.loadFrom((world.dataFolder + QStringLiteral("Currency.cnv")).toStdString(), false));
+    EXPECT_EQ(saved.updatedText, currency->updatedText);
+
     // A broken document: the stop icon, the reason, and the files as they
-    // were (the applied update waits beside Currency.cnv until it is saved).
+    // were.
     const auto pending = [&] {
         QFile file(world.dataFolder + QStringLiteral("Currency.upd"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

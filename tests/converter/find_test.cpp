@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "converter/commands.h"
+#include "converter/document_saver.h"
 #include "converter/entry/value_entry_panel.h"
 #include "converter/find/find_box.h"
 #include "converter/find/index_runner.h"
@@ -178,7 +179,10 @@ TEST(FindUnitTest, AUnitAddedToTheOpenFileIsFoundBeforeAndAfterItIsSaved) {
     EXPECT_EQ(window.box().units().front().fileName, QStringLiteral("Length.cnv"));
     Window::key(Qt::Key_Escape);
 
-    // Going to another file saves this one; the index reads it again.
+    // Saved as an edit is, then left for another file: the index reads the
+    // file again.
+    window.frame->document()->markModified();
+    ASSERT_TRUE(window.frame->saver().saveChanges(*window.frame->document()));
     Window::key(Qt::Key_F, Qt::ControlModifier);
     Window::type(QStringLiteral("kph"));
     Window::key(Qt::Key_Return);

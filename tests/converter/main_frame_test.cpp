@@ -61,8 +61,8 @@ TEST(ConverterStartTest, FirstRunOpensCurrencyWhenTheFolderHoldsIt) {
     ConverterWorld world;
     world.seed(kSomeFiles);
     auto frame = world.open();
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("PqConverter"));
     ASSERT_NE(frame->document(), nullptr);
+    EXPECT_EQ(frame->windowTitle(), title(*frame->document()) + QStringLiteral(" - PqConverter"));
     EXPECT_EQ(fileName(frame->document()), QStringLiteral("Currency.cnv"));
     EXPECT_EQ(frame->fileSwitcherButton().text(), title(*frame->document()));
     EXPECT_EQ(&frame->catalogue().at(0), frame->document());

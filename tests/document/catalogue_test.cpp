@@ -52,15 +52,18 @@ TEST(Catalogue, MostRecentlyUsedFirstWithOneDocumentLoaded) {
 
         Document* a = c.current(0); // a header-only first document is loaded
         ASSERT_TRUE(a && a->loaded);
-        a->title = u"Alpha changed";
+        a->title = u"Alpha saved";
+        a->markModified();
+        ASSERT_EQ(a->saveChanges(c).outcome, SaveResult::Outcome::Saved);
+        a->title = u"Alpha changed, never saved";
         EXPECT_EQ(c.current(2)->title, u"Gamma");
         EXPECT_EQ(order(c), (Names{u"C.cnv", u"A.cnv", u"B.cal"}));
-        EXPECT_FALSE(c.at(1).loaded); // A was saved and unloaded
+        EXPECT_FALSE(c.at(1).loaded); // A was unloaded, and not written
         EXPECT_TRUE(c.at(0).loaded);
 
         ConversionDocument reread;
         ASSERT_TRUE(reread.loadFrom(folder.file("A.cnv"), false));
-        EXPECT_EQ(reread.title, u"Alpha changed");
+        EXPECT_EQ(reread.title, u"Alpha saved");
 
         EXPECT_EQ(c.current(7), nullptr); // outside the list: nothing changes
         EXPECT_EQ(order(c), (Names{u"C.cnv", u"A.cnv", u"B.cal"}));
@@ -69,10 +72,10 @@ TEST(Catalogue, MostRecentlyUsedFirstWithOneDocumentLoaded) {
         EXPECT_EQ(order(c), (Names{u"B.cal", u"C.cnv", u"A.cnv"}));
         EXPECT_EQ(c.find(u"nothing.cnv", true), nullptr);
         c.at(0).title = u"Beta at exit";
-    } // the catalogue saves its current document when it goes
+    } // the catalogue writes nothing when it goes
     CalculationDocument beta;
     ASSERT_TRUE(beta.loadFrom(folder.file("B.cal"), false));
-    EXPECT_EQ(beta.title, u"Beta at exit");
+    EXPECT_EQ(beta.title, u"Beta");
 }
 
 TEST(Catalogue, StartsFromTheRecentFilesAndScansTheFolder) {
@@ -106,7 +109,9 @@ TEST(Catalogue, StartsFromTheRecentFilesAndScansTheFolder) {
 
     c.current(1);
     c.at(0).title = u"Length again";
-    c.removeDocuments(0, 1); // the current one is saved, the next loaded
+    c.at(0).markModified();
+    EXPECT_EQ(c.at(0).saveChanges(c).outcome, SaveResult::Outcome::Saved);
+    c.removeDocuments(0, 1); // the current one is unloaded, the next loaded
     EXPECT_EQ(order(c), (Names{u"Currency.cnv", u"TipCalc.cal", u"Extra.cnv"}));
     EXPECT_TRUE(c.at(0).loaded);
     ConversionDocument length;

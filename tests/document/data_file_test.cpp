@@ -284,7 +284,9 @@ TEST(DataFile, DamagedFilesAreRefusedAndNeverOverwritten) {
         d.name = u"Bad";
         EXPECT_FALSE(d.load(where, true)) << what;
         EXPECT_FALSE(d.loaded) << what;
-        d.unload(&where); // must not write over the damaged file
+        d.markModified();
+        d.saveChanges(where); // must not write over the damaged file
+        d.unload();
         EXPECT_EQ(test::readBytes(path), bytes) << what;
     }
     ConversionDocument missing;
@@ -302,7 +304,13 @@ TEST(DataFile, DamagedFilesAreRefusedAndNeverOverwritten) {
         test::writeBytes(path, b.data);
         ConversionDocument d;
         d.load(where, true, u"Bad");
-        d.unload(nullptr);
+        d.markModified();
+        d.saveChanges(where);
+        // Only a file that was read whole may be rewritten.
+        if (d.readState().kind != ReadState::Kind::Whole) {
+            EXPECT_EQ(test::readBytes(path), b.data);
+        }
+        d.unload();
     }
 }
 

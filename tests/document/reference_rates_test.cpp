@@ -217,8 +217,9 @@ TEST(ReferenceRates, DownloadingThemUpdatesTheRatesAndTheUpdatedText) {
         catalogue.setFolder(folder.path());
         catalogue.addFile(u"Currency.cnv");
         ASSERT_TRUE(catalogue.current(0));
-        catalogue.applyUpdate();
-    } // written back when the catalogue goes
+        ASSERT_TRUE(catalogue.applyUpdate());
+        EXPECT_EQ(catalogue.current(0)->saveChanges(catalogue).outcome, SaveResult::Outcome::Saved);
+    }
     EXPECT_FALSE(std::filesystem::exists(folder.file("Currency.upd")));
     ConversionDocument saved;
     ASSERT_TRUE(saved.loadFrom(folder.file("Currency.cnv"), true));

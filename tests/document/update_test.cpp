@@ -387,7 +387,9 @@ TEST(PendingUpdates, TheCatalogueAppliesThemWhenAFileBecomesCurrent) {
         ASSERT_EQ(rates->conversions.size(), 1u);
         EXPECT_EQ(rates->conversions[0]->factor, 2);
         EXPECT_EQ(rates->updatedText, u"Downloaded file timestamp:  now");
-    } // written back when the catalogue goes
+        EXPECT_TRUE(rates->isModified());
+        EXPECT_EQ(rates->saveChanges(c).outcome, SaveResult::Outcome::Saved);
+    }
     ConversionDocument saved;
     ASSERT_TRUE(saved.loadFrom(folder.file("Rates.cnv"), true));
     ASSERT_EQ(saved.conversions.size(), 1u);

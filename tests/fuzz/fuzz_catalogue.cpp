@@ -66,6 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!d || d != &catalogue.at(0)) __builtin_trap();
             d->itemCountText();
             d->computeAll(engine);
+            // Saving a file that was not read whole, or may not be written,
+            // never writes it.
+            const bool mayWrite = d->editable();
+            d->markModified();
+            if (d->saveChanges(catalogue).outcome == SaveResult::Outcome::Saved && !mayWrite)
+                __builtin_trap();
         }
         for (size_t i = 0; i < catalogue.size(); ++i)
             if (catalogue.indexOf(catalogue.at(i).fileNameWithExtension()) != static_cast<int>(i))
@@ -74,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         references.scan(folder);
         std::u16string text;
         for (size_t i = 0; i < references.size(); ++i) references.readText(i, text);
-    } // the current document is written back here
+    } // the catalogue writes nothing when it goes
 
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();

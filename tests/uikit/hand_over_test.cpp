@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <memory>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -16,6 +17,7 @@
 #include "tests/uikit/hand_over_support.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/hand_over.h"
+#include "uikit/single_instance.h"
 
 using namespace pq::ui;
 using pq::test::HandOverTest;
@@ -76,8 +78,34 @@ TEST(HandOver, MessagesHaveTagLengthAndLittleEndianData) {
     EXPECT_TRUE(hostile.failed());
 }
 
-TEST_F(HandOverTest, ServerNamesCarryTheNumericUserId) {
+TEST_F(HandOverTest, ServerNamesCarryTheNumericUserIdAndTheDisplay) {
     const QString uid = QString::number(getuid());
+    const pq::test::EnvironmentGuard display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    // One program per user and display: the display is part of the name.
+    const struct {
+        const char* wayland;
+        const char* x;
+        const char* text;
+    } displays[] = {
+        {"", ":0", "0"},
+        {"", ":0.0", "0"},
+        {"", ":1.2", "1"},
+        {"", "localhost:10.0", "localhost_10"},
+        {"wayland-0", ":0", "wayland-0"},
+        {"/run/user/1000/wayland-1", "", "_run_user_1000_wayland-1"},
+    };
+    for (const auto& d : displays) {
+        qputenv("WAYLAND_DISPLAY", d.wayland);
+        qputenv("DISPLAY", d.x);
+        EXPECT_EQ(DisplayNameText(), QString::fromLatin1(d.text)) << d.wayland << d.x;
+        EXPECT_EQ(LocalServerName(Program::Converter),
+                  QStringLiteral("PqConverter-") + uid + u'-' + QString::fromLatin1(d.text));
+    }
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+
     for (const char* user : {"mallory", "", "../../tmp/x", "0"}) {
         qputenv("USER", user);
         EXPECT_EQ(LocalServerName(Program::Converter), QStringLiteral("PqConverter-") + uid);
@@ -100,6 +128,18 @@ TEST_F(HandOverTest, ServerNamesCarryTheNumericUserId) {
     ASSERT_TRUE(elsewhere.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(elsewhere.path()));
     EXPECT_FALSE(SendHandOver(LocalServerName(Program::Calculator), EncodeMessage(kRaiseTag)));
+}
+
+TEST_F(HandOverTest, OneClaimPerNameWhileItsHolderLives) {
+    const QString name = uniqueName();
+    auto first = std::make_unique<InstanceClaim>(name);
+    EXPECT_FALSE(first->anotherRuns());
+    EXPECT_TRUE(InstanceClaim(name).anotherRuns());
+    EXPECT_FALSE(InstanceClaim(uniqueName()).anotherRuns()) << "another name is free";
+    EXPECT_FALSE(InstanceClaim(name).raiseOther(100)) << "nobody listens yet";
+    first.reset();
+    EXPECT_FALSE(InstanceClaim(name).anotherRuns()) << "free once its holder is gone";
+    EXPECT_FALSE(InstanceClaim(QString()).anotherRuns()) << "no name claims nothing";
 }
 
 TEST_F(HandOverTest, ValuesReachTheListeningProgram) {

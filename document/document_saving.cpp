@@ -1,0 +1,193 @@
+// How a document meets its file after reading: whether the file was read
+// whole and may be written, whether it changed on disk, saving a changed
+// document, reading it again, and repairing a damaged file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "document/data_file.h"
+#include "document/document.h"
+#include "engine/text.h"
+
+namespace pq {
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Why this user may not write the file at path (existing or not) or its
+// folder; empty when both may be written. Write bits that are all cleared
+// count as "read-only" whoever runs the program: the file's owner marked
+// it so.
+std::string writeProblem(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (::access(path.c_str(), W_OK) != 0)
+            return errno == EROFS ? "the file system is read-only"
+                                  : "you have no permission to write it";
+        if ((info.st_mode & 0222) == 0) return "the file is marked read-only";
+    }
+    const std::string folder = folderOf(path);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        if (errno == ENOENT) return "its folder does not exist";
+        return errno == EROFS ? "the file system is read-only"
+                              : "you have no permission to write its folder";
+    }
+    if (::stat(folder.c_str(), &info) == 0 && (info.st_mode & 0222) == 0)
+        return "its folder is marked read-only";
+    return {};
+}
+
+bool writeAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes bytes into a new file of the folder, never over an existing one:
+// "<name>.damaged", else "<name>.damaged-2", "-3", ... The name taken goes
+// to `taken`; false with the cause when no copy could be made.
+bool writeBackup(const std::string& path, const std::vector<uint8_t>& bytes, mode_t mode,
+                 std::string& taken, std::string& cause) {
+    for (int n = 1; n < 1000; ++n) {
+        taken = fileNameOf(path) + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        const std::string backup = folderOf(path) + taken;
+        const int fd = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            cause = describeError(errno);
+            return false;
+        }
+        bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+        int error = ok ? 0 : errno;
+        if (::close(fd) != 0 && ok) {
+            ok = false;
+            error = errno;
+        }
+        if (ok) return true;
+        ::unlink(backup.c_str()); // a partial copy is no backup
+        cause = describeError(error);
+        return false;
+    }
+    cause = "too many earlier backups";
+    return false;
+}
+
+} // namespace
+
+void Document::judgeRead(const DataFile& file, const std::string& path) {
+    readState_ = ReadState{};
+    const bool stray = file.position() < file.size();
+    if (droppedUnits_ > 0 || droppedConversions_ > 0 || conversionCountDamaged_ || stray) {
+        readState_.kind = ReadState::Kind::Damaged;
+        readState_.droppedUnits = droppedUnits_;
+        readState_.droppedConversions = conversionCountDamaged_ ? -1 : droppedConversions_;
+        readState_.strayBytes =
+            stray && droppedUnits_ == 0 && droppedConversions_ == 0 && !conversionCountDamaged_;
+        return;
+    }
+    if (std::string problem = writeProblem(resolveFileCase(path)); !problem.empty())
+        readState_ = ReadState{ReadState::Kind::ReadOnly, 0, 0, false, std::move(problem)};
+}
+
+std::vector<uint8_t> Document::image() const {
+    DataFile file;
+    file.openWrite("image");
+    writeContent(file);
+    return file.contents();
+}
+
+bool Document::changedOnDisk(const DataFolder& folder) const {
+    if (!stamp_) return false;
+    const auto now = stampOf(resolveFileCase(filePath(folder)));
+    return now && *now != *stamp_;
+}
+
+SaveResult Document::saveChanges(const DataFolder& folder, bool replaceChanged) {
+    SaveResult result;
+    result.file = toUtf8(fileNameWithExtension());
+    if (!loaded || !modified_) return result;
+    if (!editable()) {
+        result.outcome = SaveResult::Outcome::NotEditable;
+        result.cause = readState_.reason;
+        return result;
+    }
+    const std::string path = resolveFileCase(filePath(folder));
+    if (std::string problem = writeProblem(path); !problem.empty()) {
+        result.outcome = SaveResult::Outcome::Failed;
+        result.cause = std::move(problem);
+        return result;
+    }
+    if (!stamp_ && stampOf(path)) {
+        // A new document never replaces a file it did not read.
+        result.outcome = SaveResult::Outcome::Failed;
+        result.cause = "a file of that name exists already";
+        return result;
+    }
+    if (!replaceChanged && changedOnDisk(folder)) {
+        result.outcome = SaveResult::Outcome::ChangedOnDisk;
+        return result;
+    }
+    if (!save(folder)) {
+        result.outcome = SaveResult::Outcome::Failed;
+        result.cause = errorText_;
+        return result;
+    }
+    result.outcome = SaveResult::Outcome::Saved;
+    return result;
+}
+
+bool Document::reload(const DataFolder& folder) {
+    currentItem = nullptr;
+    appliedUpdate_.clear(); // an update applied in memory waits in its file again
+    loaded = load(folder, true);
+    return loaded;
+}
+
+SaveResult Document::repair(const DataFolder& folder, std::string& backup) {
+    SaveResult result;
+    result.file = toUtf8(fileNameWithExtension());
+    if (readState_.kind != ReadState::Kind::Damaged || !loaded) return result;
+    const std::string path = resolveFileCase(filePath(folder));
+    result.outcome = SaveResult::Outcome::Failed;
+    if (std::string problem = writeProblem(path); !problem.empty()) {
+        result.cause = std::move(problem);
+        return result;
+    }
+    if (changedOnDisk(folder)) {
+        result.outcome = SaveResult::Outcome::ChangedOnDisk;
+        return result;
+    }
+    std::vector<uint8_t> original;
+    ReadFileInfo info;
+    if (!readRegularFile(path, original, result.cause, {}, &info)) return result;
+    if (FileStamp{info.identity, info.size, info.modifiedNs} != stamp_) {
+        result.outcome = SaveResult::Outcome::ChangedOnDisk;
+        return result;
+    }
+    struct stat status {};
+    const mode_t mode = ::stat(path.c_str(), &status) == 0 ? (status.st_mode & 0777) : 0600;
+    if (!writeBackup(path, original, mode, backup, result.cause)) return result;
+    readState_ = ReadState{};
+    markModified();
+    return saveChanges(folder);
+}
+
+} // namespace pq
