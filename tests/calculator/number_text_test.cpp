@@ -30,11 +30,18 @@ TEST(BaseOutput, WholeNumbersAsThirtyTwoBitPatterns) {
     EXPECT_EQ(used, Base::Dec);
     EXPECT_EQ(baseOutput(26, Base::Hex, 10), u"1Ah");
     EXPECT_EQ(baseOutput(-1, Base::Hex, 10), u"0FFFFFFFFh");
-    EXPECT_EQ(baseOutput(4294967296.0 + 5, Base::Hex, 10), u"5h");
+    // Outside 32 bits a whole number has no pattern that reads back: decimal.
+    for (double big : {4294967296.0, 4294967296.0 + 5, 2147483648.0, -2147483649.0, 1e10}) {
+        EXPECT_EQ(baseOutput(big, Base::Hex, 10, &used), decimalOutput(big, 10));
+        EXPECT_EQ(used, Base::Dec);
+    }
+    EXPECT_EQ(baseOutput(1e10, Base::Hex, 10), u"10e9");
+    EXPECT_EQ(baseOutput(2147483647, Base::Hex, 10), u"7FFFFFFFh");
+    EXPECT_EQ(baseOutput(-2147483648.0, Base::Hex, 10), u"80000000h");
     EXPECT_EQ(baseOutput(0, Base::Hex, 10), u"0h");
     EXPECT_EQ(baseOutput(8, Base::Oct, 10), u"10o");
     EXPECT_EQ(baseOutput(5, Base::Bin, 10), u"101b");
-    EXPECT_EQ(baseOutput(4294967296.0 * 3, Base::Bin, 10), u"0b");
+    EXPECT_EQ(baseOutput(4294967296.0 * 3, Base::Bin, 10), u"12.88490189e9");
     EXPECT_EQ(baseOutput(255, Base::Dec, 10, &used), u"255");
     EXPECT_EQ(used, Base::Dec);
     EXPECT_EQ(baseName(Base::Oct), u"Oct");
