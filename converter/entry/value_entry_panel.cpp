@@ -171,8 +171,7 @@ void ValueEntryPanel::showDefault() {
 void ValueEntryPanel::paste() {
     QWidget* focus = focusWidget();
     auto* box = qobject_cast<QLineEdit*>(focus);
-    if (!box || !isAncestorOf(box))
-        box = editor_->activeControl() == editor_->textBox() ? editor_->textBox() : nullptr;
+    if (!box || !isAncestorOf(box)) box = qobject_cast<QLineEdit*>(editor_->activeControl());
     if (box) box->paste();
 }
 
