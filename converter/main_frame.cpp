@@ -317,6 +317,9 @@ void CPqConvFrame::chooseFirstDocument() {
 
 void CPqConvFrame::makeCurrent(Document* document) {
     document_ = document;
+    // A calculation file shows its stored inputs and what they give.
+    if (document && document->typeCode() == CalculationDocument::kTypeCode)
+        document->computeAll(engine_);
     if (!document) {
         fileSwitcher_.setText(QStringLiteral("(No file)"));
         fileSwitcher_.setIcon(ui::LoadIcon(128));
@@ -330,7 +333,8 @@ void CPqConvFrame::makeCurrent(Document* document) {
 }
 
 void CPqConvFrame::switchTo(size_t index) {
-    if (index == 0 || index >= catalogue_->size()) return;
+    // Entry 0 is the current document only while one is shown.
+    if ((index == 0 && document_) || index >= catalogue_->size()) return;
     makeCurrent(catalogue_->current(index));
 }
 

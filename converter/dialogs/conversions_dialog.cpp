@@ -128,7 +128,8 @@ void ConversionsDialog::storeBox(QLineEdit* box) {
     }
     if (selected_->isLinear()) return;
     (box == fields_->forwardBox() ? selected_->forwardFormula : selected_->reverseFormula) = text;
-    ConversionFields::markInvalid(box, !FormulaParses(text));
+    ConversionFields::markInvalid(
+        box, !CheckFormula(ToQString(text), QStringLiteral("changed"), &engine_).isEmpty());
 }
 
 void ConversionsDialog::storeEditedBoxes() {

@@ -57,16 +57,25 @@ TEST(CheckFormula, EveryPartMustParse) {
     EXPECT_EQ(CheckFormula(QStringLiteral("x/3"), QStringLiteral("reverse")), QString());
 }
 
-TEST(CheckIdentifier, PlainNamesThatNoOtherItemUses) {
+TEST(CheckIdentifier, UnitsTakePrintableNamesCalculationItemsPlainOnes) {
     ConversionDocument document;
     Item& km = test::addUnit(document, u"Kilometer", u"km");
     test::addUnit(document, u"Mile", u"mi");
     auto fresh = createItem(1);
     EXPECT_EQ(CheckIdentifier(&document, *fresh, QString()), QString()) << "no identifier is fine";
-    EXPECT_EQ(CheckIdentifier(&document, *fresh, QStringLiteral("_m2")), QString());
-    EXPECT_NE(CheckIdentifier(&document, *fresh, QStringLiteral("2m")), QString());
-    EXPECT_NE(CheckIdentifier(&document, *fresh, QStringLiteral("km/h")), QString());
-    EXPECT_NE(CheckIdentifier(&document, *fresh, QStringLiteral("my unit")), QString());
+    // The identifiers units really have.
+    for (const char* good : {"_m2", "2m", "km/h", "g/cup", "°C", "µm", "my unit", "m²", "ft·lbf"})
+        EXPECT_EQ(CheckIdentifier(&document, *fresh, QString::fromUtf8(good)), QString()) << good;
+    // The fields of an update file are separated by tabs and line ends.
+    for (const char* bad : {"km\th", "km\nh", "km\r", " km", "km "})
+        EXPECT_NE(CheckIdentifier(&document, *fresh, QString::fromUtf8(bad)), QString()) << bad;
+    auto input = createItem(2);
+    for (const char* plain : {"_m2", "bill", "Tip2"})
+        EXPECT_EQ(CheckIdentifier(nullptr, *input, QString::fromUtf8(plain)), QString()) << plain;
+    for (const char* bad : {"2m", "km/h", "my unit", "°C"})
+        EXPECT_NE(CheckIdentifier(nullptr, *input, QString::fromUtf8(bad)).indexOf("plain name"),
+                  -1)
+            << bad;
     EXPECT_EQ(CheckIdentifier(&document, *fresh, QStringLiteral("MI")),
               QStringLiteral("The identifier \"MI\" is already used by \"Mile\""));
     EXPECT_EQ(CheckIdentifier(&document, km, QStringLiteral("KM")), QString())
