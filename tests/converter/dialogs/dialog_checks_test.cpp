@@ -57,6 +57,29 @@ TEST(CheckFormula, EveryPartMustParse) {
     EXPECT_EQ(CheckFormula(QStringLiteral("x/3"), QStringLiteral("reverse")), QString());
 }
 
+TEST(CheckFormula, OnlyXAndFunctionsHaveValues) {
+    ExpressionEngine engine;
+    int parameters = 0;
+    ASSERT_TRUE(engine.setFunction(u"half(v)", u"v/2", parameters));
+    // Failing for some x only shows when the formula runs.
+    for (const char* good : {"1/(x-1)", "pi*x", "sqrt(x)+e", "iif(x<0,0,x)", "HALF(x)", "0x1F*x"})
+        EXPECT_EQ(CheckFormula(QString::fromUtf8(good), QStringLiteral("forward"), &engine),
+                  QString())
+            << good;
+    EXPECT_EQ(CheckFormula(QStringLiteral("y*2"), QStringLiteral("forward"), &engine),
+              QStringLiteral("The forward formula \"y*2\" uses \"y\", which is neither x nor a "
+                             "function"));
+    EXPECT_NE(CheckFormula(QStringLiteral("sqrt(x,2)"), QStringLiteral("reverse"), &engine)
+                  .indexOf("calls \"sqrt\" with 2 arguments"),
+              -1);
+    EXPECT_NE(CheckFormula(QStringLiteral("half(x)"), QStringLiteral("reverse")).indexOf("half"),
+              -1)
+        << "without the engine no user function is known";
+    EXPECT_NE(CheckFormula(QStringLiteral("x+"), QStringLiteral("reverse"), &engine)
+                  .indexOf("not a valid formula"),
+              -1);
+}
+
 TEST(CheckIdentifier, UnitsTakePrintableNamesCalculationItemsPlainOnes) {
     ConversionDocument document;
     Item& km = test::addUnit(document, u"Kilometer", u"km");
