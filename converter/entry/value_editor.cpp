@@ -152,6 +152,15 @@ void ValueEditor::clear() {
     setValid(true);
 }
 
+bool ValueEditor::pasteIntoFields(const QString& text) {
+    double value = 0;
+    if (format_ != Compound || !numberFormat_ ||
+        !numberFormat_->readEntry(text.toStdU16String(), engine_, value))
+        return false;
+    showValue(value, true);
+    return true;
+}
+
 bool ValueEditor::isEmpty() const {
     if (isDateFormat()) return !datePicker_->hasDate();
     if (format_ == Compound) return compound_->isBlank();

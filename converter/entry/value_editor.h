@@ -48,6 +48,9 @@ class ValueEditor : public QWidget {
     void showValue(std::optional<double> value, bool notify);
     // An empty text box, and black text.
     void clear();
+    // Pasted into the compound editor: a value as any value box reads it
+    // ("4 ft 3 in", "4.25") fills the fields. False when it does not read.
+    bool pasteIntoFields(const QString& text);
     // The value shown, or typed since; none when the text does not read.
     std::optional<double> read();
 

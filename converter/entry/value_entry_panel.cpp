@@ -9,6 +9,7 @@
 #include "converter/entry/format_tab.h"
 #include "converter/entry/value_editor.h"
 #include "document/item.h"
+#include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
@@ -172,7 +173,10 @@ void ValueEntryPanel::paste() {
     QWidget* focus = focusWidget();
     auto* box = qobject_cast<QLineEdit*>(focus);
     if (!box || !isAncestorOf(box)) box = qobject_cast<QLineEdit*>(editor_->activeControl());
-    if (box) box->paste();
+    if (box)
+        box->paste();
+    else
+        editor_->pasteIntoFields(ui::ClipboardText());
 }
 
 void ValueEntryPanel::takeFocus() {

@@ -152,11 +152,6 @@ TEST_F(RoundTrip, CopyAndPasteInEveryShippedFile) {
             key(control(), Qt::Key_C, Qt::ControlModifier);
             const QString copied = ui::ClipboardText();
             ASSERT_FALSE(copied.isEmpty()) << row;
-            if (editor()->format() == Compound) {
-                // The compound fields take the copy in the numeric tab.
-                frame->panel()->selectTab(0);
-                settle();
-            }
             key(control(), Qt::Key_A, Qt::ControlModifier);
             key(control(), Qt::Key_V, Qt::ControlModifier);
             EXPECT_TRUE(editor()->isValid()) << copied.toStdString();
@@ -164,6 +159,49 @@ TEST_F(RoundTrip, CopyAndPasteInEveryShippedFile) {
             settle();
             EXPECT_EQ(item.value, value) << row << " " << copied.toStdString();
             EXPECT_EQ(texts(), before) << row << " " << copied.toStdString();
+        }
+    }
+}
+
+// What the rows of Length show reads back in the value box: grouping, the
+// spaced exponent, the compound value.
+TEST_F(RoundTrip, TheRowsOfLengthPastedBack) {
+    open(QStringLiteral("Length.cnv"));
+    selectRow(8);
+    ASSERT_EQ(list()->row(8).item().identifier, u"ft_in");
+    ASSERT_EQ(editor()->format(), Compound);
+    QTest::keyClicks(control(), QStringLiteral("4"));
+    key(control(), Qt::Key_Right);
+    QTest::keyClicks(control(), QStringLiteral("3"));
+    settle();
+    ASSERT_EQ(text(3), QStringLiteral("1,295.4"));
+    ASSERT_EQ(text(4), QStringLiteral("804.924242424 e-6"));
+    const QStringList before = texts();
+    // A text as exact as the value leaves every row; a rounded one (the
+    // mile's twelve digits) stands for the value it shows.
+    struct Case {
+        int row;
+        QString pasted;
+        bool exact;
+    };
+    for (const Case& c :
+         {Case{3, text(3), true}, Case{4, text(4), false}, Case{8, text(8), true},
+          Case{8, QStringLiteral("4.25"), true}, Case{6, QStringLiteral("4.25"), true}}) {
+        selectRow(c.row);
+        const double value = list()->row(c.row).item().value;
+        // The box writes the row's number, without its grouping.
+        if (c.row == 4) {
+            EXPECT_EQ(editor()->textBox()->text(), QStringLiteral("804.924242424 e-6"));
+        }
+        ui::CopyTextToClipboard(c.pasted);
+        key(control(), Qt::Key_A, Qt::ControlModifier);
+        key(control(), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_TRUE(editor()->isValid()) << c.pasted.toStdString();
+        settle();
+        EXPECT_EQ(text(c.row), before[c.row]) << c.pasted.toStdString();
+        EXPECT_NEAR(list()->row(c.row).item().value, value, 1e-12 * value);
+        if (c.exact) {
+            EXPECT_EQ(texts(), before) << c.pasted.toStdString();
         }
     }
 }
