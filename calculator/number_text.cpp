@@ -103,6 +103,11 @@ std::u16string groupDigits(std::u16string_view text, Base base) {
 
 bool readDisplayedNumber(std::u16string_view text, std::u16string& number, double& value) {
     if (readShownNumber(text, number, value)) return true;
+    // A negative amount as a currency row writes it: "(1,234.50)".
+    if (readBracketedAmount(text, value)) {
+        number = shortestNumberText(value);
+        return true;
+    }
     // A date as the converter's rows write it, with its weekday or time,
     // stands for its day number; "12/25/2024" alone stays a formula.
     const bool formula = std::none_of(text.begin(), text.end(), [](char16_t c) {

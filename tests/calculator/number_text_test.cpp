@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "calculator/number_text.h"
+#include "engine/calendar_date.h"
 
 using namespace pq::calc;
 
@@ -75,6 +76,15 @@ TEST(ReadDisplayedNumber, TakesWhatTheDisplayWritesBack) {
     EXPECT_TRUE(reads(u"0 FFFF FFFFh", -1)) << "a 32-bit pattern";
     EXPECT_TRUE(reads(u"1 234 567", 1234567));
     EXPECT_TRUE(reads(u"1.5e12", 1.5e12));
+    // What the converter's rows and value box write.
+    EXPECT_TRUE(reads(u"699.460043197 e-6", 699.460043197e-6));
+    EXPECT_TRUE(reads(u"(1,234.50)", -1234.5));
+    EXPECT_EQ(number, u"-1234.5");
+    EXPECT_TRUE(reads(u"0x1F", 31));
+    EXPECT_TRUE(reads(u"Dec: 2,147,483,648", 2147483648.0));
+    EXPECT_TRUE(reads(u"Wed 12/25/2024 10:00:00", pq::CalendarDate(12, 25, 2024, 10, 0, 0).day) ||
+                reads(u"Wed 25/12/2024 10:00:00", pq::CalendarDate(12, 25, 2024, 10, 0, 0).day));
+    EXPECT_FALSE(readDisplayedNumber(u"12/25/2024", number, value)) << "a formula stays one";
     for (std::u16string_view bad : {u"4,5", u"1,2345", u",123", u"12,", u"", u"  ", u"abc", u"1+2"})
         EXPECT_FALSE(readDisplayedNumber(bad, number, value))
             << std::string(bad.begin(), bad.end());
