@@ -49,8 +49,19 @@ bool readShownNumber(std::u16string_view text, std::u16string& plain, double& va
     plain.clear();
     text = trimmedBlanks(text);
     if (text.empty() || text.size() > kMaxShownLength) return false;
-    for (char16_t c : text) {
-        if (isBlankUnit(c)) continue;
+    // Blanks between the digits of a decimal number group them like commas
+    // ("1 234 567"); in a based literal they part groups of any size.
+    const char16_t last = asciiLower(text.back());
+    const bool based = last == u'h' || last == u'o' || last == u'b' ||
+                       (text.size() > 1 && text[0] == u'0' && asciiLower(text[1]) == u'x');
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (isBlankUnit(c)) {
+            if (!based && !plain.empty() && isDigit(plain.back()) && i + 1 < text.size() &&
+                isDigit(text[i + 1]))
+                plain.push_back(u',');
+            continue;
+        }
         if (c == u'\u2212') c = u'-'; // the typographic minus of other programs
         plain.push_back(asciiLower(c));
     }
@@ -61,6 +72,8 @@ bool readShownNumber(std::u16string_view text, std::u16string& plain, double& va
     if (plain.find(u',') != std::u16string::npos) {
         const size_t end = plain.find_first_of(u".e");
         if (!groupedByThree(std::u16string_view(plain).substr(0, end))) return false;
+        if (end != std::u16string::npos && plain.find(u',', end) != std::u16string::npos)
+            return false; // only the integer part is grouped
         std::erase(plain, u',');
     }
     return hasDigit(plain) && parseNumber(plain, value);

@@ -12,8 +12,9 @@ namespace pq {
 // also "1 234 567"), with a spaced exponent ("699.460043197 e-6"), a based
 // literal with spaces between its digit groups ("0 FFFF FFFFh", "1010
 // 0101b"), "0x1F", or "Dec: " before a number that a base could not show.
-// Letters may be in either case. Commas must group the integer part by
-// three. `plain` receives the literal the formula reader reads ("1295.4",
+// Letters may be in either case. Commas, and blanks between the digits of
+// a decimal number, must group the integer part by three ("1 2" is no
+// number). `plain` receives the literal the formula reader reads ("1295.4",
 // "0ffffffffh").
 bool readShownNumber(std::u16string_view text, std::u16string& plain, double& value);
 

@@ -76,8 +76,8 @@ TEST(ShownNumbers, DisplayFormsReadBack) {
         EXPECT_TRUE(readShownNumber(c.text, plain, v) && v == c.value)
             << narrow(c.text) << " -> " << narrow(plain);
     }
-    for (std::u16string_view bad :
-         {u"4,5", u"1,2345", u",123", u"12,", u"", u" ", u".", u"-", u"1+2", u"abc", u"Dec:"}) {
+    for (std::u16string_view bad : {u"4,5", u"1,2345", u",123", u"12,", u"", u" ", u".", u"-",
+                                    u"1+2", u"abc", u"Dec:", u"1 2", u"12 34", u"1 234.5 6"}) {
         std::u16string plain;
         double v;
         EXPECT_FALSE(readShownNumber(bad, plain, v)) << narrow(bad);
