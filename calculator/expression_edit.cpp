@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "calculator/number_text.h"
 #include "engine/text.h"
 #include "engine/tokenizer.h"
 #include "uikit/clipboard.h"
@@ -218,7 +219,13 @@ QMenu* ExpressionEdit::createMenu() {
     copy->setEnabled(selected);
     QAction* paste = menu->addAction(QStringLiteral("&Paste"), this, [this] {
         const QString text = ui::ClipboardText();
-        if (!text.isNull()) replaceSelection(text);
+        if (text.isNull()) return;
+        // A number as a display writes it goes in plain: "," separates
+        // arguments in formulas.
+        std::u16string number;
+        double value = 0;
+        const bool plain = readDisplayedNumber(text.toStdU16String(), number, value);
+        replaceSelection(plain ? QString::fromStdU16String(number) : text);
     });
     paste->setEnabled(ui::ClipboardHasText());
     menu->addAction(QStringLiteral("Select &All"), this, [this] { select(0, 32000); });

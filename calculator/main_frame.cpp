@@ -22,6 +22,7 @@
 #include "calculator/scientific_view.h"
 #include "calculator/standard_keys.h"
 #include "engine/expression_engine.h"
+#include "engine/format_text.h"
 #include "engine/number_parse.h"
 #include "uikit/app_paths.h"
 #include "uikit/clipboard.h"
@@ -256,7 +257,10 @@ void CMainFrame::onCommand(unsigned id) {
         return;
     }
     if (id == kCmdFunctionKeyFirst) { // "..."
-        if (!standard) showFunctionMenu();
+        if (!standard) {
+            scientific_->endMode();
+            showFunctionMenu();
+        }
         return;
     }
     if (isScientificCommand(id)) {
@@ -283,10 +287,10 @@ void CMainFrame::onCommand(unsigned id) {
     case kCmdFunctionMenu:
         if (standard) showFunctionMenu();
         break;
-    case kCmdFunctionResult:
-        if (QString text;
-            standard && settings_.currentMacro >= 0 && functionResult_.getText(text)) {
-            calculator_.setValue(text.toStdU16String());
+    case kCmdFunctionResult: // its value, not its 8-digit text
+        if (const auto value = functionResult_.value();
+            standard && settings_.currentMacro >= 0 && value) {
+            calculator_.setValue(shortestNumberText(*value));
             showCalculator();
         }
         break;
@@ -341,7 +345,7 @@ void CMainFrame::recomputeFunction() {
 }
 
 void CMainFrame::copy() {
-    const QString text = mainDisplay_.text();
+    const QString text = mainDisplay_.copyText();
     if (!ui::CopyTextToClipboard(text)) {
         showMessage(QMessageBox::Critical, QString(), QStringLiteral("Cannot open the Clipboard"));
     } else if (ui::ClipboardText() != text) {
@@ -407,8 +411,10 @@ void CMainFrame::takeValue(double value) {
     } else {
         // The value in the display's base replaces the selection and stays
         // selected, the operand the next key applies to.
+        // A decimal value arrives with every digit.
         Base used = Base::Dec;
-        const std::u16string text = baseOutput(value, mainDisplay_.base(), 10, &used);
+        std::u16string text = baseOutput(value, mainDisplay_.base(), 10, &used);
+        if (used == Base::Dec) text = shortestNumberText(value);
         scientific_->edit()->replaceSelection(QString::fromStdU16String(text));
         scientific_->edit()->setFocus();
     }

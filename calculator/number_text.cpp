@@ -1,11 +1,13 @@
 #include "calculator/number_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "engine/date_text.h"
 #include "engine/digits.h"
 #include "engine/format_text.h"
-#include "engine/number_parse.h"
+#include "engine/shown_text.h"
 
 namespace pq::calc {
 
@@ -54,14 +56,15 @@ std::u16string decimalOutput(double value, int digits) {
 }
 
 std::u16string baseOutput(double value, Base base, int digits, Base* used) {
-    if (base == Base::Dec || !std::isfinite(value) || value != std::trunc(value)) {
+    // Only a whole number of 32 bits has a pattern that reads back as it
+    // (the based literals are signed 32-bit patterns); others stay decimal.
+    if (base == Base::Dec || !(value >= -2147483648.0 && value <= 2147483647.0) ||
+        value != std::trunc(value)) {
         if (used) *used = Base::Dec;
         return decimalOutput(value, digits);
     }
     if (used) *used = base;
-    double wrapped = std::fmod(value, 4294967296.0); // exact
-    if (wrapped < 0) wrapped += 4294967296.0;
-    uint32_t pattern = static_cast<uint32_t>(wrapped);
+    uint32_t pattern = static_cast<uint32_t>(static_cast<int32_t>(value));
     const unsigned radix = base == Base::Hex ? 16 : base == Base::Oct ? 8 : 2;
     const char16_t suffix = kBaseSuffixes[static_cast<int>(base)];
     std::u16string reversed;
@@ -98,45 +101,21 @@ std::u16string groupDigits(std::u16string_view text, Base base) {
     return out;
 }
 
-namespace {
-
-bool isBlankUnit(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u00A0' ||
-           c == u'\u202F' || c == u'\u2009';
-}
-
-// Whether the commas of an integer part ("-1,234,567") group it by three.
-bool groupedByThree(std::u16string_view integer) {
-    if (!integer.empty() && integer.front() == u'-') integer.remove_prefix(1);
-    size_t run = 0;
-    bool sawComma = false;
-    for (size_t i = 0; i < integer.size(); ++i) {
-        if (integer[i] == u',') {
-            if (run == 0 || run > 3 || (sawComma && run != 3)) return false;
-            sawComma = true;
-            run = 0;
-        } else {
-            ++run;
-        }
-    }
-    return !sawComma || run == 3;
-}
-
-} // namespace
-
 bool readDisplayedNumber(std::u16string_view text, std::u16string& number, double& value) {
-    number.clear();
-    for (char16_t c : text) {
-        if (isBlankUnit(c)) continue;
-        number.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
+    if (readShownNumber(text, number, value)) return true;
+    // A negative amount as a currency row writes it: "(1,234.50)".
+    if (readBracketedAmount(text, value)) {
+        number = shortestNumberText(value);
+        return true;
     }
-    if (number.empty() || number.size() > 200) return false;
-    if (number.find(u',') != std::u16string::npos) {
-        const size_t end = number.find_first_of(u".e");
-        if (!groupedByThree(std::u16string_view(number).substr(0, end))) return false;
-        std::erase(number, u',');
-    }
-    return parseNumber(number, value);
+    // A date as the converter's rows write it, with its weekday or time,
+    // stands for its day number; "12/25/2024" alone stays a formula.
+    const bool formula = std::none_of(text.begin(), text.end(), [](char16_t c) {
+        return c == u':' || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    });
+    if (formula || !readDateText(text, value)) return false;
+    number = shortestNumberText(value);
+    return true;
 }
 
 } // namespace pq::calc

@@ -24,10 +24,12 @@ std::u16string baseOutput(double value, Base base, int digits, Base* used = null
 // follows unchanged, and a leading "-" is never followed by a separator.
 std::u16string groupDigits(std::u16string_view text, Base base);
 
-// Reads a number written the way a display writes it: "1,234,567.89",
-// "0FFh", "1010 0101b", spaces around it or between digit groups. Commas
-// must group the integer part by three. `number` receives the plain,
-// lower-case text the engine reads.
+// Reads a number written the way a display or a row writes it:
+// "1,234,567.89", "0FFh", "1010 0101b", "0x1F", "500 e-6", spaces around it
+// or between digit groups, a negative amount as a currency row writes it
+// ("(1,234.50)"), or a date with its weekday or time ("Wed 12/25/2024
+// 10:00:00"), which stands for its day number. Commas must group the integer part by three.
+// `number` receives the plain, lower-case text the engine reads.
 bool readDisplayedNumber(std::u16string_view text, std::u16string& number, double& value);
 
 } // namespace pq::calc

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/format_text.h"
 #include "engine/number_parse.h"
 #include "uikit/display_scale.h"
 #include "uikit/ui_font.h"
@@ -102,18 +103,31 @@ void ResultDisplay::show(const QString& text, Base grouping) {
     updateAccessible();
 }
 
-void ResultDisplay::setText(const QString& text) { show(text, Base::Dec); }
+void ResultDisplay::setText(const QString& text) {
+    show(text, Base::Dec);
+    double value = 0;
+    value_.reset();
+    if (parseNumber(text_.toStdU16String(), value)) value_ = value;
+}
 
 void ResultDisplay::setValue(double value) {
     if (!std::isfinite(value)) return showError();
     Base used = Base::Dec;
     const std::u16string text = baseOutput(value, base_, digits_, &used);
     show(QString::fromStdU16String(text), used);
+    value_ = value;
+}
+
+QString ResultDisplay::copyText() const {
+    double shown = 0;
+    if (!value_ || (parseNumber(text_.toStdU16String(), shown) && shown == *value_)) return text_;
+    return QString::fromStdU16String(shortestNumberText(*value_));
 }
 
 void ResultDisplay::showError() {
     error_ = true;
     text_.clear();
+    value_.reset();
     smallFontInUse_ = false;
     button_.setFont(normalFont_);
     button_.setText(QStringLiteral("Error"));
@@ -123,14 +137,14 @@ void ResultDisplay::showError() {
 void ResultDisplay::clear() {
     error_ = false;
     text_.clear();
+    value_.reset();
     button_.setText(QString());
     updateAccessible();
 }
 
 QString ResultDisplay::cycleBase() {
     base_ = static_cast<Base>((static_cast<int>(base_) + 1) % 4);
-    double value = 0;
-    if (!text_.isEmpty() && parseNumber(text_.toStdU16String(), value)) setValue(value);
+    if (value_) setValue(*value_);
     return baseName();
 }
 

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QString>
 
+#include <optional>
+
 #include "calculator/number_text.h"
 #include "uikit/picture_button.h"
 
@@ -35,6 +37,13 @@ class ResultDisplay {
     void clear();
     // The number's text: lower case, ungrouped; empty after an error.
     const QString& text() const { return text_; }
+    // The number shown, to the last bit: the value given to setValue, or
+    // what the text given to setText reads as.
+    std::optional<double> value() const { return value_; }
+    // What Copy takes: the text, unless the display rounds the value, then
+    // the shortest text that reads back as exactly the value ("99999999999"
+    // where the display shows "100e9").
+    QString copyText() const;
     bool hasText() const { return !text_.isEmpty(); }
     // The text, and whether there is one.
     bool getText(QString& text) const {
@@ -71,6 +80,7 @@ class ResultDisplay {
     Base base_ = Base::Dec;
     int digits_ = 10;
     QString text_;
+    std::optional<double> value_;
     QString source_;            // the text as given, before lower-casing
     Base grouping_ = Base::Dec; // how the text was grouped
     bool error_ = false;        // "Error" is shown

@@ -329,6 +329,10 @@ void ScientificView::functionKey(int cell) {
         break;
     default: return;
     }
+    endMode();
+}
+
+void ScientificView::endMode() {
     if (mode_ != KeyMode::Normal) setMode(mode_); // choosing the mode again ends it
 }
 

@@ -65,6 +65,8 @@ class ScientificView {
     // Evaluates the expression line into the main display; true on success.
     bool evaluate();
     void setMode(KeyMode mode);
+    // Back to the normal mode, as every function key but hyp and inv does.
+    void endMode();
     KeyMode mode() const { return mode_; }
     const QString& storedExpression(int which) const { return stored_[which]; }
 

@@ -87,7 +87,7 @@ void CPqConvFrame::newFile(int32_t typeCode) {
 
 void CPqConvFrame::openFile() {
     const int index = ShowOpenFileDialog(this, *catalogue_, references_);
-    if (index > 0) switchTo(static_cast<size_t>(index));
+    if (index >= 0) switchTo(static_cast<size_t>(index));
 }
 
 void CPqConvFrame::properties() {

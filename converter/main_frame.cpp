@@ -410,6 +410,9 @@ void CPqConvFrame::makeCurrent(Document* document) {
     // The find box's matches were for the file shown before.
     if (finder_) finder_->close();
     document_ = document;
+    // A calculation file shows its stored inputs and what they give.
+    if (document && document->typeCode() == CalculationDocument::kTypeCode)
+        document->computeAll(engine_);
     if (!document) {
         fileSwitcher_.setText(QStringLiteral("(No file)"));
         fileSwitcher_.setIcon(ui::LoadIcon(128));
@@ -427,7 +430,8 @@ void CPqConvFrame::makeCurrent(Document* document) {
 }
 
 bool CPqConvFrame::switchTo(size_t index) {
-    if (index == 0 || index >= catalogue_->size()) return true;
+    // Entry 0 is the current document only while one is shown.
+    if ((index == 0 && document_) || index >= catalogue_->size()) return true;
     if (document_ && !saver_->release(*document_, DocumentSaver::Leaving::Switch)) return false;
     makeCurrent(catalogue_->current(index));
     opened();

@@ -23,9 +23,9 @@ struct DownloadLimits {
 // names (update lists may name further lists), and stores every update file
 // for a conversion file of the data folder there as "<file name>.upd",
 // where it waits until its conversion file is next made current. A run
-// stores at most one update file per conversion file, fetches at most as
-// many update files as there are conversion files, and stays within its
-// deadline and its byte budget.
+// stores at most one update file per conversion file, passes over updates
+// for files the folder lacks, and stays within its file count, its deadline
+// and its byte budget.
 class UpdateDownloader {
   public:
     // At most this many files are fetched in one run.

@@ -27,7 +27,7 @@ std::u16string groupThousands(std::u16string_view digits) {
 // The shared engine of formatNumber and displayDecimal: values below `small`
 // are scaled up by thousands, values from 1e12 down by thousands, and values
 // below 1 are shifted by one so that twelve digits are significant ones.
-std::u16string engineeringText(double v, double small, bool grouping) {
+std::u16string engineeringText(double v, double small, bool grouping, bool spacedExponent) {
     if (v == 0) return u"0";
     if (!std::isfinite(v)) return kErrorText;
     const double a = std::fabs(v);
@@ -70,7 +70,7 @@ std::u16string engineeringText(double v, double small, bool grouping) {
         for (size_t i = point; i < d.digits.size(); ++i) out += d.digits[i];
     }
     if (exponent != 0) {
-        if (grouping) out += u' ';
+        if (spacedExponent) out += u' ';
         out += u'e';
         out += widen(std::to_string(exponent));
     }
@@ -99,10 +99,38 @@ int32_t formatCodeNamed(std::string_view name) {
     return 0;
 }
 
-std::u16string formatNumber(double value) { return engineeringText(value, 1e-6, false); }
+std::u16string formatNumber(double value) { return engineeringText(value, 1e-6, false, false); }
 
 std::u16string displayDecimal(double value, bool grouping) {
-    return engineeringText(value, 0.001, grouping);
+    return engineeringText(value, 0.001, grouping, grouping);
+}
+
+std::u16string entryDecimal(double value) { return engineeringText(value, 0.001, false, true); }
+
+std::u16string shortestNumberText(double value) {
+    if (!std::isfinite(value)) return kErrorText;
+    char buffer[64];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const std::string_view text(buffer, static_cast<size_t>(end - buffer));
+    const size_t e = text.find('e');
+    if (e == std::string_view::npos) return widen(text);
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, exponent);
+    std::string mantissa(text.substr(0, e));
+    // The number reader takes exponents up to 300: the digits of a larger
+    // one move into the mantissa ("1.5e+308" is "150000000e300").
+    if (exponent > 300) {
+        const size_t point = mantissa.find('.');
+        std::string digits = mantissa;
+        if (point != std::string::npos) digits.erase(point, 1);
+        const size_t whole = (point == std::string::npos ? mantissa.size() : point) +
+                             static_cast<size_t>(exponent - 300);
+        if (digits.size() < whole) digits.append(whole - digits.size(), '0');
+        if (digits.size() > whole) digits.insert(whole, 1, '.');
+        mantissa = digits;
+        exponent = 300;
+    }
+    return widen(mantissa + "e" + std::to_string(exponent));
 }
 
 std::u16string displayCurrency(double value, bool grouping) {

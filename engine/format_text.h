@@ -43,6 +43,14 @@ std::u16string formatNumber(double value);
 // with grouping "1,234,567.5" and a space before the exponent ("500 e-6").
 std::u16string displayDecimal(double value, bool grouping);
 
+// The decimal text of a value box: the display's digits and exponent
+// ("500 e-6") without grouping ("1234567.5").
+std::u16string entryDecimal(double value);
+
+// The shortest text that the number reader reads back as exactly this
+// value: "52.13866090712743", "1e-7", "99999999999".
+std::u16string shortestNumberText(double value);
+
 // Two fixed decimals; with grouping thousands separators and negative values
 // in parentheses: "(1,234.50)".
 std::u16string displayCurrency(double value, bool grouping);

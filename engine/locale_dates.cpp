@@ -40,14 +40,22 @@ std::u16string formatTm(const std::string& format, const std::tm& tm) {
 }
 
 // The locale's short date pattern, with four-digit years so that a date
-// converter never shows an ambiguous century.
+// converter never shows an ambiguous century; the shorthands %D and %F are
+// written out.
 const std::string& shortDatePattern() {
     static const std::string pattern = [] {
         std::string p = nl_langinfo(D_FMT);
+        for (size_t i = 0; (i = p.find("%D", i)) != std::string::npos;) p.replace(i, 2, "%m/%d/%y");
+        for (size_t i = 0; (i = p.find("%F", i)) != std::string::npos;) p.replace(i, 2, "%Y-%m-%d");
         for (size_t i = 0; (i = p.find("%y", i)) != std::string::npos; i += 2) p[i + 1] = 'Y';
         return p.empty() ? std::string("%m/%d/%Y") : p;
     }();
     return pattern;
+}
+
+const char* timePattern() {
+    const char* pattern = nl_langinfo(T_FMT);
+    return *pattern ? pattern : "%H:%M:%S";
 }
 
 } // namespace
@@ -57,15 +65,58 @@ std::u16string localeWeekdayName(int weekday) {
     return fromLocale(nl_langinfo(static_cast<nl_item>(DAY_1 + weekday - 1)));
 }
 
-bool localeDayFirst() {
-    static const bool dayFirst = [] {
-        std::string_view p = nl_langinfo(D_FMT);
-        size_t i = p.find_first_not_of(' ');
-        if (i == std::string_view::npos || p[i] != '%' || i + 1 >= p.size()) return false;
-        const char c = p[i + 1];
-        return c == 'd' || c == 'e';
+bool localeDayFirst() { return localeDateOrder() == DateOrder::DayMonthYear; }
+
+DateOrder localeDateOrder() {
+    static const DateOrder order = [] {
+        const std::string& p = shortDatePattern();
+        size_t day = std::string::npos, month = std::string::npos, year = std::string::npos;
+        for (size_t i = 0; i + 1 < p.size(); ++i) {
+            if (p[i] != '%') continue;
+            size_t f = i + 1;
+            while (f < p.size() &&
+                   (p[f] == '-' || p[f] == '_' || p[f] == '0' || p[f] == 'E' || p[f] == 'O'))
+                ++f; // flags and modifiers
+            if (f >= p.size()) break;
+            const char c = p[f];
+            if ((c == 'd' || c == 'e') && day == std::string::npos) day = i;
+            if ((c == 'm' || c == 'b' || c == 'B' || c == 'h') && month == std::string::npos)
+                month = i;
+            if ((c == 'Y' || c == 'y') && year == std::string::npos) year = i;
+            i = f;
+        }
+        if (year < month && year < day) return DateOrder::YearMonthDay;
+        if (day < month) return DateOrder::DayMonthYear;
+        return DateOrder::MonthDayYear;
     }();
-    return dayFirst;
+    return order;
+}
+
+std::u16string localeMonthName(int month, bool abbreviated) {
+    if (month < 1 || month > 12) return {};
+    const nl_item first = abbreviated ? ABMON_1 : MON_1;
+    return fromLocale(nl_langinfo(static_cast<nl_item>(first + month - 1)));
+}
+
+std::u16string localeAmMark() { return fromLocale(nl_langinfo(AM_STR)); }
+std::u16string localePmMark() { return fromLocale(nl_langinfo(PM_STR)); }
+
+const std::u16string& localeDateLiterals() {
+    static const std::u16string literals = [] {
+        std::u16string out;
+        for (const std::string& pattern : {shortDatePattern(), std::string(timePattern())}) {
+            const std::u16string wide = fromLocale(pattern);
+            for (size_t i = 0; i < wide.size(); ++i) {
+                if (wide[i] == u'%') {
+                    ++i;
+                    continue;
+                }
+                if (out.find(wide[i]) == std::u16string::npos) out += wide[i];
+            }
+        }
+        return out;
+    }();
+    return literals;
 }
 
 std::u16string localeShortDate(const CalendarDate& date) {
@@ -82,9 +133,6 @@ std::u16string localeShortDate(const CalendarDate& date) {
     return widen(buffer);
 }
 
-std::u16string localeTime(const CalendarDate& date) {
-    const char* pattern = nl_langinfo(T_FMT);
-    return formatTm(*pattern ? pattern : "%H:%M:%S", toTm(date));
-}
+std::u16string localeTime(const CalendarDate& date) { return formatTm(timePattern(), toTm(date)); }
 
 } // namespace pq

@@ -21,4 +21,17 @@ std::u16string localeTime(const CalendarDate& date);
 // Whether the locale writes the day before the month; read once.
 bool localeDayFirst();
 
+// The order in which the locale's short date writes day, month and year.
+enum class DateOrder { MonthDayYear, DayMonthYear, YearMonthDay };
+DateOrder localeDateOrder();
+// The locale's words of dates and times: the abbreviated and the full name
+// of a month (1..12), and the marks of the morning and the afternoon (empty
+// in a 24-hour locale).
+std::u16string localeMonthName(int month, bool abbreviated);
+std::u16string localeAmMark();
+std::u16string localePmMark();
+// The characters other than fields that the locale's short date and time
+// patterns write between their numbers ("/", ":", "年"...).
+const std::u16string& localeDateLiterals();
+
 } // namespace pq

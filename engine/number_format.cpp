@@ -11,19 +11,6 @@ namespace pq {
 
 namespace {
 
-// A value as the formula reader reads it back unchanged: the shortest text
-// that rounds to the same double (a literal carries every digit, so that a
-// typed "[1 2 3]" of hours, minutes and seconds is exactly 3723 seconds).
-std::u16string exactNumberText(double value) {
-    if (!std::isfinite(value)) return kErrorText;
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::u16string text;
-    for (const char* c = buffer; c != result.ptr; ++c)
-        if (*c != '+') text += static_cast<char16_t>(*c); // "1e+20" is read as "1e20"
-    return text;
-}
-
 int32_t lowestFormat(int32_t mask) {
     const uint32_t bits = static_cast<uint32_t>(mask);
     return static_cast<int32_t>(bits & (0u - bits));
@@ -115,7 +102,9 @@ template <typename Emit> void NumberFormat::forEachPart(double magnitude, Emit e
 
 std::u16string NumberFormat::displayCompound(double value) const {
     std::u16string text;
+    bool shown = false; // a part is not zero
     forEachPart(std::fabs(value), [&](size_t i, double part) {
+        shown = shown || part != 0;
         text += formatNumber(part);
         text += u' ';
         if (!labels[i].empty()) {
@@ -123,7 +112,8 @@ std::u16string NumberFormat::displayCompound(double value) const {
             text += u' ';
         }
     });
-    return value < 0 ? u"(" + text + u")" : text;
+    // A value too small for any part to show is no negative amount.
+    return value < 0 && shown ? u"(" + text + u")" : text;
 }
 
 int NumberFormat::splitCompound(double value, std::array<std::u16string, kMaxParts>& out) const {
@@ -155,7 +145,7 @@ std::u16string NumberFormat::formatForEntry(double value) const {
     case Octal:
     case Binary: return displayBase(value, entryFormat, false);
     case Currency: return displayCurrency(value, false);
-    default: return displayDecimal(value, false);
+    default: return entryDecimal(value);
     }
 }
 
@@ -205,7 +195,9 @@ std::u16string NumberFormat::expandLiterals(std::u16string_view text) const {
                 continue;
             }
             double value = valueOf(std::u16string_view(out).substr(start + 1, end - start - 1));
-            std::u16string number = u"(" + exactNumberText(value) + u")";
+            // A literal carries every digit, so that a typed "[1 2 3]" of
+            // hours, minutes and seconds is exactly 3723 seconds.
+            std::u16string number = u"(" + shortestNumberText(value) + u")";
             out.replace(start, end - start + 1, number);
             start += number.size();
         }

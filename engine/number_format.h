@@ -53,6 +53,21 @@ class NumberFormat {
     // The text parseAndEvaluate hands to the engine.
     std::u16string expandLiterals(std::u16string_view text) const;
 
+    // What was typed or pasted into a value box in the entry format: a
+    // formula (which may keep the display's spaced exponent; in a base, see
+    // baseEntryText), or a whole text as a row shows a value of this format: a grouped or based
+    // number, a currency amount in parentheses, a compound value ("4 ft 3 in"), a date.
+    bool readEntry(std::u16string_view text, ExpressionEngine& engine, double& value) const;
+    // A compound value as the row shows it: the parts' numbers, each with
+    // its label when the part has one, "(...)" around a negative value.
+    bool readCompoundText(std::u16string_view text, double& value) const;
+    // What Copy puts on the clipboard for a value shown in the display
+    // format: the number as the row shows it, without grouping, when that
+    // reads back as exactly the value, else the shortest text that does; a
+    // based number in a notation every number reader takes ("0x00FF",
+    // "0017o", "0101b"); a date as the row shows it.
+    std::u16string copyText(double value) const;
+
     bool allows(int32_t code) const { return (allowedFormats & code) != 0; }
 
     std::array<WString, kMaxParts> labels;
@@ -65,6 +80,12 @@ class NumberFormat {
     template <typename Emit> void forEachPart(double magnitude, Emit emit) const;
     double compoundValue(std::u16string_view literal) const;
 };
+
+// The text the formula reader gets for a text typed in an entry format: in
+// lower case, and in a base with its suffix ("ff" in hexadecimal is "0ffh")
+// unless it has its notation already ("0x1F", "17o"); spaces between digit
+// groups go ("0001 2345").
+std::u16string baseEntryText(std::u16string_view text, int32_t format);
 
 // The label of a format in the Formats dialog.
 std::u16string_view formatCodeLabel(int32_t code);

@@ -22,6 +22,24 @@ int digitValue(char16_t c) {
     return 99;
 }
 
+// "0x1F": up to eight hexadecimal digits after leading zeros, in either
+// case, the same 32-bit pattern as "01fh". More digits would not fit the
+// pattern and fail rather than wrap.
+bool parseHexPrefixed(std::u16string_view digits, double& value) {
+    if (digits.empty()) return false;
+    uint32_t pattern = 0;
+    int significant = 0;
+    for (char16_t c : digits) {
+        const int d = digitValue(c >= u'A' && c <= u'F' ? static_cast<char16_t>(c + 32) : c);
+        if (d >= 16) return false;
+        if (significant > 0 || d != 0) ++significant;
+        if (significant > 8) return false;
+        pattern = pattern * 16 + static_cast<uint32_t>(d);
+    }
+    value = static_cast<double>(static_cast<int32_t>(pattern));
+    return true;
+}
+
 bool parseBased(std::u16string_view digits, int base, double& value) {
     uint32_t pattern = 0;
     for (char16_t c : digits) {
@@ -144,6 +162,8 @@ bool parseNumber(std::u16string_view text, double& value) {
     char16_t first = text.front();
     if (!isDigit(first) && first != u'-' && first != u'.') return false;
     if (first != u'-' && parseShortDecimal(text, value)) return true;
+    if (text.size() > 2 && first == u'0' && (text[1] == u'x' || text[1] == u'X'))
+        return parseHexPrefixed(text.substr(2), value);
     switch (text.back()) {
     case u'b': return parseBased(text.substr(0, text.size() - 1), 2, value);
     case u'h': return parseBased(text.substr(0, text.size() - 1), 16, value);

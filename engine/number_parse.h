@@ -9,7 +9,8 @@ namespace pq {
 // "b", "h" or "o" ("101b", "0ffh", "17o"). Based literals denote their value
 // modulo 2^32 read as a signed 32-bit integer. Letters are not folded: the
 // formula reader lower-cases its text first, so a direct call with "0FFh"
-// fails. Decimal exponents above 300 fail.
+// fails. "0x1F" (or "0X1f") is the same pattern as "01fh", with at most
+// eight significant digits. Decimal exponents above 300 fail.
 bool parseNumber(std::u16string_view text, double& value);
 
 } // namespace pq

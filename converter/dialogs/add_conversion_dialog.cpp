@@ -117,12 +117,12 @@ void AddConversionDialog::accept() {
         return;
     }
     if (mode() == Mode::Advanced) {
-        if (QString problem = CheckFormula(forwardFormula(), QStringLiteral("forward"));
+        if (QString problem = CheckFormula(forwardFormula(), QStringLiteral("forward"), &engine_);
             !problem.isEmpty()) {
             refuse(problem, fields_->forwardBox());
             return;
         }
-        if (QString problem = CheckFormula(reverseFormula(), QStringLiteral("reverse"));
+        if (QString problem = CheckFormula(reverseFormula(), QStringLiteral("reverse"), &engine_);
             !problem.isEmpty()) {
             refuse(problem, fields_->reverseBox());
             return;

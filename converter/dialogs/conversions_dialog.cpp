@@ -133,7 +133,8 @@ void ConversionsDialog::storeBox(QLineEdit* box) {
         box == fields_->forwardBox() ? selected_->forwardFormula : selected_->reverseFormula;
     const bool changes = formula.view() != text;
     formula = text;
-    ConversionFields::markInvalid(box, !FormulaParses(text));
+    ConversionFields::markInvalid(
+        box, !CheckFormula(ToQString(text), QStringLiteral("changed"), &engine_).isEmpty());
     if (changes && changed_) changed_();
 }
 

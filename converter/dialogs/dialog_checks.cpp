@@ -10,6 +10,9 @@
 #include "converter/dialogs/dialog_texts.h"
 #include "document/catalogue.h"
 #include "document/document.h"
+#include "document/item.h"
+#include "engine/builtins.h"
+#include "engine/expression_engine.h"
 #include "engine/parser.h"
 #include "engine/text.h"
 
@@ -58,20 +61,56 @@ bool FormulaParses(std::u16string_view text) {
                         [](const Token& t) { return t.kind == TokenKind::Error; });
 }
 
-QString CheckFormula(const QString& text, const QString& which) {
+QString CheckFormula(const QString& text, const QString& which, const ExpressionEngine* engine) {
     if (text.trimmed().isEmpty()) return QStringLiteral("Please enter the %1 formula").arg(which);
     if (!FormulaParses(ToText(text)))
         return QStringLiteral("The %1 formula \"%2\" is not a valid formula in x").arg(which, text);
+    // Only x has a value when a conversion runs; every other name must be a
+    // function. Whether the formula gives a value for every x (1/(x-1)
+    // does not) shows only when it runs.
+    for (const Token& token : parse(lowerAscii(ToText(text))).tokens) {
+        if (token.kind != TokenKind::Identifier) continue;
+        const bool known = (token.count == 0 && token.name == u"x") ||
+                           resolveBuiltin(token.name, token.count) >= 0 ||
+                           (engine && engine->isDefined(token.name, token.count));
+        if (known) continue;
+        const QString name = ToQString(token.name);
+        if (token.count == 0)
+            return QStringLiteral("The %1 formula \"%2\" uses \"%3\", which is neither x nor a "
+                                  "function")
+                .arg(which, text, name);
+        return QStringLiteral("The %1 formula \"%2\" calls \"%3\" with %4, which no function "
+                              "takes")
+            .arg(which, text, name,
+                 token.count == 1 ? QStringLiteral("1 argument")
+                                  : QStringLiteral("%1 arguments").arg(token.count));
+    }
     return {};
 }
 
 QString CheckIdentifier(const Document* document, const Item& item, const QString& identifier) {
     if (identifier.isEmpty()) return {};
     const std::u16string text = ToText(identifier);
-    if (!isIdentifier(text))
-        return QStringLiteral("The identifier \"%1\" is not a plain name: it must begin with a "
-                              "letter or \"_\" and hold only letters, digits and \"_\"")
-            .arg(identifier);
+    if (item.typeCode() == CalcItem::kTypeCode) {
+        // A calculation item's identifier is a variable of the formulas.
+        if (!isIdentifier(text))
+            return QStringLiteral("The identifier \"%1\" is not a plain name: it must begin with "
+                                  "a letter or \"_\" and hold only letters, digits and \"_\"")
+                .arg(identifier);
+    } else {
+        // A unit's identifier names it in update files, whose fields tabs
+        // and line ends separate: "km/h", "°C" and "µm" are fine.
+        const QList<uint> characters = identifier.toUcs4();
+        if (!std::all_of(characters.begin(), characters.end(),
+                         [](uint c) { return QChar::isPrint(char32_t(c)); }) ||
+            identifier.contains(QChar(0xFFFD)))
+            return QStringLiteral("The identifier \"%1\" holds a tab, a line break or another "
+                                  "character that cannot be shown")
+                .arg(identifier);
+        if (identifier.front().isSpace() || identifier.back().isSpace())
+            return QStringLiteral("The identifier \"%1\" begins or ends with a space")
+                .arg(identifier);
+    }
     if (!document) return {};
     for (const auto& other : document->items) {
         if (other.get() == &item || !equalsIgnoreCase(other->identifier.view(), text)) continue;
@@ -112,13 +151,17 @@ FileNameChoice ChooseFileName(const QString& typed, const QString& title,
     return {name.trimmed(), {}};
 }
 
+bool IsFileNameTaken(const Catalogue& catalogue, const QString& name,
+                     std::u16string_view extension) {
+    const QString file = name + ToQString(extension);
+    return catalogue.indexOf(ToText(file)) >= 0 ||
+           takenInFolder(QString::fromStdString(catalogue.folder()), file);
+}
+
 QString UniqueFileName(const Catalogue& catalogue, const QString& name,
                        std::u16string_view extension) {
-    const QString ext = ToQString(extension);
-    const QString folder = QString::fromStdString(catalogue.folder());
     const auto taken = [&](const QString& candidate) {
-        return catalogue.indexOf(ToText(candidate + ext)) >= 0 ||
-               takenInFolder(folder, candidate + ext);
+        return IsFileNameTaken(catalogue, candidate, extension);
     };
     QString suffix;
     QString candidate = name.left(kFileNameLength);

@@ -11,6 +11,7 @@ class Catalogue;
 class Conversion;
 class ConversionDocument;
 class Document;
+class ExpressionEngine;
 class Item;
 } // namespace pq
 
@@ -31,12 +32,16 @@ QString CheckNewConversion(const ConversionDocument& document, const Item* first
 // Whether a formula text parses completely (an empty text does not).
 bool FormulaParses(std::u16string_view text);
 // A new or changed formula of the Add dialog; which is "forward" or
-// "reverse".
-QString CheckFormula(const QString& text, const QString& which);
+// "reverse". It must read, and every name in it must be x or a function:
+// built-in, or defined in the engine when one is given.
+QString CheckFormula(const QString& text, const QString& which,
+                     const ExpressionEngine* engine = nullptr);
 
-// An identifier that was typed for an item: empty, or a plain name (a letter
-// or "_", then letters, digits and "_") that no other item of the document
-// uses in any case. document may be none.
+// An identifier that was typed for an item: empty, or one that no other item
+// of the document uses in any case: for a unit any printable characters but
+// a leading or trailing space ("km/h", "°C"); for a calculation item, whose
+// identifier formulas use, a plain name (a letter or "_", then letters,
+// digits and "_"). document may be none.
 QString CheckIdentifier(const Document* document, const Item& item, const QString& identifier);
 
 // The name a new file gets: the typed name (without a trailing extension of
@@ -51,6 +56,9 @@ FileNameChoice ChooseFileName(const QString& typed, const QString& title,
 // Whether a base name can name a file of the data folder: no slashes, no
 // "..", no control characters, not empty, not beginning with a dot.
 bool IsUsableFileName(const QString& name);
+// Whether the catalogue or the data folder holds name + extension (any case).
+bool IsFileNameTaken(const Catalogue& catalogue, const QString& name,
+                     std::u16string_view extension);
 // The name cut to 63 characters, with "_new" appended until neither the
 // catalogue nor the data folder holds name + extension (any case).
 QString UniqueFileName(const Catalogue& catalogue, const QString& name,

@@ -44,8 +44,10 @@ OptionsDialog::OptionsDialog(QWidget* parent, const QString& dataFolder,
     source_->setText(updateSource);
     body()->addWidget(source_);
     body()->addSpacing(ui::Scaled(12));
-    auto* note = new QLabel(
-        QStringLiteral("All changes will take effect after restarting the application."), this);
+    auto* note = new QLabel(QStringLiteral("The download source is used from the next download on. "
+                                           "A new data file location is used when PqConverter is "
+                                           "next started."),
+                            this);
     note->setWordWrap(true);
     body()->addWidget(note);
     body()->addStretch(1);

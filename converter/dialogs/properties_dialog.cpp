@@ -93,7 +93,15 @@ void PropertiesDialog::accept() {
             refuse(choice.message, fileName_);
             return;
         }
-        name = UniqueFileName(catalogue_, choice.name, document_.extension());
+        // A taken name is refused, never changed behind the user's back.
+        name = choice.name.left(kFileNameLength);
+        if (IsFileNameTaken(catalogue_, name, document_.extension())) {
+            refuse(QStringLiteral("The data folder already holds a file named \"%1\". Please "
+                                  "type another file name.")
+                       .arg(name + ToQString(document_.extension())),
+                   fileName_);
+            return;
+        }
     }
     document_.title = ToText(title);
     document_.category = ToText(category);

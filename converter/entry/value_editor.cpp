@@ -8,8 +8,10 @@
 #include "converter/commands.h"
 #include "converter/entry/compound_editor.h"
 #include "engine/calendar_date.h"
+#include "engine/date_text.h"
 #include "engine/eval_error.h"
 #include "engine/expression_engine.h"
+#include "engine/locale_dates.h"
 #include "engine/number_format.h"
 #include "uikit/command_event.h"
 #include "uikit/date_time_edit.h"
@@ -44,10 +46,15 @@ ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
     // The main window's Ctrl accelerators (Copy, Paste, ...) take the keys.
     textBox_->setShortcutsFirst(true);
     setTextColour(textBox_, Qt::black);
-    connect(textBox_, &QLineEdit::textEdited, this, [this] { notify(); });
-    connect(datePicker_, &QDateEdit::dateChanged, this, [this] { notify(); });
-    connect(timePicker_, &QTimeEdit::timeChanged, this, [this] { notify(); });
-    compound_->setChangeHandler([this] { notify(); });
+    setTextColour(datePicker_, Qt::black);
+    connect(textBox_, &QLineEdit::textEdited, this, [this] { edited(); });
+    datePicker_->setFrame(false);
+    datePicker_->setWheelTarget(panel);
+    datePicker_->setShortcutsFirst(true);
+    datePicker_->setTextForms(&ValueEditor::ReadDateText, &ValueEditor::DateText);
+    datePicker_->setChangeHandler([this] { dateEdited(); });
+    connect(timePicker_, &QTimeEdit::timeChanged, this, [this] { edited(); });
+    compound_->setChangeHandler([this] { edited(); });
     datePicker_->hide();
     timePicker_->hide();
     compound_->hide();
@@ -96,8 +103,11 @@ QWidget* ValueEditor::activeControl() const {
 }
 
 void ValueEditor::showValue(std::optional<double> value, bool notify) {
+    shown_ = numberFormat_ ? value : std::nullopt;
     if (isDateFormat()) {
         showDate(value);
+        if (!datePicker_->hasDate()) shown_.reset(); // outside the pickers' years
+        setValid(true);
     } else if (format_ == Compound) {
         std::array<QString, CompoundEditor::kMaxFields> digits;
         if (value && numberFormat_) {
@@ -116,6 +126,7 @@ void ValueEditor::showValue(std::optional<double> value, bool notify) {
         textBox_->selectAll();
         // A value shown in its own format reads: the text is black again.
         if (value) setValid(true);
+        if (text.isEmpty()) shown_.reset(); // a base cannot show a fraction
     }
     if (notify) this->notify();
 }
@@ -127,6 +138,7 @@ void ValueEditor::showDate(std::optional<double> value) {
         const CalendarDate date(*value);
         if (date.year >= 1753 && date.year <= 9999) {
             datePicker_->setDateOrNone(QDate(date.year, date.month, date.dayOfMonth));
+            datePicker_->selectAll();
             timePicker_->setTimeOrNone(QTime(date.hour, date.minute, date.second));
             return;
         }
@@ -136,9 +148,19 @@ void ValueEditor::showDate(std::optional<double> value) {
 }
 
 void ValueEditor::clear() {
+    shown_.reset();
     textBox_->setText(QString());
     textBox_->selectAll();
     setValid(true);
+}
+
+bool ValueEditor::pasteIntoFields(const QString& text) {
+    double value = 0;
+    if (format_ != Compound || !numberFormat_ ||
+        !numberFormat_->readEntry(text.toStdU16String(), engine_, value))
+        return false;
+    showValue(value, true);
+    return true;
 }
 
 bool ValueEditor::isEmpty() const {
@@ -148,22 +170,34 @@ bool ValueEditor::isEmpty() const {
 }
 
 std::u16string ValueEditor::EngineText(const QString& text, int32_t format) {
-    QString lowered = text.toLower();
-    if (format == Hex) {
-        if (!lowered.isEmpty() && lowered[0] >= u'a' && lowered[0] <= u'f')
-            lowered.prepend(QLatin1Char('0'));
-        lowered += QLatin1Char('h');
-    } else if (format == Octal) {
-        lowered += QLatin1Char('o');
-    } else if (format == Binary) {
-        lowered += QLatin1Char('b');
-    }
-    return lowered.toStdU16String();
+    return baseEntryText(text.toStdU16String(), format);
+}
+
+QString ValueEditor::DateText(const QDate& date) {
+    return toQString(localeShortDate(CalendarDate(date.month(), date.day(), date.year())));
+}
+
+bool ValueEditor::ReadDateText(const QString& text, QDate& date, std::optional<QTime>& time) {
+    double day = 0;
+    bool withTime = false;
+    if (!readDateText(text.toStdU16String(), day, &withTime)) return false;
+    const CalendarDate read(day);
+    date = QDate(read.year, read.month, read.dayOfMonth);
+    if (withTime) time = QTime(read.hour, read.minute, read.second);
+    return date.isValid();
 }
 
 std::optional<double> ValueEditor::read() {
     if (!numberFormat_) return std::nullopt;
-    if (isDateFormat()) return readDate();
+    if (shown_) {
+        setValid(true);
+        return shown_;
+    }
+    if (isDateFormat()) {
+        std::optional<double> value = readDate();
+        setValid(value || datePicker_->text().trimmed().isEmpty());
+        return value;
+    }
     if (format_ == Compound && compound_->isBlank()) return std::nullopt;
     const QString text = format_ == Compound ? compound_->compoundText() : textBox_->text();
     if (text.isEmpty()) {
@@ -171,7 +205,7 @@ std::optional<double> ValueEditor::read() {
         return std::nullopt;
     }
     double value = 0;
-    const bool read = numberFormat_->parseAndEvaluate(EngineText(text, format_), engine_, value);
+    const bool read = numberFormat_->readEntry(text.toStdU16String(), engine_, value);
     setValid(read,
              read ? QString() : QString::fromStdU16String(DescribeEvalError(engine_.lastError())));
     if (!read) return std::nullopt;
@@ -194,11 +228,27 @@ void ValueEditor::setValid(bool valid, const QString& reason) {
     compound_->setToolTip(reason);
     if (valid == valid_) return;
     valid_ = valid;
-    setTextColour(textBox_, valid ? QColor(Qt::black) : QColor(255, 0, 0));
-    textBox_->update();
+    for (QWidget* box : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(datePicker_)}) {
+        setTextColour(box, valid ? QColor(Qt::black) : QColor(255, 0, 0));
+        box->update();
+    }
 }
 
 void ValueEditor::notify() { ui::PostCommand(panel_, kCmdEditorChanged); }
+
+void ValueEditor::edited() {
+    shown_.reset();
+    notify();
+}
+
+void ValueEditor::dateEdited() {
+    // A date typed with its time ("2024-12-25 10:00") sets the time box too.
+    if (const std::optional<QTime> time = datePicker_->typedTime(); time && format_ == DateTime) {
+        const QSignalBlocker blocker(timePicker_);
+        timePicker_->setTimeOrNone(*time);
+    }
+    edited();
+}
 
 void ValueEditor::setEditorFont(const QFont& font) {
     textBox_->setFont(font);

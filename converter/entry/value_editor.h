@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QFont>
+#include <QTime>
 #include <QWidget>
 
 #include <cstdint>
@@ -40,11 +42,16 @@ class ValueEditor : public QWidget {
     // Makes the format the entry format, shows the value with notification
     // and shows only the control for the format, with the keyboard focus.
     void setFormat(int32_t format, std::optional<double> value);
-    // No value shows an empty text, an empty compound or no date.
+    // No value shows an empty text, an empty compound or no date. Until the
+    // user edits, the editor reads back exactly the value shown, not the
+    // rounded text it shows.
     void showValue(std::optional<double> value, bool notify);
     // An empty text box, and black text.
     void clear();
-    // The value typed, or none when it does not read.
+    // Pasted into the compound editor: a value as any value box reads it
+    // ("4 ft 3 in", "4.25") fills the fields. False when it does not read.
+    bool pasteIntoFields(const QString& text);
+    // The value shown, or typed since; none when the text does not read.
     std::optional<double> read();
 
     // Whether the last read text was read (black) or not (red, with the
@@ -67,12 +74,19 @@ class ValueEditor : public QWidget {
     // The text handed to the engine for a text typed in a format: lower
     // case, with the base suffix ("ff" is "0ffh" in hexadecimal).
     static std::u16string EngineText(const QString& text, int32_t format);
+    // The date box's texts: the short date the unit list writes, and dates
+    // in the locale's order, ISO 8601 and the list's own forms.
+    static QString DateText(const QDate& date);
+    static bool ReadDateText(const QString& text, QDate& date, std::optional<QTime>& time);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void notify();
+    // The user changed what the editor holds: it is read from now on.
+    void edited();
+    void dateEdited();
     void setValid(bool valid, const QString& reason = QString());
     void layoutControls();
     // Shows the control of the format (and the time picker for date and
@@ -87,6 +101,7 @@ class ValueEditor : public QWidget {
     NumberFormat* numberFormat_ = nullptr;
     int32_t format_ = 1;
     bool valid_ = true;
+    std::optional<double> shown_; // the value shown, until the user edits
     ui::LineEdit* textBox_;
     ui::DateEdit* datePicker_;
     ui::TimeEdit* timePicker_;

@@ -9,6 +9,7 @@
 #include "converter/entry/format_tab.h"
 #include "converter/entry/value_editor.h"
 #include "document/item.h"
+#include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
@@ -178,9 +179,11 @@ void ValueEntryPanel::showDefault() {
 void ValueEntryPanel::paste() {
     QWidget* focus = focusWidget();
     auto* box = qobject_cast<QLineEdit*>(focus);
-    if (!box || !isAncestorOf(box))
-        box = editor_->activeControl() == editor_->textBox() ? editor_->textBox() : nullptr;
-    if (box) box->paste();
+    if (!box || !isAncestorOf(box)) box = qobject_cast<QLineEdit*>(editor_->activeControl());
+    if (box)
+        box->paste();
+    else
+        editor_->pasteIntoFields(ui::ClipboardText());
 }
 
 void ValueEntryPanel::takeFocus() {

@@ -52,7 +52,7 @@ class ValueEntryPanel : public ui::WindowObject {
     bool accept(bool force);
 
     // The main window's Paste: pastes into the editor control that has the
-    // keyboard focus.
+    // keyboard focus; the compound editor takes a pasted value whole.
     void paste();
     // Hands the keyboard focus to the active editor control.
     void takeFocus();

@@ -82,7 +82,8 @@ FormatsDialog::FormatsDialog(QWidget* parent, NumberFormat& format)
         labels_[k] =
             new QLineEdit(QString::fromStdU16String(std::u16string(labels[k].view())), this);
         labels_[k]->setObjectName(QStringLiteral("label%1").arg(i + 1));
-        if (kLabelLimits[i] > 0) labels_[k]->setMaxLength(kLabelLimits[i]);
+        // A stored label longer than its limit is shown whole; OK refuses it
+        // until it is shortened, so that nothing is cut behind the user's back.
         parts->addWidget(fractions_[k], 1, i);
         parts->addWidget(labels_[k], 3, i);
     }
@@ -148,7 +149,9 @@ QString FormatsDialog::validate() const {
     for (int i = 0; i < NumberFormat::kMaxParts; ++i) {
         const int limit = kLabelLimits[i];
         if (limit > 0 && labels_[static_cast<size_t>(i)]->text().size() > limit)
-            return QStringLiteral("Enter no more than %1 characters.").arg(limit);
+            return QStringLiteral("Enter no more than %1 characters for the suffix label \"%2\".")
+                .arg(limit)
+                .arg(labels_[static_cast<size_t>(i)]->text());
     }
     return QString();
 }

@@ -166,7 +166,13 @@ void UnitListView::refreshLayouts() {
 
 void UnitListView::copyValue() {
     if (selected_ < 0) return;
-    if (!ui::CopyTextToClipboard(row(selected_).valueLabel().text()))
+    // The row's number without grouping, with every digit the row rounds
+    // away; an empty row copies its empty text.
+    const Item& item = row(selected_).item();
+    const QString text = item.state == ValueState::Valid
+                             ? QString::fromStdU16String(item.format.copyText(item.value))
+                             : row(selected_).valueLabel().text();
+    if (!ui::CopyTextToClipboard(text))
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Copy"),
                         QStringLiteral("Failed to set clipboard data"));
 }

@@ -44,8 +44,9 @@ class UnitListView : public ui::WindowObject {
     void recompute(ExpressionEngine& engine);
     void refreshValues();
     void refreshLayouts();
-    // The selected row's value text to the clipboard; says so when that
-    // fails. Nothing without a selection.
+    // The selected row's value to the clipboard, in a text every value box
+    // reads back as exactly the value; says so when that fails. Nothing
+    // without a selection.
     void copyValue();
     void setCompact(bool compact);
     bool compact() const { return compact_; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "calculator/number_text.h"
+#include "engine/calendar_date.h"
 
 using namespace pq::calc;
 
@@ -30,11 +31,18 @@ TEST(BaseOutput, WholeNumbersAsThirtyTwoBitPatterns) {
     EXPECT_EQ(used, Base::Dec);
     EXPECT_EQ(baseOutput(26, Base::Hex, 10), u"1Ah");
     EXPECT_EQ(baseOutput(-1, Base::Hex, 10), u"0FFFFFFFFh");
-    EXPECT_EQ(baseOutput(4294967296.0 + 5, Base::Hex, 10), u"5h");
+    // Outside 32 bits a whole number has no pattern that reads back: decimal.
+    for (double big : {4294967296.0, 4294967296.0 + 5, 2147483648.0, -2147483649.0, 1e10}) {
+        EXPECT_EQ(baseOutput(big, Base::Hex, 10, &used), decimalOutput(big, 10));
+        EXPECT_EQ(used, Base::Dec);
+    }
+    EXPECT_EQ(baseOutput(1e10, Base::Hex, 10), u"10e9");
+    EXPECT_EQ(baseOutput(2147483647, Base::Hex, 10), u"7FFFFFFFh");
+    EXPECT_EQ(baseOutput(-2147483648.0, Base::Hex, 10), u"80000000h");
     EXPECT_EQ(baseOutput(0, Base::Hex, 10), u"0h");
     EXPECT_EQ(baseOutput(8, Base::Oct, 10), u"10o");
     EXPECT_EQ(baseOutput(5, Base::Bin, 10), u"101b");
-    EXPECT_EQ(baseOutput(4294967296.0 * 3, Base::Bin, 10), u"0b");
+    EXPECT_EQ(baseOutput(4294967296.0 * 3, Base::Bin, 10), u"12.88490189e9");
     EXPECT_EQ(baseOutput(255, Base::Dec, 10, &used), u"255");
     EXPECT_EQ(used, Base::Dec);
     EXPECT_EQ(baseName(Base::Oct), u"Oct");
@@ -68,6 +76,15 @@ TEST(ReadDisplayedNumber, TakesWhatTheDisplayWritesBack) {
     EXPECT_TRUE(reads(u"0 FFFF FFFFh", -1)) << "a 32-bit pattern";
     EXPECT_TRUE(reads(u"1 234 567", 1234567));
     EXPECT_TRUE(reads(u"1.5e12", 1.5e12));
+    // What the converter's rows and value box write.
+    EXPECT_TRUE(reads(u"699.460043197 e-6", 699.460043197e-6));
+    EXPECT_TRUE(reads(u"(1,234.50)", -1234.5));
+    EXPECT_EQ(number, u"-1234.5");
+    EXPECT_TRUE(reads(u"0x1F", 31));
+    EXPECT_TRUE(reads(u"Dec: 2,147,483,648", 2147483648.0));
+    EXPECT_TRUE(reads(u"Wed 12/25/2024 10:00:00", pq::CalendarDate(12, 25, 2024, 10, 0, 0).day) ||
+                reads(u"Wed 25/12/2024 10:00:00", pq::CalendarDate(12, 25, 2024, 10, 0, 0).day));
+    EXPECT_FALSE(readDisplayedNumber(u"12/25/2024", number, value)) << "a formula stays one";
     for (std::u16string_view bad : {u"4,5", u"1,2345", u",123", u"12,", u"", u"  ", u"abc", u"1+2"})
         EXPECT_FALSE(readDisplayedNumber(bad, number, value))
             << std::string(bad.begin(), bad.end());

@@ -149,7 +149,38 @@ TEST(FormatsDialogTest, FractionsOutsideTheirRangeKeepTheDialogOpen) {
     dialog.checkBox(Compound)->click();
     dialog.fractionBox(1)->setText(QStringLiteral("1e20"));
     EXPECT_TRUE(dialog.validate().isEmpty());
-    EXPECT_EQ(dialog.labelBox(0)->maxLength(), 8);
-    EXPECT_GT(dialog.labelBox(2)->maxLength(), 8);
+    dialog.labelBox(0)->setText(QStringLiteral("123456789"));
+    EXPECT_NE(dialog.validate().indexOf("123456789"), -1);
+    dialog.labelBox(0)->setText(QString());
+    dialog.labelBox(2)->setText(QStringLiteral("a third label of any length"));
+    EXPECT_TRUE(dialog.validate().isEmpty());
+    pq::ui::SetMessageResponder({});
+}
+
+TEST(FormatsDialogTest, ALongStoredLabelIsKeptWholeAndRefusedAtOk) {
+    std::vector<pq::ui::MessageRequest> messages;
+    pq::ui::SetMessageResponder([&](const pq::ui::MessageRequest& request) {
+        messages.push_back(request);
+        return false;
+    });
+    NumberFormat format;
+    format.setAllowedFormats(Decimal | Compound);
+    format.labels[0] = u"kilometres";
+    format.labels[1] = u"m";
+    format.fractions = {1, 1000, 0, 0};
+    {
+        FormatsDialog dialog(nullptr, format);
+        EXPECT_EQ(dialog.labelBox(0)->text(), QStringLiteral("kilometres")) << "nothing is cut";
+        dialog.accept();
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].text.indexOf("kilometres"), -1);
+        EXPECT_EQ(format.labels[0], u"kilometres");
+        // Shortened, it is taken.
+        dialog.labelBox(0)->setText(QStringLiteral("km"));
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(format.labels[0], u"km");
     pq::ui::SetMessageResponder({});
 }

@@ -121,7 +121,8 @@ TEST(FramePartsTest, ARightClickOnARowOpensItsMenuAndCopyValueCopies) {
     ASSERT_EQ(menu->actions()[0]->text(), QStringLiteral("Copy Value"));
     menu->actions()[0]->trigger();
     deliverPosted();
-    EXPECT_EQ(ui::ClipboardText(), list->row(2).valueLabel().text());
+    // The row's number without its grouping, as every value box reads it.
+    EXPECT_EQ(ui::ClipboardText(), QString(list->row(2).valueLabel().text()).remove(u','));
     menu->close();
 }
 

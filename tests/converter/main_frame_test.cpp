@@ -288,7 +288,8 @@ TEST(ConverterCommandsTest, CopyTakesTheSelectedRowsValueEvenFromTheEntryBox) {
     item.state = ValueState::Valid;
     frame->onCommand(kCmdCalculate);
     ASSERT_TRUE(frame->commandAction(kCmdCopy)->isEnabled());
-    const QString shown = frame->list()->row(1).valueLabel().text();
+    const Item& copied = frame->list()->row(1).item();
+    const QString shown = QString::fromStdU16String(copied.format.copyText(copied.value));
     ASSERT_FALSE(shown.isEmpty());
     frame->list()->select(1);
 

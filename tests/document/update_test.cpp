@@ -156,23 +156,38 @@ TEST(Downloads, AServerThatNeverAnswersFailsWithinTheTimeout) {
     EXPECT_FALSE(download(folder, "file:///etc/passwd").ok); // only http and https
 }
 
-TEST(Downloads, UpdatesForFilesTheFolderLacksAreNotStoredAndBounded) {
+TEST(Downloads, UpdatesForFilesTheFolderLacksArePassedOverAndTheOthersStored) {
     TempFolder folder;
     addConversionFiles(folder, {"Currency", "Length"});
     TestHttpServer server;
+    // A list that serves many folders: forty updates for files this folder
+    // lacks, then the one for its Currency file.
     std::string list = "PQCLST\n";
     for (int i = 0; i < 40; ++i) {
         const std::string path = "/u" + std::to_string(i);
         server.serve(path, updateFile("Junk" + std::to_string(i), std::string(1000, 'x')));
         list += server.url(path) + "\n";
     }
-    server.serve("/list", list);
+    server.serve("/currency", updateFile("Currency", "a\tb\t1\n"));
+    server.serve("/list", list + server.url("/currency") + "\n");
     Download d = download(folder, server.url("/list"));
+    EXPECT_TRUE(d.ok) << d.error;
+    EXPECT_EQ(d.count, 1);
+    EXPECT_EQ(server.requests(), 42);
+    EXPECT_EQ(updateFiles(folder), std::vector<std::string>{"Currency.upd"});
+    std::filesystem::remove(folder.file("Currency.upd"));
+
+    // The run's file count still bounds a list that names without end.
+    list = "PQCLST\n";
+    for (size_t i = 0; i <= UpdateDownloader::kMaxFiles; ++i) {
+        const std::string path = "/v" + std::to_string(i);
+        server.serve(path, updateFile("Junk", ""));
+        list += server.url(path) + "\n";
+    }
+    server.serve("/long", list);
+    d = download(folder, server.url("/long"));
     EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.count, 0);
-    EXPECT_NE(d.error.find("more update files than the 2 conversion files"), std::string::npos)
-        << d.error;
-    EXPECT_EQ(server.requests(), 4); // the list and three update files, then the run ends
+    EXPECT_NE(d.error.find("more than 256 files"), std::string::npos) << d.error;
     EXPECT_TRUE(updateFiles(folder).empty());
 
     // One update per conversion file, under the file's own name, whatever

@@ -1,13 +1,17 @@
 // Arbitrary text typed for an item of any format: reading it and showing the
 // result in every format must never crash.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "engine/date_text.h"
 #include "engine/expression_engine.h"
+#include "engine/format_text.h"
 #include "engine/number_format.h"
+#include "engine/number_parse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace pq;
@@ -28,6 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (format.parseAndEvaluate(text, engine, value) &&
         !(value >= -kMaxValue && value <= kMaxValue))
         __builtin_trap();
+    // The value box's reading of shown texts, and the date reader.
+    for (int32_t entry : {1, 2, 16, 128}) {
+        format.entryFormat = entry;
+        double read = 0;
+        format.readEntry(text, engine, read);
+    }
+    double day = 0;
+    readDateText(text, day);
     for (double v : {value, scale, value * 1e290, -value / 7}) {
         for (int32_t code : {1, 2, 4, 8, 16, 32, 64, 128, 256}) {
             format.displayFormat = format.entryFormat = code;
@@ -37,6 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::array<std::u16string, 4> parts;
         format.splitCompound(v, parts);
         formatNumber(v);
+        // Every copy of a finite value reads back as exactly that value.
+        if (std::isfinite(v)) {
+            const std::u16string shortest = shortestNumberText(v);
+            double back = 0;
+            if (!parseNumber(shortest, back) || back != v) __builtin_trap();
+            for (int32_t code : {1, 2, 16, 128, 256}) {
+                format.displayFormat = code;
+                format.copyText(v);
+            }
+        }
     }
     return 0;
 }

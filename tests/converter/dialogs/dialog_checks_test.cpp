@@ -57,16 +57,48 @@ TEST(CheckFormula, EveryPartMustParse) {
     EXPECT_EQ(CheckFormula(QStringLiteral("x/3"), QStringLiteral("reverse")), QString());
 }
 
-TEST(CheckIdentifier, PlainNamesThatNoOtherItemUses) {
+TEST(CheckFormula, OnlyXAndFunctionsHaveValues) {
+    ExpressionEngine engine;
+    int parameters = 0;
+    ASSERT_TRUE(engine.setFunction(u"half(v)", u"v/2", parameters));
+    // Failing for some x only shows when the formula runs.
+    for (const char* good : {"1/(x-1)", "pi*x", "sqrt(x)+e", "iif(x<0,0,x)", "HALF(x)", "0x1F*x"})
+        EXPECT_EQ(CheckFormula(QString::fromUtf8(good), QStringLiteral("forward"), &engine),
+                  QString())
+            << good;
+    EXPECT_EQ(CheckFormula(QStringLiteral("y*2"), QStringLiteral("forward"), &engine),
+              QStringLiteral("The forward formula \"y*2\" uses \"y\", which is neither x nor a "
+                             "function"));
+    EXPECT_NE(CheckFormula(QStringLiteral("sqrt(x,2)"), QStringLiteral("reverse"), &engine)
+                  .indexOf("calls \"sqrt\" with 2 arguments"),
+              -1);
+    EXPECT_NE(CheckFormula(QStringLiteral("half(x)"), QStringLiteral("reverse")).indexOf("half"),
+              -1)
+        << "without the engine no user function is known";
+    EXPECT_NE(CheckFormula(QStringLiteral("x+"), QStringLiteral("reverse"), &engine)
+                  .indexOf("not a valid formula"),
+              -1);
+}
+
+TEST(CheckIdentifier, UnitsTakePrintableNamesCalculationItemsPlainOnes) {
     ConversionDocument document;
     Item& km = test::addUnit(document, u"Kilometer", u"km");
     test::addUnit(document, u"Mile", u"mi");
     auto fresh = createItem(1);
     EXPECT_EQ(CheckIdentifier(&document, *fresh, QString()), QString()) << "no identifier is fine";
-    EXPECT_EQ(CheckIdentifier(&document, *fresh, QStringLiteral("_m2")), QString());
-    EXPECT_NE(CheckIdentifier(&document, *fresh, QStringLiteral("2m")), QString());
-    EXPECT_NE(CheckIdentifier(&document, *fresh, QStringLiteral("km/h")), QString());
-    EXPECT_NE(CheckIdentifier(&document, *fresh, QStringLiteral("my unit")), QString());
+    // The identifiers units really have.
+    for (const char* good : {"_m2", "2m", "km/h", "g/cup", "°C", "µm", "my unit", "m²", "ft·lbf"})
+        EXPECT_EQ(CheckIdentifier(&document, *fresh, QString::fromUtf8(good)), QString()) << good;
+    // The fields of an update file are separated by tabs and line ends.
+    for (const char* bad : {"km\th", "km\nh", "km\r", " km", "km "})
+        EXPECT_NE(CheckIdentifier(&document, *fresh, QString::fromUtf8(bad)), QString()) << bad;
+    auto input = createItem(2);
+    for (const char* plain : {"_m2", "bill", "Tip2"})
+        EXPECT_EQ(CheckIdentifier(nullptr, *input, QString::fromUtf8(plain)), QString()) << plain;
+    for (const char* bad : {"2m", "km/h", "my unit", "°C"})
+        EXPECT_NE(CheckIdentifier(nullptr, *input, QString::fromUtf8(bad)).indexOf("plain name"),
+                  -1)
+            << bad;
     EXPECT_EQ(CheckIdentifier(&document, *fresh, QStringLiteral("MI")),
               QStringLiteral("The identifier \"MI\" is already used by \"Mile\""));
     EXPECT_EQ(CheckIdentifier(&document, km, QStringLiteral("KM")), QString())

@@ -182,17 +182,22 @@ TEST_F(DataFolderTest, NewFileChecksEverythingBeforeItWritesAField) {
     EXPECT_TRUE(document->title.empty() && document->category.empty() && document->name.empty())
         << "a refused OK writes nothing";
 
+    // Named by its title, which an existing file has: refused with the name.
     test::typeInto(dialog.fileNameBox(), QString());
+    EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
+    EXPECT_NE(test::takeMessage(dialog).indexOf("\"Length.cnv\""), -1);
+    EXPECT_TRUE(document->name.empty());
+    test::typeInto(dialog.fileNameBox(), QStringLiteral("Lengths"));
     EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
     EXPECT_EQ(test::takeMessage(dialog), QString());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(document->title, u"Length");
     EXPECT_EQ(document->category, u"Travel");
-    EXPECT_EQ(document->name, u"Length_new") << "named by its title, made unique";
+    EXPECT_EQ(document->name, u"Lengths");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 4) << "nothing written yet";
 }
 
-TEST_F(DataFolderTest, NewFileNamesAreMadeUniqueAndCut) {
+TEST_F(DataFolderTest, NewFileNamesTakenAreRefusedLongOnesCut) {
     ASSERT_EQ(catalogue.addFile(u"Length.cnv"), 0);
     write(u"Length_new", u"Other", u"Common");
     ASSERT_EQ(catalogue.addFile(u"Length_new.cnv"), 1);
@@ -202,9 +207,17 @@ TEST_F(DataFolderTest, NewFileNamesAreMadeUniqueAndCut) {
         dialog.show();
         test::typeInto(dialog.titleBox(), QStringLiteral("Lengths"));
         dialog.categoryList()->setEditText(QStringLiteral("Common"));
-        test::typeInto(dialog.fileNameBox(), QStringLiteral("length"));
+        // Taken in any case, by the catalogue or by the folder alone.
+        for (const char* taken : {"length", "LENGTH_NEW.cnv", "weight"}) {
+            test::typeInto(dialog.fileNameBox(), QString::fromUtf8(taken));
+            EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
+            EXPECT_NE(test::takeMessage(dialog).indexOf("already holds a file named"), -1) << taken;
+            EXPECT_NE(dialog.result(), QDialog::Accepted);
+            EXPECT_TRUE(document->name.empty()) << taken;
+        }
+        test::typeInto(dialog.fileNameBox(), QStringLiteral("length2"));
         EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
-        EXPECT_EQ(document->name, u"length_new_new");
+        EXPECT_EQ(document->name, u"length2");
     }
     auto calculation = createDocument(2);
     PropertiesDialog dialog(&main, *calculation, catalogue);

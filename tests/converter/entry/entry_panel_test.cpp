@@ -382,14 +382,14 @@ TEST_F(EntryPanel, DateAndTimeGoThroughThePickers) {
     ASSERT_TRUE(time->isVisibleTo(&host));
     EXPECT_EQ(date->date(), QDate(2004, 12, 25));
     EXPECT_EQ(time->time(), QTime(10, 30, 15));
-    EXPECT_TRUE(date->displayFormat().contains("yyyy"));
-    EXPECT_TRUE(date->calendarPopup());
+    EXPECT_TRUE(date->text().contains("2004")); // four-digit years
     beat(4);
     EXPECT_EQ(host.calculations(), 1);
     EXPECT_DOUBLE_EQ(item.value, christmas);
 
-    // A change in a picker is stored after the pause.
-    date->setDate(QDate(2005, 1, 1));
+    // A date typed into the box is stored after the pause.
+    date->selectAll();
+    QTest::keyClicks(date, "1/1/2005");
     beat(4);
     EXPECT_DOUBLE_EQ(item.value, CalendarDate(1, 1, 2005, 10, 30, 15).day);
     EXPECT_EQ(host.calculations(), 2);

@@ -69,9 +69,14 @@ TEST_F(ValueEditorTest, ShowsAndReadsEachFormat) {
     EXPECT_FALSE(editor.datePicker()->hasDate());
     EXPECT_EQ(editor.read(), std::nullopt);
 
+    // The value shown is read back whole, its time of day too, until the
+    // user changes the date.
     editor.setFormat(Date, CalendarDate(7, 4, 1776, 12, 0, 0).day);
     EXPECT_FALSE(editor.timePicker()->isVisibleTo(&host));
-    EXPECT_EQ(editor.read(), CalendarDate(7, 4, 1776).day);
+    EXPECT_EQ(editor.read(), CalendarDate(7, 4, 1776, 12, 0, 0).day);
+    editor.datePicker()->selectAll();
+    QTest::keyClicks(editor.datePicker(), "7/5/1776");
+    EXPECT_EQ(editor.read(), CalendarDate(7, 5, 1776).day);
 }
 
 TEST_F(ValueEditorTest, NotifiesOnlyWhenAskedOrEdited) {
