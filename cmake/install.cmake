@@ -2,6 +2,8 @@
 # (`make package`):
 #
 #   bin/                        PqConverter, PqCalculator, pqtool
+#   lib/<arch>/pqsuite/         pqsuite-zones.so, the tz database module
+#                               pqtool loads
 #   share/pqsuite/              Conversions/ (the shipped data files) and the
 #                               help documents
 #   share/applications/         one .desktop file a program
@@ -20,6 +22,9 @@ foreach(program PqConverter PqCalculator)
   endif()
 endforeach()
 install(TARGETS pqtool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET pqsuite-zones)
+  install(TARGETS pqsuite-zones LIBRARY DESTINATION ${PQ_INSTALL_MODULE_DIR})
+endif()
 
 if(PQ_SHIPPED_DATA_PATHS)
   install(FILES ${PQ_SHIPPED_DATA_PATHS} DESTINATION ${PQ_INSTALL_SHARE_DIR}/Conversions)

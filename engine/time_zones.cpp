@@ -7,9 +7,7 @@
 
 #include "engine/calendar_date.h"
 #include "engine/clock.h"
-#if PQ_TZ_DATABASE
 #include "engine/time_zones_database.h"
-#endif
 
 namespace pq {
 
@@ -125,7 +123,6 @@ void tableToUtc(const TimeZoneRow& row, int zoneCode, double& day) {
     day += row.bias / 1440.0;
 }
 
-#if PQ_TZ_DATABASE
 constexpr double kUnixEpochDay = 2440587; // 1 January 1970
 constexpr double kSecondsPerDay = 86400;
 
@@ -140,21 +137,19 @@ int64_t secondOf(double day) {
     if (s > kLimit) s = kLimit;
     return static_cast<int64_t>(s);
 }
-#endif
 
 } // namespace
 
 bool fromUtc(int zoneCode, double& day) {
     const TimeZoneRow* row = findTimeZone(zoneCode);
     if (!row) return false;
-#if PQ_TZ_DATABASE
     ZoneOffsets offsets;
-    if (databaseOffsetsAtUtc(*row, secondOf(day), offsets)) {
+    const ZoneDatabase* database = zoneDatabase();
+    if (database && database->offsetsAtUtc(row->key, secondOf(day), &offsets)) {
         const int32_t offset = zoneCode < kNoDaylightSaving ? offsets.total : offsets.standard;
         day += offset / kSecondsPerDay;
         return true;
     }
-#endif
     tableFromUtc(*row, zoneCode, day);
     return true;
 }
@@ -162,43 +157,36 @@ bool fromUtc(int zoneCode, double& day) {
 bool toUtc(int zoneCode, double& day) {
     const TimeZoneRow* row = findTimeZone(zoneCode);
     if (!row) return false;
-#if PQ_TZ_DATABASE
     ZoneOffsets offsets;
     const int64_t local = secondOf(day);
-    if (databaseOffsetsAtLocal(*row, local, offsets)) {
+    const ZoneDatabase* database = zoneDatabase();
+    if (database && database->offsetsAtLocal(row->key, local, &offsets)) {
         int32_t offset = offsets.total;
         if (zoneCode >= kNoDaylightSaving) {
             // Standard time all year: the standard offset at the instant
             // that offset gives (it differs only where the standard offset
             // itself changes).
-            databaseOffsetsAtUtc(*row, local - offsets.standard, offsets);
+            database->offsetsAtUtc(row->key, local - offsets.standard, &offsets);
             offset = offsets.standard;
         }
         day -= offset / kSecondsPerDay;
         return true;
     }
-#endif
     tableToUtc(*row, zoneCode, day);
     return true;
 }
 
 ZoneRules zoneRules(int zoneCode) {
-#if PQ_TZ_DATABASE
     const TimeZoneRow* row = findTimeZone(zoneCode);
-    if (row && databaseHasZone(*row)) return ZoneRules::Database;
-#else
-    (void)zoneCode;
-#endif
-    return ZoneRules::Table;
+    const ZoneDatabase* database = zoneDatabase();
+    return row && database && database->hasZone(row->key) ? ZoneRules::Database
+                                                          : ZoneRules::Table;
 }
 
 const char* timeZoneName(int zoneCode) {
-#if PQ_TZ_DATABASE
-    if (const TimeZoneRow* row = findTimeZone(zoneCode)) return databaseZoneName(*row);
-#else
-    (void)zoneCode;
-#endif
-    return nullptr;
+    const TimeZoneRow* row = findTimeZone(zoneCode);
+    const ZoneDatabase* database = zoneDatabase();
+    return row && database ? database->zoneName(row->key) : nullptr;
 }
 
 namespace {
@@ -212,9 +200,8 @@ std::string& zoneFolder() {
 
 void setTimeZoneFolder(std::string folder) {
     zoneFolder() = std::move(folder);
-#if PQ_TZ_DATABASE
-    forgetDatabaseZones();
-#endif
+    if (const ZoneDatabase* database = zoneDatabase())
+        database->useSystemFolder(zoneFolder() == kSystemZoneFolder);
 }
 
 const std::string& timeZoneFolder() { return zoneFolder(); }

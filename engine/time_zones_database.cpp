@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <iterator>
 #include <limits>
+#include <string_view>
+
+#include "engine/time_zones.h"
 
 // The library must read the operating system's zoneinfo files and never
 // fetch a database of its own; its headers must be seen with the settings
@@ -54,6 +57,8 @@ constexpr ZoneName kZoneNames[] = {
 };
 // clang-format on
 static_assert(std::size(kZoneNames) == 75);
+static_assert(std::is_sorted(std::begin(kZoneNames), std::end(kZoneNames),
+                             [](const ZoneName& a, const ZoneName& b) { return a.key < b.key; }));
 
 constexpr int64_t kDay = 86400;
 constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
@@ -86,6 +91,7 @@ struct Link {
 
 thread_local Link tLinks[std::size(kZoneNames)];
 std::atomic<int> gGeneration{1};
+std::atomic<bool> gSystemFolder{true};
 
 int64_t secondsOf(date::sys_seconds t) { return t.time_since_epoch().count(); }
 date::sys_seconds sysTime(int64_t t) { return date::sys_seconds{seconds{t}}; }
@@ -156,7 +162,7 @@ void resolve(Link& link, const ZoneName& name) {
     link.repeatsFrom = kNever;
     link.lastYear = 0;
     link.period = Period{};
-    if (timeZoneFolder() != kSystemZoneFolder) return;
+    if (!gSystemFolder.load(std::memory_order_relaxed)) return;
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::path(kSystemZoneFolder) / name.name,
                                           error))
@@ -179,10 +185,18 @@ void resolve(Link& link, const ZoneName& name) {
     }
 }
 
-Link* linkOf(const TimeZoneRow& row) {
-    const auto table = timeZoneTable();
-    const auto index = size_t(&row - table.data());
-    if (index >= std::size(kZoneNames) || kZoneNames[index].key != row.key) return nullptr;
+// The entry of a zone key in the table above; -1 when there is none.
+int indexOf(int key) {
+    const auto found = std::lower_bound(std::begin(kZoneNames), std::end(kZoneNames), key,
+                                        [](const ZoneName& z, int k) { return z.key < k; });
+    return found != std::end(kZoneNames) && found->key == key
+               ? int(found - std::begin(kZoneNames))
+               : -1;
+}
+
+Link* linkOf(int key) {
+    const int index = indexOf(key);
+    if (index < 0) return nullptr;
     Link& link = tLinks[index];
     const int generation = gGeneration.load(std::memory_order_relaxed);
     if (link.generation != generation) {
@@ -192,28 +206,26 @@ Link* linkOf(const TimeZoneRow& row) {
     return link.zone ? &link : nullptr;
 }
 
-} // namespace
-
-bool databaseOffsetsAtUtc(const TimeZoneRow& row, int64_t t, ZoneOffsets& out) {
-    Link* link = linkOf(row);
+bool offsetsAtUtc(int key, int64_t t, ZoneOffsets* out) {
+    Link* link = linkOf(key);
     if (!link) return false;
     if (!(link->period.begin <= t && t < link->period.end)) {
         const Repeat repeat = repeatOf(*link, t);
         link->period = periodOf(*link, link->zone->get_info(sysTime(t - repeat.shift)), repeat);
     }
-    out = link->period.offsets;
+    *out = link->period.offsets;
     return true;
 }
 
-bool databaseOffsetsAtLocal(const TimeZoneRow& row, int64_t local, ZoneOffsets& out) {
-    Link* link = linkOf(row);
+bool offsetsAtLocal(int key, int64_t local, ZoneOffsets* out) {
+    Link* link = linkOf(key);
     if (!link) return false;
     // A day away from the ends of the period looked up last, a local time
     // has one instant, in that period (offsets differ by less than a day).
     const Period& last = link->period;
     const int64_t guess = local - last.offsets.total;
     if (last.begin + kDay <= guess && guess < last.end - kDay) {
-        out = last.offsets;
+        *out = last.offsets;
         return true;
     }
     // The month a local time falls in stands for the same UTC month: close
@@ -224,17 +236,29 @@ bool databaseOffsetsAtLocal(const TimeZoneRow& row, int64_t local, ZoneOffsets& 
     const date::local_info info =
         link->zone->get_info(date::local_seconds{seconds{local - repeat.shift}});
     link->period = periodOf(*link, info.first, repeat);
-    out = link->period.offsets;
+    *out = link->period.offsets;
     return true;
 }
 
-const char* databaseZoneName(const TimeZoneRow& row) {
-    const auto index = size_t(&row - timeZoneTable().data());
-    return index < std::size(kZoneNames) ? kZoneNames[index].name : nullptr;
+const char* zoneName(int key) {
+    const int index = indexOf(key);
+    return index < 0 ? nullptr : kZoneNames[index].name;
 }
 
-bool databaseHasZone(const TimeZoneRow& row) { return linkOf(row) != nullptr; }
+bool hasZone(int key) { return linkOf(key) != nullptr; }
 
-void forgetDatabaseZones() { gGeneration.fetch_add(1, std::memory_order_relaxed); }
+void useSystemFolder(bool use) {
+    gSystemFolder.store(use, std::memory_order_relaxed);
+    gGeneration.fetch_add(1, std::memory_order_relaxed);
+}
+
+constexpr ZoneDatabase kDatabase{offsetsAtUtc, offsetsAtLocal, zoneName, hasZone,
+                                 useSystemFolder};
+
+} // namespace
 
 } // namespace pq
+
+extern "C" __attribute__((visibility("default"))) const pq::ZoneDatabase* pqZoneDatabase() {
+    return &pq::kDatabase;
+}

@@ -29,6 +29,15 @@ TEST(PqtoolEval, PrintsOneLinePerExpression) {
     EXPECT_EQ(r.out, "3\n-1\n");
 }
 
+TEST(PqtoolEval, TimeZonesComeFromTheTzDatabaseItLoads) {
+    if (!PQ_TZ_DATABASE) GTEST_SKIP() << "built without the tz database";
+    // Noon UTC on 15 March 2026: New York is on daylight saving time since
+    // 8 March (the engine's own table would still keep standard time), and
+    // Moscow keeps +3 all year.
+    const ProcessResult r = pqtool({"eval", "fromutc(35, 2461115.5)", "fromutc(145, 2461236.5)"});
+    EXPECT_EQ(r.out, "2461115.3333333335\n2461236.625\n");
+}
+
 TEST(PqtoolEval, SettingsApplyInOrderBeforeTheExpressions) {
     ProcessResult r =
         pqtool({"eval", "net(120)*rate", "--set", "rate=1.25", "--define", "net(g)=g/(1+vat)",
