@@ -1,4 +1,4 @@
-#include "document/data_source.h"
+// The text form of a data file, compiled into a document.
 
 #include <charconv>
 #include <cmath>
@@ -6,10 +6,12 @@
 #include <cstring>
 #include <map>
 #include <optional>
-#include <unordered_map>
+#include <string>
 #include <vector>
 
 #include "document/data_file.h"
+#include "document/data_source.h"
+#include "document/data_source_units.h"
 #include "document/document.h"
 #include "engine/expression_engine.h"
 #include "engine/text.h"
@@ -18,261 +20,8 @@ namespace pq {
 
 namespace {
 
-// ---------------------------------------------------------------- shared ---
-
-const char* typeName(int32_t typeCode) {
-    return typeCode == CalculationDocument::kTypeCode ? "calculations" : "conversions";
-}
-
-// How a conversion names its units: by identifier, else by name, else by
-// position. The same resolution serves both directions, so that what is
-// written is always read back as the same unit. A reference is first
-// compared exactly with the identifiers, then with the names, then both
-// again without regard to case; the first comparison that matches any unit
-// decides, and it resolves only when it matches exactly one. The four
-// indexes are built once, so that a file of n units resolves in O(n).
-class UnitResolver {
-  public:
-    explicit UnitResolver(const std::vector<std::unique_ptr<Item>>& items) : items_(items) {
-        byId_.reserve(items.size());
-        byName_.reserve(items.size());
-        for (const auto& item : items) {
-            add(byId_, item->identifier.view(), *item);
-            add(byName_, item->name.view(), *item);
-        }
-    }
-
-    const Item* find(std::u16string_view reference) const {
-        if (reference.empty()) return nullptr;
-        if (const Entry* e = lookup(byId_, reference)) return e->item;
-        if (const Entry* e = lookup(byName_, reference)) return e->item;
-        // Only a reference written in another case gets this far.
-        if (!looseBuilt_) buildLoose();
-        lowerAscii(reference, key_);
-        if (const Entry* e = lookup(byIdLoose_, key_)) return e->item;
-        if (const Entry* e = lookup(byNameLoose_, key_)) return e->item;
-        return nullptr;
-    }
-
-  private:
-    struct Entry {
-        const Item* item; // null once a second unit has the same key
-    };
-    // The keys are views of the units' own texts, or of lowered_, which is
-    // filled once and then left alone.
-    using Index = std::unordered_map<std::u16string_view, Entry>;
-
-    static void add(Index& index, std::u16string_view key, const Item& item) {
-        auto [it, added] = index.try_emplace(key, Entry{&item});
-        if (!added) it->second.item = nullptr;
-    }
-
-    static const Entry* lookup(const Index& index, std::u16string_view key) {
-        auto it = index.find(key);
-        return it == index.end() ? nullptr : &it->second;
-    }
-
-    void buildLoose() const {
-        size_t length = 0;
-        for (const auto& item : items_)
-            length += item->identifier.view().size() + item->name.view().size();
-        lowered_.reserve(length);
-        byIdLoose_.reserve(items_.size());
-        byNameLoose_.reserve(items_.size());
-        for (const auto& item : items_) {
-            for (auto [text, index] : {std::pair{item->identifier.view(), &byIdLoose_},
-                                       std::pair{item->name.view(), &byNameLoose_}}) {
-                const size_t start = lowered_.size();
-                for (char16_t c : text) lowered_ += asciiLower(c);
-                add(*index, std::u16string_view(lowered_).substr(start), *item);
-            }
-        }
-        looseBuilt_ = true;
-    }
-
-    const std::vector<std::unique_ptr<Item>>& items_;
-    Index byId_, byName_;
-    mutable Index byIdLoose_, byNameLoose_;
-    mutable std::u16string lowered_;
-    mutable bool looseBuilt_ = false;
-    mutable std::u16string key_;
-};
-
-// ---------------------------------------------------------------- writer ---
-
-bool isUnpairedSurrogate(std::u16string_view text, size_t i) {
-    char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF)
-        return i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF;
-    if (c >= 0xDC00 && c <= 0xDFFF) return i == 0 || text[i - 1] < 0xD800 || text[i - 1] > 0xDBFF;
-    return false;
-}
-
-bool isControl(char16_t c) { return c < 0x20 || c == 0x7F; }
-
-std::string quoted(std::u16string_view text) {
-    bool plain = !text.empty() && text.front() != u' ' && text.front() != u'\t' &&
-                 text.back() != u' ' && text.back() != u'\t' && text.front() != u'"';
-    for (size_t i = 0; plain && i < text.size(); ++i)
-        if (isControl(text[i]) || isUnpairedSurrogate(text, i)) plain = false;
-    if (text.empty() || plain) return toUtf8(text);
-
-    std::string out = "\"";
-    size_t runStart = 0;
-    auto flush = [&](size_t end) { out += toUtf8(text.substr(runStart, end - runStart)); };
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        const char* escape = c == u'"'    ? "\\\""
-                             : c == u'\\' ? "\\\\"
-                             : c == u'\n' ? "\\n"
-                             : c == u'\r' ? "\\r"
-                             : c == u'\t' ? "\\t"
-                                          : nullptr;
-        if (!escape && !isControl(c) && !isUnpairedSurrogate(text, i)) continue;
-        flush(i);
-        if (escape) {
-            out += escape;
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned>(c));
-            out += hex;
-        }
-        runStart = i + 1;
-    }
-    flush(text.size());
-    return out + "\"";
-}
-
-std::string number(double value) {
-    if (std::isnan(value)) {
-        uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        char hex[32];
-        std::snprintf(hex, sizeof hex, "bits:%016llX", static_cast<unsigned long long>(bits));
-        return hex;
-    }
-    char buffer[64];
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, r.ptr);
-}
-
-std::string formatList(int32_t mask) {
-    std::string out;
-    uint32_t rest = static_cast<uint32_t>(mask);
-    for (int32_t code : kFormatCodes) {
-        if (!(rest & static_cast<uint32_t>(code))) continue;
-        if (!out.empty()) out += ", ";
-        out += formatCodeName(code);
-        rest &= ~static_cast<uint32_t>(code);
-    }
-    if (rest != 0 || out.empty()) {
-        if (!out.empty()) out += ", ";
-        out += std::to_string(static_cast<int32_t>(rest));
-    }
-    return out;
-}
-
-std::string formatCode(int32_t code) {
-    const std::string_view name = formatCodeName(code);
-    return name.empty() ? std::to_string(code) : std::string(name);
-}
-
-class SourceWriter {
-  public:
-    explicit SourceWriter(const Document& d) : document_(d), resolver_(d.items) {
-        positions_.reserve(d.items.size());
-        for (size_t i = 0; i < d.items.size(); ++i) positions_.emplace(d.items[i].get(), i);
-    }
-
-    std::string write() {
-        out_ += "# ";
-        out_ +=
-            document_.typeCode() == CalculationDocument::kTypeCode ? "Calculation" : "Conversion";
-        out_ += " file. Lines starting with '#' are comments; compile with pqtool compile.\n";
-        field("type", typeName(document_.typeCode()));
-        field("title", quoted(document_.title));
-        field("category", quoted(document_.category));
-        field("updated", quoted(document_.updatedText));
-        for (const auto& item : document_.items) writeItem(*item);
-        if (document_.typeCode() == ConversionDocument::kTypeCode)
-            for (const auto& c : static_cast<const ConversionDocument&>(document_).conversions)
-                writeConversion(*c);
-        return out_;
-    }
-
-  private:
-    void field(const char* key, const std::string& value) {
-        out_ += key;
-        out_ += ':';
-        if (!value.empty()) {
-            out_ += ' ';
-            out_ += value;
-        }
-        out_ += '\n';
-    }
-
-    void writeItem(const Item& item) {
-        const auto* calc =
-            item.typeCode() == CalcItem::kTypeCode ? static_cast<const CalcItem*>(&item) : nullptr;
-        out_ += calc ? (calc->role == Output ? "\n[output]\n" : "\n[input]\n") : "\n[unit]\n";
-        if (!item.identifier.empty()) field("id", quoted(item.identifier));
-        field("name", quoted(item.name));
-        if (!item.valueText.empty()) field("value", quoted(item.valueText));
-        if (item.shown != 1) field("shown", item.shown == 0 ? "no" : std::to_string(item.shown));
-        if (calc && calc->role != Input && calc->role != Output)
-            field("role", std::to_string(calc->role));
-        const NumberFormat& f = item.format;
-        if (f.allowedFormats != Decimal) field("formats", formatList(f.allowedFormats));
-        const int32_t lowest = static_cast<int32_t>(static_cast<uint32_t>(f.allowedFormats) &
-                                                    (0u - static_cast<uint32_t>(f.allowedFormats)));
-        if (f.displayFormat != lowest) field("display", formatCode(f.displayFormat));
-        if (f.entryFormat != f.displayFormat) field("entry", formatCode(f.entryFormat));
-        if (f.allows(Compound)) {
-            int last = -1;
-            for (int k = 0; k < NumberFormat::kMaxParts; ++k)
-                if (!f.labels[k].empty() || f.fractions[k] != (k == 0 ? 1.0 : 0.0) ||
-                    std::signbit(f.fractions[k]))
-                    last = k;
-            for (int k = 0; k <= last; ++k) {
-                std::string label = quoted(f.labels[k]);
-                field("part", (label.empty() ? "" : label + " ") + "= " + number(f.fractions[k]));
-            }
-        }
-    }
-
-    void reference(const char* key, const Item* unit) {
-        if (!unit->identifier.empty() && resolver_.find(unit->identifier) == unit) {
-            field(key, quoted(unit->identifier));
-        } else if (resolver_.find(unit->name) == unit) {
-            field(key, quoted(unit->name));
-        } else {
-            const size_t position = positions_.at(unit);
-            field((std::string(key) + "-position").c_str(), std::to_string(position + 1));
-        }
-    }
-
-    void writeConversion(const Conversion& c) {
-        out_ += "\n[conversion]\n";
-        reference("from", c.unit1);
-        reference("to", c.unit2);
-        if (c.kind != (c.isLinear() ? Conversion::Linear : Conversion::Formula))
-            field("kind", std::to_string(c.kind));
-        if (c.isLinear()) {
-            field("factor", number(c.factor));
-            if (c.offset != 0 || std::signbit(c.offset)) field("offset", number(c.offset));
-        } else {
-            field("forward", quoted(c.forwardFormula));
-            field("reverse", quoted(c.reverseFormula));
-        }
-    }
-
-    const Document& document_;
-    UnitResolver resolver_;
-    std::unordered_map<const Item*, size_t> positions_;
-    std::string out_;
-};
-
-// ---------------------------------------------------------------- reader ---
+using source::typeName;
+using source::UnitResolver;
 
 struct Field {
     int line;
@@ -637,8 +386,6 @@ class SourceReader {
 };
 
 } // namespace
-
-std::string writeDataSource(const Document& document) { return SourceWriter(document).write(); }
 
 std::unique_ptr<Document> compileDataSource(std::string_view source, int typeCode,
                                             SourceError& error) {
