@@ -111,7 +111,7 @@ QDateTime RatesRefresher::now() const {
 void RatesRefresher::start() {
     if (!options_.allowed) return;
     timer_.start();
-    check();
+    QTimer::singleShot(options_.firstLook, this, [this] { check(); });
 }
 
 void RatesRefresher::check() {

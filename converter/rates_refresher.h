@@ -37,6 +37,9 @@ bool IsRatesFile(const Document& document);
 // these (allowed false) never goes to the network unasked.
 struct RatesRefreshOptions {
     bool allowed = false;
+    // The first look waits this long after the window is up, so that the
+    // start stays quick.
+    std::chrono::milliseconds firstLook = std::chrono::seconds(1);
     std::chrono::milliseconds interval = std::chrono::hours(4);
     std::function<QDateTime()> now; // empty: the clock
     DownloadLimits limits = kRatesFetchLimits;
@@ -72,7 +75,7 @@ class RatesRefresher : public QObject {
                    DownloadRunner::FetcherFactory factory, Hooks hooks);
     ~RatesRefresher() override;
 
-    // The first look at once, then one every interval.
+    // The first look after a moment, then one every interval.
     void start();
     // Looks now, when refreshing is allowed and the rates are due.
     void check();

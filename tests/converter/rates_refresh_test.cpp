@@ -74,6 +74,7 @@ class RatesRefreshTest : public ::testing::Test {
         settings.save();
         ConverterOptions options = world.options();
         options.ratesRefresh.allowed = true;
+        options.ratesRefresh.firstLook = 0ms;
         options.ratesRefresh.now = [this] { return now; };
         options.ratesRefresh.limits = {deadline, 512 * 1024};
         frame = std::make_unique<CPqConvFrame>(world.engine, options);
