@@ -93,7 +93,7 @@ bool DocumentSaver::release(Document& document, Leaving leaving) {
     }
 }
 
-void DocumentSaver::saveQuietly(Document& document) { document.saveChanges(folder_); }
+SaveResult DocumentSaver::saveQuietly(Document& document) { return document.saveChanges(folder_); }
 
 void DocumentSaver::repair(Document& document) {
     const QString file = FileNameOf(document);

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "document/save_result.h"
+
 class QWidget;
 
 namespace pq {
@@ -47,9 +49,11 @@ class DocumentSaver {
     // written goes at once: its changes were never meant for its file.
     bool release(Document& document, Leaving leaving);
 
-    // Without the window: a last try to save, telling nobody (the window is
-    // gone). Never replaces a file changed on disk.
-    void saveQuietly(Document& document);
+    // Without a word to the user: a last try to save when the window is
+    // gone, or a save the user did not ask for (refreshed rates), whose
+    // caller reports the outcome its own way. Never replaces a file changed
+    // on disk.
+    SaveResult saveQuietly(Document& document);
 
     // File > Repair... on a damaged file: asks, copies the file to its
     // ".damaged" backup, then saves what could be read.

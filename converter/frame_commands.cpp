@@ -143,10 +143,12 @@ void CPqConvFrame::conversions() {
 }
 
 void CPqConvFrame::download() {
+    refresher_->abandon(); // the user's download brings the rates now
     const bool started = download_->start(
         catalogue_->folder(), settings_.updateSource().toStdString(),
         [this](const DownloadRunner::Result& result) {
             if (result.ok) {
+                refresher_->clearFailure();
                 ui::ShowMessage(this, ui::MessageIcon::Information, QStringLiteral("Download"),
                                 QStringLiteral("Updated conversion data files have been "
                                                "successfully downloaded (%1).")
@@ -171,7 +173,8 @@ void CPqConvFrame::download() {
 void CPqConvFrame::options() {
     QString folder = settings_.dataFolder();
     QString source = settings_.updateSource();
-    if (!ShowOptionsDialog(this, folder, source)) return;
+    bool refresh = RefreshesRatesAutomatically();
+    if (!ShowOptionsDialog(this, folder, source, &refresh)) return;
     // The record has room for 127 characters of each; a longer text would
     // be lost at the next start.
     if (folder.size() >= ConverterSettings::kFolderChars ||
@@ -183,9 +186,11 @@ void CPqConvFrame::options() {
                             .arg(ConverterSettings::kFolderChars - 1));
         return;
     }
+    const bool sourceChanged = source != settings_.updateSource();
     settings_.setDataFolder(folder);
     settings_.setUpdateSource(source);
     settings_.save();
+    ratesOptionsChanged(refresh, sourceChanged);
 }
 
 void CPqConvFrame::toggleCompact() {

@@ -84,6 +84,7 @@ ConverterOptions ConverterOptions::standard() {
     options.calculatorServer = ui::LocalServerName(ui::Program::Calculator);
     options.calculatorProgram = options.programFolder + ui::ProgramName(ui::Program::Calculator);
     options.helpFile = ui::ShippedFolder() + QStringLiteral("pqconverter.htm");
+    options.ratesRefresh.allowed = true;
     return options;
 }
 
@@ -120,6 +121,7 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
             ui::ShowMessage(this, ui::MessageIcon::Warning, QStringLiteral("PqConverter"),
                             settings_.readProblem());
         opened();
+        refresher_->start();
     });
 
     if (!options_.handOverServer.isEmpty()) {
@@ -268,6 +270,7 @@ void CPqConvFrame::createClient() {
     readProblem_->setMargin(ui::Scaled(12));
     readProblem_->setAutoFillBackground(true);
     readProblem_->hide();
+    createRates();
 
     fileSwitcher_.create(client_, kCmdFileSwitcher, QStringLiteral("(No file)"), 2 * s, 2 * s, 0,
                          22 * s, titleFont_, ui::kDropDownArrow | ui::kSunkenWhenPressed);
@@ -291,12 +294,13 @@ void CPqConvFrame::layoutClient() {
     const int h = client_->height();
     const int panelHeight = ValueEntryPanel::panelHeight();
     panel_->setGeometry(0, h - panelHeight, w, panelHeight);
-    const int listHeight = panel_->isShown() ? h - 24 * s - panelHeight : h - 24 * s;
-    list_->setGeometry(0, 24 * s, w, std::max(0, listHeight));
+    const int top = 24 * s + placeRatesLine(24 * s, w);
+    const int listHeight = panel_->isShown() ? h - top - panelHeight : h - top;
+    list_->setGeometry(0, top, w, std::max(0, listHeight));
     readProblem_->setGeometry(list_->rect());
     fileSwitcher_.place(2 * s, 2 * s, std::max(0, w - 24 * s), 22 * s);
     showUnits_.place(w - 22 * s, 2 * s, 22 * s, 20 * s);
-    finder_->place(QRect(0, 24 * s, w, std::max(0, h - 24 * s)));
+    finder_->place(QRect(0, top, w, std::max(0, h - top)));
     client_->update();
 }
 
@@ -426,6 +430,7 @@ void CPqConvFrame::makeCurrent(Document* document) {
     readProblem_->setText(problem);
     readProblem_->setVisible(!problem.isEmpty());
     list_->load(document);
+    showRates();
     updateCommands();
 }
 

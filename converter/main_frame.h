@@ -12,6 +12,7 @@ class QLabel;
 #include "converter/document_saver.h"
 #include "converter/download_runner.h"
 #include "converter/frame_client.h"
+#include "converter/rates_refresher.h"
 #include "document/catalogue.h"
 #include "uikit/picture_button.h"
 #include "uikit/push_button.h"
@@ -27,6 +28,7 @@ class HandOverServer;
 
 namespace pq::conv {
 
+class RatesLine;
 class UnitFinder;
 class UnitListView;
 class ValueEntryPanel;
@@ -43,6 +45,9 @@ struct ConverterOptions {
     DownloadRunner::FetcherFactory fetcherFactory; // empty: libcurl
     // Ends in "/"; the default data folder is below it. Empty: programFolder.
     QString userFolder;
+    // Refreshing the exchange rates unasked; off unless allowed (standard()
+    // allows it).
+    RatesRefreshOptions ratesRefresh;
 
     // This user's programs, the calculator beside this program, the shipped
     // help, and this user's data folder (uikit/app_paths.h).
@@ -73,6 +78,9 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     const ui::PictureButton& showUnitsButton() const { return showUnits_; }
     DownloadRunner* downloadRunner() const { return download_; }
     UnitFinder* finder() const { return finder_; }
+    // The date of the open file's exchange rates, and their refresh.
+    RatesLine* ratesLine() const { return ratesLine_; }
+    RatesRefresher* ratesRefresher() const { return refresher_; }
     // Saves the documents; a background job that changed the current
     // document asks it to save as a command would.
     DocumentSaver& saver() const { return *saver_; }
@@ -136,6 +144,13 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     void about();
     void bringToFront();
 
+    // The rates line and the refresh of the rates (frame_rates.cpp).
+    void createRates();
+    // Places the rates line below the top strip; the height it takes.
+    int placeRatesLine(int top, int width);
+    void showRates();
+    void ratesOptionsChanged(bool refresh, bool sourceChanged);
+
     // Finding units in every file (frame_find.cpp).
     void findUnit(const QString& text);
     void goToUnit(const UnitReference& unit);
@@ -160,6 +175,8 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     DownloadRunner* download_ = nullptr;
     UnitFinder* finder_ = nullptr;
     QLabel* readProblem_ = nullptr;
+    RatesLine* ratesLine_ = nullptr;
+    RatesRefresher* refresher_ = nullptr;
     ui::HandOverServer* handOver_ = nullptr;
 };
 

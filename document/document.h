@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/conversion.h"
@@ -185,6 +186,9 @@ class ConversionDocument : public Document {
     // (the document is then modified); nothing is applied to a document
     // that is not editable.
     bool applyPendingUpdate(const DataFolder& folder, ExpressionEngine& engine);
+    // Applies the text of an update file (it begins with "PQCUPD") as
+    // applyPendingUpdate applies the file; no file is read or deleted.
+    bool applyUpdateText(std::string_view update, ExpressionEngine& engine);
 
     std::vector<std::unique_ptr<Conversion>> conversions;
 
@@ -192,6 +196,8 @@ class ConversionDocument : public Document {
     // The one unit with this identifier (any case); none when no unit or
     // several have it.
     Item* uniqueItemWithIdentifier(std::u16string_view identifier) const;
+    // One line of an update file; a "--Updated:" line adds to the stamp.
+    void applyUpdateLine(std::u16string_view line, std::u16string& stamp, ExpressionEngine& engine);
     void writeExtra(DataFile& file) const override;
     void readExtra(DataFile& file) override;
     void readLegacyExtra(DataFile& file) override { readExtra(file); }

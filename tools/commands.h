@@ -1,7 +1,10 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "document/rates_date.h"
 
 namespace pq::tool {
 
@@ -22,6 +25,10 @@ int runConvertInFolder(std::span<char* const> args);
 int runFind(std::span<char* const> args);
 int runCalc(std::span<char* const> args);
 int runUpdate(std::span<char* const> args);
+// rates [--folder DIR]: the date and age of the folder's exchange rates.
+int runRates(std::span<char* const> args);
+// "Currency.cnv: rates of 2026-12-08, European Central Bank".
+std::string describeRates(const std::string& fileName, CivilDate date);
 
 // Prints the usage text on stderr and returns kExitUsage.
 int usageError(std::string_view message);

@@ -47,13 +47,19 @@ constexpr const char* kCommands =
     "      Computes a .cal file from the given inputs and prints every shown item.\n"
     "  update FOLDER [URL]\n"
     "      Downloads the update files an update list at URL names into FOLDER, then\n"
-    "      applies every pending .upd file of FOLDER to its .cnv file.\n"
+    "      applies every pending .upd file of FOLDER to its .cnv file, and prints\n"
+    "      the date of the exchange rates it applied.\n"
+    "  rates [--folder DIR]\n"
+    "      Prints the date and age of the exchange rates of Currency.cnv in DIR\n"
+    "      (by default PqConverter's data folder). Exit status 1 when they are\n"
+    "      older than 7 days, of no known date, or cannot be read.\n"
     "\n"
     "Messages about failures go to standard error.\n"
     "exit status:\n"
     "  0  success\n"
     "  1  the operation failed: a file cannot be read, written or compiled, an\n"
-    "     expression gives Error, a download or an update fails\n"
+    "     expression gives Error, a download or an update fails, exchange rates\n"
+    "     are old\n"
     "  2  bad usage: an unknown command or option, missing or extra arguments, a\n"
     "     FILE name that is no data file name, a unit or input the file lacks\n";
 
@@ -93,5 +99,6 @@ int main(int argc, char** argv) {
     if (command == "calc") return runCalc(rest);
     if (command == "find") return runFind(rest);
     if (command == "update") return runUpdate(rest);
+    if (command == "rates") return runRates(rest);
     return usageError("unknown command: " + std::string(command));
 }

@@ -108,8 +108,11 @@ int runUpdate(std::span<char* const> args) {
             ok = false;
             continue;
         }
-        std::printf("%s\t%s\n", printable(toUtf8(document.fileNameWithExtension())).c_str(),
+        const std::string fileName = toUtf8(document.fileNameWithExtension());
+        std::printf("%s\t%s\n", printable(fileName).c_str(),
                     printable(toUtf8(document.updatedText)).c_str());
+        if (const auto date = ratesDateOf(document.updatedText.view()))
+            std::printf("%s\n", describeRates(fileName, *date).c_str());
     }
     return ok ? kExitOk : kExitFailed;
 }

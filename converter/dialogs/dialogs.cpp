@@ -2,6 +2,8 @@
 // the main window and hands back what the user chose.
 #include "converter/dialogs/dialogs.h"
 
+#include <QCheckBox>
+
 #include "converter/dialogs/conversions_dialog.h"
 #include "converter/dialogs/open_file_dialog.h"
 #include "converter/dialogs/options_dialog.h"
@@ -37,11 +39,14 @@ int ShowOpenFileDialog(QWidget* parent, Catalogue& catalogue, TextReferenceList&
     return dialog.exec() == QDialog::Accepted ? dialog.chosenIndex() : -1;
 }
 
-bool ShowOptionsDialog(QWidget* parent, QString& dataFolder, QString& updateSource) {
+bool ShowOptionsDialog(QWidget* parent, QString& dataFolder, QString& updateSource,
+                       bool* refreshRates) {
     OptionsDialog dialog(parent, dataFolder, updateSource);
+    if (refreshRates) dialog.refreshBox()->setChecked(*refreshRates);
     if (dialog.exec() != QDialog::Accepted) return false;
     dataFolder = dialog.dataFolder();
     updateSource = dialog.updateSource();
+    if (refreshRates) *refreshRates = dialog.refreshBox()->isChecked();
     return true;
 }
 

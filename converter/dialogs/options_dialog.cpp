@@ -1,5 +1,6 @@
 #include "converter/dialogs/options_dialog.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -43,6 +44,11 @@ OptionsDialog::OptionsDialog(QWidget* parent, const QString& dataFolder,
     source_->setMaxLength(kSettingsTextLength);
     source_->setText(updateSource);
     body()->addWidget(source_);
+    refresh_ = new QCheckBox(QStringLiteral("Refresh exchange rates automatically"), this);
+    refresh_->setChecked(true);
+    refresh_->setToolTip(QStringLiteral("Applies at once. Off: PqConverter goes to the network "
+                                        "only when you choose Download Exchange Rates."));
+    body()->addWidget(refresh_);
     body()->addSpacing(ui::Scaled(12));
     auto* note = new QLabel(QStringLiteral("The download source is used from the next download on. "
                                            "A new data file location is used when PqConverter is "

@@ -2,6 +2,7 @@
 
 #include "uikit/dialogs.h"
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -20,6 +21,8 @@ class OptionsDialog : public ui::FullScreenDialog {
     QLineEdit* folderBox() const { return folder_; }
     QLineEdit* sourceBox() const { return source_; }
     QPushButton* browseButton() const { return browse_; }
+    // "Refresh exchange rates automatically"; it applies at once.
+    QCheckBox* refreshBox() const { return refresh_; }
 
     void accept() override;
 
@@ -29,6 +32,7 @@ class OptionsDialog : public ui::FullScreenDialog {
     QLineEdit* folder_;
     QLineEdit* source_;
     QPushButton* browse_;
+    QCheckBox* refresh_;
 };
 
 } // namespace pq::conv
