@@ -50,9 +50,9 @@ OptionsDialog::OptionsDialog(QWidget* parent, const QString& dataFolder,
                                         "only when you choose Download Exchange Rates."));
     body()->addWidget(refresh_);
     body()->addSpacing(ui::Scaled(12));
-    auto* note = new QLabel(QStringLiteral("The download source is used from the next download on. "
-                                           "A new data file location is used when PqConverter is "
-                                           "next started."),
+    auto* note = new QLabel(QStringLiteral("The download source and the automatic refresh apply at "
+                                           "once. A new data file location is used when "
+                                           "PqConverter is next started."),
                             this);
     note->setWordWrap(true);
     body()->addWidget(note);
