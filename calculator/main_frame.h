@@ -100,6 +100,8 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void createClient();
     // The history panel, beside or below the keypads, and its command.
     void createHistoryPanel();
+    // The user opened or closed the history panel.
+    void historyToggled(bool shown);
     void switchView(ViewMode view);
     void saveSettings();
     void standardKey(int cell);

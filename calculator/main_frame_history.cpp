@@ -1,10 +1,14 @@
 // The main window's history panel: a dock beside or below the keypads.
 #include <QDockWidget>
+#include <QEvent>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolBar>
+
+#include <functional>
+#include <utility>
 
 #include "calculator/commands.h"
 #include "calculator/expression_edit.h"
@@ -14,6 +18,26 @@
 #include "uikit/message_box.h"
 
 namespace pq::calc {
+
+namespace {
+
+// Tells when the user closes a dock with its own close button.
+class DockCloseWatcher : public QObject {
+  public:
+    DockCloseWatcher(QObject* parent, std::function<void()> closed)
+        : QObject(parent), closed_(std::move(closed)) {}
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close) closed_();
+        return false;
+    }
+
+  private:
+    std::function<void()> closed_;
+};
+
+} // namespace
 
 void CMainFrame::createHistoryPanel() {
     historyDock_ = new QDockWidget(QStringLiteral("History"), this);
@@ -63,36 +87,41 @@ void CMainFrame::createHistoryPanel() {
     if (auto* bar = findChild<QToolBar*>(QStringLiteral("commands"))) bar->addAction(toggle);
 
     // Opening the panel widens (or heightens) the window rather than
-    // squeezing the keypads; closing it gives that room back.
-    connect(toggle, &QAction::toggled, this, [this](bool shown) {
-        if (!isVisible()) return; // the window closing, not the user
-        KeptModes& modes = scientific_->keptModes();
-        modes.historyShown = shown;
-        modes.write();
-        if (isMaximized() || isFullScreen()) return;
-        const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
-        // Closing gives back the panel's room and the separator beside it.
-        const QRect dock = historyDock_->geometry();
-        const QRect client = centralWidget()->geometry();
-        const QSize room =
-            shown ? historyPanel_->sizeHint()
-                  : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
-        const int sign = shown ? 1 : -1;
-        const QSize size = below ? QSize(width(), height() + sign * room.height())
-                                 : QSize(width() + sign * room.width(), height());
-        // Once the layout knows whether the panel is there.
-        QTimer::singleShot(0, this, [this, size, room, shown, below] {
-            layout()->activate(); // the window's smallest size first
-            resize(size);
-            if (shown)
-                resizeDocks({historyDock_}, {below ? room.height() : room.width()},
-                            below ? Qt::Vertical : Qt::Horizontal);
-        });
-    });
+    // squeezing the keypads; closing it gives that room back. Only what the
+    // user does counts: the panel also shows and hides with the window, and
+    // a window restored with the panel open has its room already.
+    connect(toggle, &QAction::triggered, this, [this](bool shown) { historyToggled(shown); });
+    historyDock_->installEventFilter(new DockCloseWatcher(historyDock_, [this] {
+        if (isVisible()) historyToggled(false);
+    }));
     connect(historyDock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
         KeptModes& modes = scientific_->keptModes();
         modes.historyBelow = area == Qt::BottomDockWidgetArea;
         modes.write();
+    });
+}
+
+void CMainFrame::historyToggled(bool shown) {
+    KeptModes& modes = scientific_->keptModes();
+    modes.historyShown = shown;
+    modes.write();
+    if (isMaximized() || isFullScreen()) return;
+    const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
+    // Closing gives back the panel's room and the separator beside it.
+    const QRect dock = historyDock_->geometry();
+    const QRect client = centralWidget()->geometry();
+    const QSize room = shown ? historyPanel_->sizeHint()
+                             : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
+    const int sign = shown ? 1 : -1;
+    const QSize size = below ? QSize(width(), height() + sign * room.height())
+                             : QSize(width() + sign * room.width(), height());
+    // Once the layout knows whether the panel is there.
+    QTimer::singleShot(0, this, [this, size, room, shown, below] {
+        layout()->activate(); // the window's smallest size first
+        resize(size);
+        if (shown)
+            resizeDocks({historyDock_}, {below ? room.height() : room.width()},
+                        below ? Qt::Vertical : Qt::Horizontal);
     });
 }
 

@@ -242,6 +242,21 @@ TEST_F(KeyboardTest, UpAndDownWalkAHistoryThatLasts) {
     EXPECT_EQ(panel->list()->topLevelItemCount(), 0);
 }
 
+TEST_F(KeyboardTest, TheHistoryPanelWidensTheWindowOnlyWhenTheUserOpensIt) {
+    const int narrow = frame->width();
+    frame->historyDock()->toggleViewAction()->trigger();
+    ASSERT_TRUE(pq::test::waitFor([&] { return frame->width() > narrow; }));
+    const int wide = frame->width();
+    // A restart with the panel open keeps the width the window had.
+    open();
+    QCoreApplication::processEvents();
+    deliverPosted();
+    EXPECT_TRUE(frame->historyDock()->isVisible());
+    EXPECT_EQ(frame->width(), wide);
+    frame->historyDock()->toggleViewAction()->trigger();
+    ASSERT_TRUE(pq::test::waitFor([&] { return frame->width() < wide; }));
+}
+
 TEST_F(KeyboardTest, AnsIsTheLastResult) {
     EXPECT_EQ(enter(QStringLiteral("ans")), QStringLiteral("0"));
     enter(QStringLiteral("1/3"));
