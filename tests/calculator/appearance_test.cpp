@@ -137,7 +137,9 @@ class CalculatorWalk {
 
     void dialogs() {
         post(frame_.get(), kCmdEditFunctions);
-        auto* functions = frame_->findChild<MyFunctionsDialog*>();
+        MyFunctionsDialog* functions = nullptr;
+        for (QDialog* dialog : frame_->findChildren<QDialog*>())
+            if (auto* found = dynamic_cast<MyFunctionsDialog*>(dialog)) functions = found;
         ASSERT_NE(functions, nullptr);
         deliverPosted();
         walk_.check(*functions, "My Functions");

@@ -75,8 +75,7 @@ std::vector<TextPlace> drawnTexts(CPqConvFrame& frame) {
     if (panel.isShown()) {
         for (int i = 0; i < panel.tabCount(); ++i)
             AddPlace(places, frame, panel, panel.tab(i).rect(), "tab " + std::to_string(i));
-        if (QWidget* compound = panel.editor()->findChild<CompoundEditor*>();
-            compound && compound->isVisible())
+        if (QWidget* compound = panel.editor()->compoundEditor(); compound->isVisible())
             AddPlace(places, frame, *compound, compound->rect(), "compound value");
     }
     return places;
