@@ -9,14 +9,11 @@
 #include "calculator/result_display.h"
 #include "engine/eval_error.h"
 #include "engine/expression_engine.h"
+#include "uikit/scheme_colours.h"
 
 namespace pq::calc {
 
 namespace {
-
-const QColor kLiveColour(112, 112, 112);
-const QColor kErrorColour(192, 0, 0);
-const QColor kMarkColour(255, 208, 208);
 
 } // namespace
 
@@ -79,10 +76,11 @@ void FormulaStatus::showError(const EvalError& error) {
         mark.cursor.setPosition(start);
         mark.cursor.setPosition(std::clamp(start + std::max(error.length, 1), 0, length),
                                 QTextCursor::KeepAnchor);
-        mark.format.setBackground(kMarkColour);
-        mark.format.setForeground(kErrorColour);
+        const ui::SchemeColours& colours = ui::Colours();
+        mark.format.setBackground(colours.errorMark);
+        mark.format.setForeground(colours.errorInk);
         mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-        mark.format.setUnderlineColor(kErrorColour);
+        mark.format.setUnderlineColor(colours.errorInk);
         marks.append(mark);
     }
     edit_.setExtraSelections(marks);
@@ -105,10 +103,11 @@ void FormulaStatus::show(const QString& text, bool error) {
 
 void FormulaStatus::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    const ui::SchemeColours& colours = ui::Colours();
+    painter.fillRect(rect(), colours.paper);
     if (text_.isEmpty()) return;
     painter.setFont(font());
-    painter.setPen(error_ ? kErrorColour : kLiveColour);
+    painter.setPen(error_ ? colours.errorInk : colours.greyInk);
     const QRect area = rect().adjusted(height() / 4, 0, -height() / 4, 0);
     const QString shown = fontMetrics().elidedText(text_, Qt::ElideRight, area.width());
     painter.drawText(area, Qt::AlignVCenter | (error_ ? Qt::AlignLeft : Qt::AlignRight), shown);

@@ -1,6 +1,7 @@
 #include "calculator/key_name_popup.h"
 
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::calc {
@@ -10,10 +11,6 @@ KeyNamePopup::KeyNamePopup(QWidget* frame) : QLabel(frame) {
     setFrameShape(QFrame::Box);
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    colours.setColor(QPalette::WindowText, Qt::black);
-    setPalette(colours);
     hide();
 }
 
@@ -26,6 +23,10 @@ void KeyNamePopup::showName(const QString& name, const QRect& cell) {
     if (left + size.width() > frameWidthPx) left = frameWidthPx - size.width();
     left = std::max(0, left);
     const int top = std::max(0, cell.top() - size.height());
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ui::Colours().paper);
+    colours.setColor(QPalette::WindowText, ui::Colours().ink);
+    setPalette(colours);
     setText(name);
     setGeometry(QRect(QPoint(left, top), size));
     raise();

@@ -11,6 +11,7 @@
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 
 namespace pq::calc {
 
@@ -53,8 +54,6 @@ void KeyPad::create(const QRect& rect, int columns, int rows, unsigned firstId,
     }
     keys_.resize(static_cast<size_t>(columns_ * rows_), Key{{}, {}, Qt::black, Qt::white, {}});
     setFont(font);
-    highlight_ = palette().color(QPalette::Active, QPalette::Highlight);
-    highlightText_ = palette().color(QPalette::Active, QPalette::HighlightedText);
     setGeometry(rect);
     update();
 }
@@ -181,15 +180,20 @@ QRect KeyPad::faceRect(int cell) const {
 
 void KeyPad::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), ui::TintColour(144, ui::ThemeColour()));
+    painter.fillRect(rect(), ui::SchemeTint(144));
     painter.setFont(font());
+    const QColor highlight = palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor highlightText = palette().color(QPalette::Active, QPalette::HighlightedText);
     for (int cell = 0; cell < cellCount(); ++cell) {
         const QRect face = faceRect(cell);
         if (!face.intersects(event->rect())) continue;
         const Key& key = keys_[static_cast<size_t>(cell)];
         const bool lit = cell == pressed_;
-        painter.fillRect(face, lit ? highlight_ : key.background);
-        painter.setPen(lit ? highlightText_ : key.text);
+        // The keys' colours are designed for the light scheme; the active
+        // scheme shows its own form of them, the text always readable.
+        const QColor background = lit ? highlight : ui::SchemeColour(key.background);
+        painter.fillRect(face, background);
+        painter.setPen(ui::Readable(lit ? highlightText : ui::SchemeColour(key.text), background));
         painter.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, key.label);
     }
 }

@@ -97,8 +97,6 @@ class KeyPad : public ui::WindowObject {
     KeyNamePopup* popup_ = nullptr;
     int pressed_ = -1;
     int captured_ = -1;
-    QColor highlight_;
-    QColor highlightText_;
     QBasicTimer nameTimer_;
     QBasicTimer flashTimer_;
 };

@@ -25,6 +25,7 @@
 #include "engine/format_text.h"
 #include "engine/number_parse.h"
 #include "uikit/app_paths.h"
+#include "uikit/appearance_menu.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -33,6 +34,7 @@
 #include "uikit/hand_over.h"
 #include "uikit/message_box.h"
 #include "uikit/resources.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::calc {
@@ -156,6 +158,7 @@ void CMainFrame::createActions() {
     tools->addSeparator();
     tools->addAction(standard);
     tools->addAction(scientific);
+    tools->addMenu(ui::CreateAppearanceMenu(this));
     tools->addSeparator();
     tools->addAction(exit);
 
@@ -457,10 +460,10 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) {
 
 void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
     const int s = layout_.scale;
-    painter.fillRect(area, Qt::white);
+    painter.fillRect(area, ui::Colours().paper);
     if (background_.isNull()) {
         painter.fillRect(QRect(0, 0, layout_.width, layout_.backgroundHeight),
-                         ui::TintColour(160, ui::ThemeColour()));
+                         ui::SchemeTint(160));
     } else {
         // In a larger window the band grows with the layout.
         const double across = layout_.width / (240.0 * s);
@@ -471,7 +474,7 @@ void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
             background_.drawAt(painter, x, 0);
         painter.restore();
     }
-    painter.fillRect(layout_.mainDisplayBox, Qt::white);
+    painter.fillRect(layout_.mainDisplayBox, ui::Colours().paper);
     ui::DrawSunkenEdge(painter, layout_.mainDisplayBox, s);
     mainDisplay_.draw(painter);
     if (view_ == ViewMode::Standard) {

@@ -7,6 +7,7 @@
 
 #include "engine/format_text.h"
 #include "engine/number_parse.h"
+#include "uikit/appearance.h"
 #include "uikit/display_scale.h"
 #include "uikit/ui_font.h"
 
@@ -29,10 +30,14 @@ void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box,
         indicator_->setFont(smallFont_);
         indicator_->setAlignment(Qt::AlignCenter);
         indicator_->setAutoFillBackground(true);
-        QPalette palette = indicator_->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        palette.setColor(QPalette::WindowText, Qt::black);
-        indicator_->setPalette(palette);
+        const auto colour = [indicator = indicator_] {
+            QPalette palette = indicator->palette();
+            palette.setColor(QPalette::Window, ui::Colours().paper);
+            palette.setColor(QPalette::WindowText, ui::Colours().ink);
+            indicator->setPalette(palette);
+        };
+        colour();
+        ui::WhenSchemeChanges(indicator_, colour);
         indicator_->setGeometry(box.x() + 4 * s, box.y() + 2 * s, 10 * s, 12 * s);
         indicator_->hide();
     }

@@ -23,7 +23,7 @@ namespace pq::calc {
 namespace {
 
 constexpr QRgb kModeText = qRgb(255, 255, 255);
-constexpr QRgb kModeBackground = qRgb(128, 128, 128);
+constexpr QRgb kModeBackground = qRgb(96, 96, 96);
 
 struct ButtonInfo {
     unsigned id;

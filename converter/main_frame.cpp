@@ -20,6 +20,7 @@
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"
+#include "uikit/appearance_menu.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -28,6 +29,7 @@
 #include "uikit/hand_over.h"
 #include "uikit/message_box.h"
 #include "uikit/resources.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::conv {
@@ -225,6 +227,7 @@ void CPqConvFrame::createActions() {
     edit->addSeparator();
     edit->addAction(actions_[kCmdDownload]);
     edit->addAction(actions_[kCmdOptions]);
+    edit->addMenu(ui::CreateAppearanceMenu(this));
     for (QMenu* menu : {file, edit}) {
         connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
         menu->setToolTipsVisible(true); // why a command is disabled
@@ -308,8 +311,8 @@ void CPqConvFrame::paintClient(QPainter& painter, const QRect& area) {
     const int s = ui::DisplayScale();
     const QRect strip(0, 0, client_->width(), 24 * s);
     if (!strip.intersects(area)) return;
-    painter.fillRect(strip, Qt::white);
-    painter.fillRect(QRect(0, 23 * s, client_->width(), s), Qt::black);
+    painter.fillRect(strip, ui::Colours().paper);
+    painter.fillRect(QRect(0, 23 * s, client_->width(), s), ui::Colours().ink);
     if (fileSwitcher_.rect().intersects(area)) fileSwitcher_.draw(painter);
     if (showUnits_.rect().intersects(area)) showUnits_.draw(painter);
 }

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include "uikit/scheme_colours.h"
+
 #include <algorithm>
 
 namespace pq::ui {
@@ -27,7 +29,10 @@ QColor ThemeColour() {
     return g_theme;
 }
 
-void ResetThemeColour() { g_theme = QColor(); }
+void ResetThemeColour() {
+    g_theme = QColor();
+    ResetSchemeColours();
+}
 
 QColor TintColour(int factor, const QColor& colour) {
     factor = std::clamp(factor, 0, 255);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "uikit/colours.h"
 #include "uikit/display_scale.h"
 
 namespace pq::ui {
@@ -34,7 +35,7 @@ QIcon calendarIcon(int size) {
     painter.setBrush(Qt::white);
     painter.drawRect(sheet);
     painter.fillRect(QRect(sheet.left(), sheet.top(), sheet.width() + 1, 3 * m),
-                     QColor(64, 64, 192));
+                     ThemeColour());
     for (int row = 0; row < 2; ++row)
         for (int column = 0; column < 3; ++column)
             painter.fillRect(

@@ -14,6 +14,7 @@
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 #include <algorithm>
@@ -219,10 +220,10 @@ void DrawDialogTitle(QPainter& painter, int width, const QString& text, bool wit
     const int s = DisplayScale();
     painter.save();
     painter.setFont(CreateUiFont(18, true));
-    painter.setPen(ThemeColour());
+    painter.setPen(Colours().accent);
     const QRect strip(8 * s, 0, std::max(0, width - 8 * s), kTitleHeight * s);
     painter.drawText(strip, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-    if (withLine) painter.fillRect(QRect(0, kTitleHeight * s, width, s), Qt::black);
+    if (withLine) painter.fillRect(QRect(0, kTitleHeight * s, width, s), Colours().ink);
     painter.restore();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "uikit/scheme_colours.h"
+
 namespace pq::ui {
 
 namespace {
@@ -17,9 +19,10 @@ void drawBorder(QPainter& painter, const QRect& r, int w, const QColor& topLeft,
 } // namespace
 
 void DrawSunkenEdge(QPainter& painter, const QRect& rect, int width) {
-    drawBorder(painter, rect, width, QColor(128, 128, 128), QColor(255, 255, 255));
-    drawBorder(painter, rect.adjusted(width, width, -width, -width), width, QColor(64, 64, 64),
-               QColor(212, 208, 200));
+    const EdgeColours edge = SunkenEdgeColours();
+    drawBorder(painter, rect, width, edge.outerShadow, edge.outerLight);
+    drawBorder(painter, rect.adjusted(width, width, -width, -width), width, edge.innerShadow,
+               edge.innerLight);
 }
 
 } // namespace pq::ui

@@ -7,6 +7,7 @@
 
 #include "uikit/display_scale.h"
 #include "uikit/resources.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::ui {
@@ -117,17 +118,17 @@ void PictureButton::draw(QPainter& painter) const {
     painter.save();
     if (state() == Pressed) {
         if (style_ & kFocusWhenPressed) {
-            painter.setPen(QPen(QColor(64, 64, 64), s, Qt::DotLine));
+            painter.setPen(QPen(Shade(192), s, Qt::DotLine));
             painter.setBrush(Qt::NoBrush);
             const int half = s / 2;
             painter.drawRect(r.adjusted(half, half, -half - 1, -half - 1));
         }
         if (style_ & kUnderlineWhenPressed) {
             const int from = r.left() + (icon_.isNull() ? 0 : 20 * s);
-            painter.fillRect(QRect(from, r.bottom() - s + 1, r.right() + 1 - from, s), Qt::black);
+            painter.fillRect(QRect(from, r.bottom() - s + 1, r.right() + 1 - from, s), Colours().ink);
         }
         if (style_ & kSunkenWhenPressed) {
-            const QColor shadow(128, 128, 128);
+            const QColor shadow = Shade(128);
             painter.fillRect(QRect(r.left(), r.top(), r.width(), s), shadow);
             painter.fillRect(QRect(r.left(), r.bottom() - s + 1, r.width(), s), shadow);
             painter.fillRect(QRect(r.left(), r.top(), s, r.height()), shadow);
@@ -154,10 +155,10 @@ void PictureButton::draw(QPainter& painter) const {
         QRect textRect(content.topLeft(),
                        QSize(painter.fontMetrics().horizontalAdvance(shown) + s, r.height()));
         if (style_ & kShadowedText) {
-            painter.setPen(QColor(192, 192, 192));
+            painter.setPen(Shade(64));
             painter.drawText(textRect.translated(s, s), flags, shown);
         }
-        painter.setPen(Qt::black);
+        painter.setPen(Colours().ink);
         painter.drawText(textRect, flags, shown);
     }
     painter.restore();

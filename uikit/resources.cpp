@@ -5,6 +5,7 @@
 #include <QIconEngine>
 #include <QPainter>
 
+#include "uikit/appearance.h"
 #include "uikit/display_scale.h"
 #include "uikit/first_paint.h"
 
@@ -16,10 +17,13 @@ namespace {
 
 // An icon whose images are decoded only when it is first drawn or asked
 // about, so that the icons of menus and buttons not yet shown cost nothing
-// at start-up.
+// at start-up. Drawn for a light background, it shows a rendering with light
+// strokes in the dark scheme (made when first needed), unless it is a
+// picture in its own colours (the programs' icons).
 class ResourceIconEngine : public QIconEngine {
   public:
-    explicit ResourceIconEngine(QList<QPair<QString, int>> files) : files_(std::move(files)) {}
+    ResourceIconEngine(QList<QPair<QString, int>> files, bool followsScheme)
+        : files_(std::move(files)), followsScheme_(followsScheme) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
@@ -40,10 +44,18 @@ class ResourceIconEngine : public QIconEngine {
     }
     bool isNull() override { return files_.isEmpty(); }
     QString key() const override { return QStringLiteral("PqResourceIcon"); }
-    QIconEngine* clone() const override { return new ResourceIconEngine(files_); }
+    QIconEngine* clone() const override {
+        return new ResourceIconEngine(files_, followsScheme_);
+    }
 
   private:
     const QIcon& icon() {
+        if (followsScheme_ && ActiveScheme() == Scheme::Dark) {
+            if (dark_.isNull())
+                for (const auto& [path, size] : files_)
+                    dark_.addPixmap(QPixmap::fromImage(DarkIconImage(QImage(path))));
+            return dark_;
+        }
         if (!loaded_) {
             for (const auto& [path, size] : files_) icon_.addFile(path, QSize(size, size));
             loaded_ = true;
@@ -52,15 +64,23 @@ class ResourceIconEngine : public QIconEngine {
     }
 
     QList<QPair<QString, int>> files_;
+    bool followsScheme_;
     QIcon icon_;
+    QIcon dark_;
     bool loaded_ = false;
 };
+
+bool isProgramIcon(const QString& name) {
+    return name == QLatin1String("128") || name == QLatin1String("calculator") ||
+           name == QLatin1String("converter");
+}
 
 } // namespace
 
 void InitUiKit() {
     initKitResources();
     InitDisplayScale();
+    InitAppearance();
     WatchFirstPaint();
 }
 
@@ -77,7 +97,9 @@ QIcon LoadIcon(const QString& name) {
         const QString path = QStringLiteral(":/uikit/icons/%1/%2.png").arg(size).arg(name);
         if (QFile::exists(path)) files.append({path, size});
     }
-    const QIcon icon = files.isEmpty() ? QIcon() : QIcon(new ResourceIconEngine(std::move(files)));
+    const QIcon icon = files.isEmpty()
+                           ? QIcon()
+                           : QIcon(new ResourceIconEngine(std::move(files), !isProgramIcon(name)));
     cache.insert(name, icon);
     return icon;
 }

@@ -20,10 +20,31 @@ QRgb RecolourEntry(QRgb entry, const QColor& tint) {
                  qAlpha(entry));
 }
 
+QRgb RecolourEntryDark(QRgb entry, const QColor& tint, const QColor& paper, const QColor& ink) {
+    const int r = qRed(entry), g = qGreen(entry), b = qBlue(entry);
+    auto mix = [](int p, int c, int amount) { return p + ((c - p) * amount) / 256; };
+    if (r == g && g == b)
+        return qRgba(mix(paper.red(), ink.red(), 255 - r), mix(paper.green(), ink.green(), 255 - r),
+                     mix(paper.blue(), ink.blue(), 255 - r), qAlpha(entry));
+    const int mean = (r * r + g * g + b * b) / 3;
+    const int level = 255 - static_cast<int>(std::sqrt(static_cast<double>(mean)));
+    return qRgba(mix(paper.red(), tint.red(), level), mix(paper.green(), tint.green(), level),
+                 mix(paper.blue(), tint.blue(), level), qAlpha(entry));
+}
+
 QImage RecolourImage(const QImage& image, const QColor& tint) {
+    return RecolourImage(image, tint, Scheme::Light);
+}
+
+QImage RecolourImage(const QImage& image, const QColor& tint, Scheme scheme) {
     QList<QRgb> table = image.colorTable();
     if (table.isEmpty()) return image;
-    for (QRgb& entry : table) entry = RecolourEntry(entry, tint);
+    const SchemeColours colours = ColoursOf(Scheme::Dark);
+    const QColor darkTint = DarkTint(tint);
+    for (QRgb& entry : table)
+        entry = scheme == Scheme::Light
+                    ? RecolourEntry(entry, tint)
+                    : RecolourEntryDark(entry, darkTint, colours.paper, colours.ink);
     QImage recoloured = image;
     recoloured.setColorTable(table);
     return recoloured;
@@ -47,32 +68,83 @@ bool ThemedBitmap::reload(int id, const QColor& tint) {
 
 bool ThemedBitmap::setImage(const QImage& image, const QColor* tint, bool allowDoubling) {
     if (image.isNull()) return false;
-    image_ = tint ? RecolourImage(image, *tint) : image;
+    source_ = image;
+    used_.clear();
+    tint_ = tint ? std::optional<QColor>(*tint) : std::nullopt;
     allowDoubling_ = allowDoubling;
     doubled_ = allowDoubling && DisplayScale() != 1;
+    scheme_.reset();
+    return true;
+}
+
+void ThemedBitmap::recolour() const {
+    const Scheme scheme = tint_ ? ActiveScheme() : Scheme::Light;
+    if (scheme_ == scheme) return;
+    scheme_ = scheme;
+    image_ = tint_ ? RecolourImage(source_, *tint_, scheme) : source_;
     const QImage shown =
         doubled_ ? image_.scaled(image_.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                  : image_;
     drawn_ = QPixmap::fromImage(shown);
-    return true;
+}
+
+const QImage& ThemedBitmap::image() const {
+    if (!source_.isNull()) recolour();
+    return image_;
+}
+
+const QPixmap& ThemedBitmap::drawn() const {
+    if (!source_.isNull()) recolour();
+    return drawn_;
+}
+
+QColor ThemedBitmap::leastContrastWith(const QColor& ink) const {
+    const QImage& shown = image();
+    QList<QRgb> colours;
+    const QList<QRgb> table = shown.colorTable();
+    if (used_.isEmpty() && !table.isEmpty() && source_.format() == QImage::Format_Indexed8) {
+        used_.fill(false, table.size());
+        for (int y = 0; y < source_.height(); ++y) {
+            const uchar* line = source_.constScanLine(y);
+            for (int x = 0; x < source_.width(); ++x)
+                if (line[x] < used_.size()) used_[line[x]] = true;
+        }
+    }
+    for (qsizetype i = 0; i < table.size(); ++i)
+        if (used_.value(i)) colours.push_back(table[i]);
+    if (table.isEmpty()) {
+        // Without a table, a sample of the pixels stands for them.
+        for (int y = 0; y < shown.height(); y += 4)
+            for (int x = 0; x < shown.width(); x += 4) colours.push_back(shown.pixel(x, y));
+    }
+    QColor least = Colours().paper;
+    double lowest = 22;
+    for (QRgb colour : colours) {
+        const double ratio = ContrastRatio(ink, QColor::fromRgb(colour));
+        if (ratio < lowest) lowest = ratio, least = QColor::fromRgb(colour);
+    }
+    return least;
 }
 
 void ThemedBitmap::drawAt(QPainter& painter, int x, int y) const {
-    if (!drawn_.isNull()) painter.drawPixmap(x, y, drawn_);
+    if (!isNull()) painter.drawPixmap(x, y, drawn());
 }
 
 void ThemedBitmap::drawPart(QPainter& painter, const QRect* destination, int sourceX,
                             int sourceY) const {
-    if (drawn_.isNull()) return;
+    if (isNull()) return;
     if (!destination) {
-        painter.drawPixmap(0, 0, drawn_);
+        painter.drawPixmap(0, 0, drawn());
         return;
     }
-    painter.drawPixmap(destination->topLeft(), drawn_,
+    painter.drawPixmap(destination->topLeft(), drawn(),
                        QRect(QPoint(sourceX, sourceY), destination->size()));
 }
 
 void ThemedBitmap::destroy() {
+    source_ = QImage();
+    tint_.reset();
+    scheme_.reset();
     image_ = QImage();
     drawn_ = QPixmap();
     doubled_ = false;
@@ -81,7 +153,7 @@ void ThemedBitmap::destroy() {
 void PaintAlignedBackground(QPainter& painter, const QWidget& widget, const QRect& rect,
                             const ThemedBitmap* bitmap) {
     if (!bitmap || bitmap->isNull()) {
-        painter.fillRect(rect, Qt::white);
+        painter.fillRect(rect, Colours().paper);
         return;
     }
     const QPoint origin = widget.mapTo(widget.window(), QPoint(0, 0));

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 
 namespace pq::conv {
 
@@ -79,7 +80,7 @@ void ConversionFields::markInvalid(QLineEdit* box, bool invalid) {
     if (box->property("invalid").toBool() == invalid) return;
     box->setProperty("invalid", invalid);
     QPalette palette = box->parentWidget()->palette();
-    if (invalid) palette.setColor(QPalette::Base, QColor(255, 220, 220));
+    if (invalid) palette.setColor(QPalette::Base, ui::Colours().errorMark);
     box->setPalette(palette);
 }
 

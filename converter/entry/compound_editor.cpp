@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "uikit/line_edit.h"
+#include "uikit/scheme_colours.h"
 
 namespace pq::conv {
 
@@ -157,15 +158,17 @@ void CompoundEditor::layoutFields() {
 void CompoundEditor::paintEvent(QPaintEvent*) {
     layoutFields();
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    const ui::SchemeColours& colours = ui::Colours();
+    painter.fillRect(rect(), colours.paper);
     painter.setFont(font_);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     for (int i = 0; i < fieldCount_; ++i) {
         const Field& field = fields_[i];
-        QColor text = Qt::black;
+        QColor text = colours.ink;
         if (i == currentField_) {
-            QColor back(128, 128, 128);
-            text = Qt::white;
+            // The current field without the focus: paper on a grey that reads.
+            QColor back = ui::Shade(160);
+            text = colours.paper;
             if (hasFocus()) {
                 back = palette().color(QPalette::Active, QPalette::Highlight);
                 text = palette().color(QPalette::Active, QPalette::HighlightedText);
@@ -174,7 +177,7 @@ void CompoundEditor::paintEvent(QPaintEvent*) {
         }
         painter.setPen(text);
         painter.drawText(field.digitRect, flags, fieldText(i));
-        painter.setPen(QColor(192, 192, 192));
+        painter.setPen(colours.greyInk);
         painter.drawText(field.labelRect, flags, field.label);
     }
 }

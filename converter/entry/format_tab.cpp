@@ -5,6 +5,7 @@
 
 #include "engine/format_text.h"
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 
 namespace pq::conv {
 
@@ -41,18 +42,18 @@ void FormatTab::setSelected(bool selected) {
 void FormatTab::draw(QPainter& painter) const {
     const int s = ui::DisplayScale();
     const QRect r = rect();
-    const QColor shadow(128, 128, 128);
+    const QColor shadow = ui::Shade(128);
     // A flat sunken frame: one grey line of s pixels all round.
     painter.fillRect(QRect(r.left(), r.top(), r.width(), s), shadow);
     painter.fillRect(QRect(r.left(), r.bottom() - s + 1, r.width(), s), shadow);
     painter.fillRect(QRect(r.left(), r.top(), s, r.height()), shadow);
     painter.fillRect(QRect(r.right() - s + 1, r.top(), s, r.height()), shadow);
     if (selected_)
-        painter.fillRect(r.adjusted(s, s, -s, 0), Qt::white);
+        painter.fillRect(r.adjusted(s, s, -s, 0), ui::Colours().paper);
     else if (state() == Pressed)
-        painter.fillRect(r.adjusted(s, s, -s, -s), QColor(192, 192, 192));
+        painter.fillRect(r.adjusted(s, s, -s, -s), ui::Shade(64));
     painter.setFont(font_);
-    painter.setPen(Qt::black);
+    painter.setPen(ui::Colours().ink);
     painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, label_);
 }
 

@@ -13,6 +13,7 @@
 #include "engine/expression_engine.h"
 #include "engine/locale_dates.h"
 #include "engine/number_format.h"
+#include "uikit/appearance.h"
 #include "uikit/command_event.h"
 #include "uikit/date_time_edit.h"
 #include "uikit/display_scale.h"
@@ -26,10 +27,12 @@ QString toQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
 }
 
-void setTextColour(QWidget* widget, const QColor& colour) {
+// Ink, or the error colour while the text does not read as a value, on paper.
+void setTextColour(QWidget* widget, bool valid) {
+    const ui::SchemeColours& colours = ui::Colours();
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, valid ? colours.ink : colours.errorInk);
+    palette.setColor(QPalette::Base, colours.paper);
     widget->setPalette(palette);
 }
 
@@ -45,8 +48,12 @@ ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
     textBox_->setWheelTarget(panel);
     // The main window's Ctrl accelerators (Copy, Paste, ...) take the keys.
     textBox_->setShortcutsFirst(true);
-    setTextColour(textBox_, Qt::black);
-    setTextColour(datePicker_, Qt::black);
+    setTextColour(textBox_, true);
+    setTextColour(datePicker_, true);
+    ui::WhenSchemeChanges(this, [this] {
+        setTextColour(textBox_, valid_);
+        setTextColour(datePicker_, valid_);
+    });
     connect(textBox_, &QLineEdit::textEdited, this, [this] { edited(); });
     datePicker_->setFrame(false);
     datePicker_->setWheelTarget(panel);
@@ -229,7 +236,7 @@ void ValueEditor::setValid(bool valid, const QString& reason) {
     if (valid == valid_) return;
     valid_ = valid;
     for (QWidget* box : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(datePicker_)}) {
-        setTextColour(box, valid ? QColor(Qt::black) : QColor(255, 0, 0));
+        setTextColour(box, valid);
         box->update();
     }
 }

@@ -15,6 +15,7 @@
 #include "uikit/display_scale.h"
 #include "uikit/line_edit.h"
 #include "uikit/resources.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::conv {
@@ -42,7 +43,7 @@ std::vector<int32_t> tabFormats(const NumberFormat& format) {
 }
 
 void drawFlatFrame(QPainter& painter, const QRect& r, int s) {
-    const QColor shadow(128, 128, 128);
+    const QColor shadow = ui::Shade(128);
     painter.fillRect(QRect(r.left(), r.top(), r.width(), s), shadow);
     painter.fillRect(QRect(r.left(), r.bottom() - s + 1, r.width(), s), shadow);
     painter.fillRect(QRect(r.left(), r.top(), s, r.height()), shadow);
@@ -266,7 +267,7 @@ void ValueEntryPanel::paintEvent(QPaintEvent*) {
     const int s = ui::DisplayScale();
     const int band = 20 * s;
     QPainter painter(this);
-    painter.fillRect(QRect(0, band, width(), height() - band), Qt::white);
+    painter.fillRect(QRect(0, band, width(), height() - band), ui::Colours().paper);
     const QRect bandRect(0, 0, width(), band);
     ui::PaintAlignedBackground(painter, *this, bandRect, background_);
     // The band's frame reaches past both sides, so only its top and bottom

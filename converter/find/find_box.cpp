@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::conv {
@@ -42,8 +43,13 @@ class UnitDelegate : public QStyledItemDelegate {
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette& palette = option.palette;
         const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
-        QColor pale = text;
-        pale.setAlphaF(0.65f);
+        const QColor ground = palette.color(selected ? QPalette::Highlight : QPalette::Base);
+        // The detail paler than the name, but still readable.
+        const QColor pale = ui::Readable(
+            QColor::fromRgbF(0.65f * text.redF() + 0.35f * ground.redF(),
+                             0.65f * text.greenF() + 0.35f * ground.greenF(),
+                             0.65f * text.blueF() + 0.35f * ground.blueF()),
+            ground);
         const QRect area = option.rect.adjusted(ui::Scaled(4), ui::Scaled(3), -ui::Scaled(4), 0);
         const int nameHeight = QFontMetrics(nameFont_).height();
         painter->save();

@@ -16,6 +16,7 @@
 #include "document/document.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/message_box.h"
@@ -210,7 +211,11 @@ void UnitListView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
     ui::PaintAlignedBackground(painter, *this, area, background_);
-    const QColor tint = ui::TintColour(140, ui::ThemeColour());
+    const QColor tint = ui::SchemeTint(140);
+    const QColor ink = ui::Colours().ink;
+    const QColor ground = background_ && !background_->isNull()
+                              ? background_->leastContrastWith(ink)
+                              : ui::Colours().paper;
     const int last = std::min(rowCount() - 1, firstVisible_ + pageRows_);
     for (int i = firstVisible_; i <= last; ++i) {
         const UnitRow& r = row(i);
@@ -219,7 +224,7 @@ void UnitListView::paintEvent(QPaintEvent* event) {
             painter.fillRect(r.rect(), tint);
         else
             painter.fillRect(QRect(r.rect().left(), r.rect().bottom(), r.rect().width(), 1), tint);
-        r.draw(painter);
+        r.draw(painter, r.selected() ? tint : ground);
     }
 }
 

@@ -11,15 +11,15 @@
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/resources.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::conv {
 
-void RowLabel::create(QWidget* window, const QFont& font, int flags, const QColor& colour) {
+void RowLabel::create(QWidget* window, const QFont& font, int flags) {
     window_ = window;
     font_ = font;
     flags_ = flags;
-    colour_ = colour;
     text_.clear();
     layout();
 }
@@ -71,12 +71,16 @@ QString RowLabel::shownText() const {
     return shown;
 }
 
-void RowLabel::draw(QPainter& painter) const {
+QColor RowLabel::colour() const {
+    return (flags_ & kComputed) ? ui::Colours().outputInk : ui::Colours().ink;
+}
+
+void RowLabel::draw(QPainter& painter, const QColor& ground) const {
     if (text_.isEmpty() || drawnRect_.isEmpty()) return;
     const int s = ui::DisplayScale();
     const QRect area = drawnRect_.adjusted(2 * s, 0, -2 * s, 0);
     painter.setFont(font_);
-    painter.setPen(colour_);
+    painter.setPen(ui::Readable(colour(), ground));
     const Qt::Alignment align =
         ((flags_ & kRightAligned) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
     painter.drawText(area, static_cast<int>(align | Qt::TextSingleLine), shownText());
@@ -85,9 +89,9 @@ void RowLabel::draw(QPainter& painter) const {
 UnitRow::UnitRow(Item& item, QWidget* list, const QFont& nameFont, const QFont& valueFont,
                  int index)
     : item_(item) {
-    const QColor colour = item.isOutput() ? QColor(0, 128, 0) : QColor(Qt::black);
-    nameLabel_.create(list, nameFont, 0, colour);
-    valueLabel_.create(list, valueFont, RowLabel::kRightAligned, colour);
+    const int ink = item.isOutput() ? RowLabel::kComputed : 0;
+    nameLabel_.create(list, nameFont, ink);
+    valueLabel_.create(list, valueFont, RowLabel::kRightAligned | ink);
     formatButton_.create(list, kCmdFormatButton, QString(), 0, 0, 0, 0, nameFont,
                          ui::kSunkenWhenPressed, index);
     refreshIcon();
@@ -143,9 +147,9 @@ void UnitRow::refreshIcon() {
     formatButton_.setIcon(id ? ui::LoadIcon(id) : QIcon());
 }
 
-void UnitRow::draw(QPainter& painter) const {
-    nameLabel_.draw(painter);
-    valueLabel_.draw(painter);
+void UnitRow::draw(QPainter& painter, const QColor& ground) const {
+    nameLabel_.draw(painter, ground);
+    valueLabel_.draw(painter, ground);
     formatButton_.draw(painter);
 }
 

@@ -21,17 +21,21 @@ namespace pq::conv {
 class RowLabel {
   public:
     static constexpr int kRightAligned = 32;
+    // In the colour of computed values (calculation files' outputs).
+    static constexpr int kComputed = 64;
 
-    void create(QWidget* window, const QFont& font, int flags, const QColor& colour);
+    void create(QWidget* window, const QFont& font, int flags);
     // A text equal to the present one changes nothing.
     void setText(const QString& text);
     void setBox(const QRect& box);
-    void draw(QPainter& painter) const;
+    // Drawn in its colour, made readable on `ground` (what lies beneath).
+    void draw(QPainter& painter, const QColor& ground) const;
 
     const QString& text() const { return text_; }
     const QRect& box() const { return box_; }
     const QRect& drawnRect() const { return drawnRect_; }
-    const QColor& colour() const { return colour_; }
+    // The text colour of the active scheme.
+    QColor colour() const;
     // The text as drawn: shortened with "~" until it fits.
     QString shownText() const;
 
@@ -44,7 +48,6 @@ class RowLabel {
     QRect box_;
     QRect drawnRect_;
     int flags_ = 0;
-    QColor colour_;
     QWidget* window_ = nullptr;
 };
 
@@ -61,7 +64,8 @@ class UnitRow {
     void refreshValue();
     void refreshName();
     void refreshIcon();
-    void draw(QPainter& painter) const;
+    // `ground` is the colour beneath the row's texts.
+    void draw(QPainter& painter, const QColor& ground) const;
 
     // The row's context menu: "Copy Value" when there is a value, "Edit" and
     // "Remove from List"; the commands are posted to the target.

@@ -149,7 +149,7 @@ TEST(UnitListTest, RowsShowValuesColoursAndTheirMenu) {
     input.state = ValueState::Valid;
     list.load(&document);
     EXPECT_EQ(list.row(0).valueLabel().colour(), QColor(Qt::black));
-    EXPECT_EQ(list.row(1).valueLabel().colour(), QColor(0, 128, 0));
+    EXPECT_EQ(list.row(1).valueLabel().colour(), QColor(0, 112, 0)) << "a green that reads";
     EXPECT_EQ(list.row(0).valueLabel().text(), QString::fromStdU16String(input.displayValue()));
 
     // A value too long for its box ends in "~".

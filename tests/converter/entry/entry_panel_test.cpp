@@ -169,7 +169,7 @@ TEST_F(EntryPanel, TextThatDoesNotReadKeepsTheStoredValue) {
         EXPECT_EQ(item.value, 7) << text.toStdString();
         EXPECT_EQ(item.state, ValueState::Valid);
         EXPECT_FALSE(panel.editor()->isValid()) << text.toStdString();
-        EXPECT_EQ(box()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        EXPECT_EQ(box()->palette().color(QPalette::Text), QColor(192, 0, 0));
         EXPECT_EQ(panel.acceptIcon(), ValueEntryPanel::kErrorIcon);
         EXPECT_FALSE(box()->toolTip().isEmpty()) << "the reason, for " << text.toStdString();
     }

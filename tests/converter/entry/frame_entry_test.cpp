@@ -66,7 +66,7 @@ TEST(FrameEntry, TypedValuesRecomputeTheRows) {
     box->selectAll();
     QTest::keyClicks(box, "1+");
     ASSERT_TRUE(waitFor([&] { return !panel.editor()->isValid(); }));
-    EXPECT_EQ(box->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(box->palette().color(QPalette::Text), QColor(192, 0, 0));
     EXPECT_EQ(list.row(feet).valueLabel().text(), "6.56167979003");
     EXPECT_EQ(list.row(metres).item().value, 2);
 
