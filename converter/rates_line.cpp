@@ -7,17 +7,16 @@
 #include "document/document.h"
 #include "document/rates_date.h"
 #include "uikit/display_scale.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/ui_font.h"
 
 namespace pq::conv {
 
 namespace {
 
-// Old rates and failures stand out in red, dark on a light window and
-// light on a dark one.
-QColor warningColour(const QPalette& palette) {
-    const bool dark = palette.color(QPalette::Window).lightness() < 128;
-    return QColor::fromHsl(0, 200, dark ? 170 : 95);
+// Old rates and failures stand out in the scheme's error colour.
+QColor warningColour(const QWidget& line) {
+    return ui::Readable(ui::Colours().errorInk, line.palette().color(line.backgroundRole()));
 }
 
 QString coloured(const QString& text, const QColor& colour) {
@@ -103,7 +102,7 @@ void RatesLine::changeEvent(QEvent* event) {
 }
 
 void RatesLine::render() {
-    const QColor warning = warningColour(palette());
+    const QColor warning = warningColour(*this);
     const QString rates = old_ ? coloured(date_ + u' ' + age_, warning) : date_.toHtmlEscaped();
     const QString failure = failure_.isEmpty() ? QString() : coloured(failure_, warning);
     // The reason of a failure starts a line of its own.
