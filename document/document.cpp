@@ -206,14 +206,14 @@ bool Document::loadLegacy(const std::string& path) {
     file.close();
     // A file read whole is converted to the current format at once; one
     // that lost records or may not be written stays as it is.
-    if (convertLegacy_ && editable() && saveTo(path)) stamp_ = written_;
+    if (!lookingOnly_ && editable() && saveTo(path)) stamp_ = written_;
     return true;
 }
 
 bool Document::readWithoutConverting(const std::string& path) {
-    convertLegacy_ = false;
+    lookingOnly_ = true;
     const bool ok = loadFrom(path, true);
-    convertLegacy_ = true;
+    lookingOnly_ = false;
     return ok;
 }
 

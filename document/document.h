@@ -66,8 +66,9 @@ class Document {
     // once. A failed load leaves the document unloaded.
     bool load(const DataFolder& folder, bool full, std::u16string_view newName = {});
     bool loadFrom(const std::string& path, bool full);
-    // Reads the whole file and never writes it: a file in the legacy format
-    // is read as it is and stays so.
+    // Reads the whole file to find units in, and never writes it: a file in
+    // the legacy format is read as it is and stays so, and the document is
+    // read-only.
     bool readWithoutConverting(const std::string& path);
     // Writes the whole document, whatever its state; the old file stays as
     // it was when any step fails. The program's own road is saveChanges.
@@ -145,7 +146,9 @@ class Document {
     void readFailed(std::string reason);
 
     std::string errorText_;
-    bool convertLegacy_ = true;
+    // A reading to find units in, never to edit: a legacy file stays as it
+    // is, and the document is read-only without asking the file's rights.
+    bool lookingOnly_ = false;
     ReadState readState_;
     bool modified_ = false;
     int droppedUnits_ = 0;

@@ -103,6 +103,12 @@ void Document::judgeRead(const DataFile& file, const std::string& path) {
             stray && droppedUnits_ == 0 && droppedConversions_ == 0 && !conversionCountDamaged_;
         return;
     }
+    // A file read to find units in is never written: its write rights do
+    // not matter.
+    if (lookingOnly_) {
+        readState_ = ReadState{ReadState::Kind::ReadOnly, 0, 0, false, "read to find units in"};
+        return;
+    }
     if (std::string problem = writeProblem(resolveFileCase(path)); !problem.empty())
         readState_ = ReadState{ReadState::Kind::ReadOnly, 0, 0, false, std::move(problem)};
 }

@@ -87,12 +87,9 @@ bool readInto(const std::string& path, Buffer& bytes, std::string& error,
         error = tooLargeText(options.maxBytes);
         return false;
     }
-    // A regular file does not block; reading it goes on in the usual way.
-    const int current = ::fcntl(fd.get(), F_GETFL);
-    if (current < 0 || ::fcntl(fd.get(), F_SETFL, current & ~O_NONBLOCK) != 0) {
-        error = describeError(errno);
-        return false;
-    }
+    // The file was opened without blocking, so that a pipe or device in its
+    // place could not hold the program up; a regular file never blocks, and
+    // reads in the usual way with the flag left on.
     bool tooLarge = false;
     if (!readToEnd(fd.get(), bytes, status.st_size, options.maxBytes, tooLarge)) {
         error = tooLarge ? tooLargeText(options.maxBytes) : describeError(errno);
