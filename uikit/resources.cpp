@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QHash>
-#include <QIconEngine>
-#include <QPainter>
+#include <QPixmap>
 
+#include "uikit/deferred_icon.h"
 #include "uikit/display_scale.h"
 #include "uikit/first_paint.h"
 
@@ -12,54 +12,9 @@ static void initKitResources() { Q_INIT_RESOURCE(uikit); }
 
 namespace pq::ui {
 
-namespace {
-
-// An icon whose images are decoded only when it is first drawn or asked
-// about, so that the icons of menus and buttons not yet shown cost nothing
-// at start-up.
-class ResourceIconEngine : public QIconEngine {
-  public:
-    explicit ResourceIconEngine(QList<QPair<QString, int>> files) : files_(std::move(files)) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State state) override {
-        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return icon().actualSize(size, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return icon().pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override {
-        return icon().pixmap(size, scale, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
-        return icon().availableSizes(mode, state);
-    }
-    bool isNull() override { return files_.isEmpty(); }
-    QString key() const override { return QStringLiteral("PqResourceIcon"); }
-    QIconEngine* clone() const override { return new ResourceIconEngine(files_); }
-
-  private:
-    const QIcon& icon() {
-        if (!loaded_) {
-            for (const auto& [path, size] : files_) icon_.addFile(path, QSize(size, size));
-            loaded_ = true;
-        }
-        return icon_;
-    }
-
-    QList<QPair<QString, int>> files_;
-    QIcon icon_;
-    bool loaded_ = false;
-};
-
-} // namespace
-
 void InitUiKit() {
     initKitResources();
+    DeferStandardIcons();
     InitDisplayScale();
     WatchFirstPaint();
 }
@@ -72,12 +27,17 @@ QIcon LoadIcon(const QString& name) {
     static QHash<QString, QIcon> cache;
     auto found = cache.constFind(name);
     if (found != cache.constEnd()) return *found;
-    QList<QPair<QString, int>> files;
+    QStringList files;
     for (int size : {16, 32, 48, 64, 128}) {
         const QString path = QStringLiteral(":/uikit/icons/%1/%2.png").arg(size).arg(name);
-        if (QFile::exists(path)) files.append({path, size});
+        if (QFile::exists(path)) files.append(path);
     }
-    const QIcon icon = files.isEmpty() ? QIcon() : QIcon(new ResourceIconEngine(std::move(files)));
+    // Decoded when first drawn: the icons of menus not yet open cost nothing.
+    const QIcon icon = files.isEmpty() ? QIcon() : DeferredIcon([files] {
+        QIcon decoded;
+        for (const QString& path : files) decoded.addPixmap(QPixmap::fromImage(ReadImageFile(path)));
+        return decoded;
+    });
     cache.insert(name, icon);
     return icon;
 }

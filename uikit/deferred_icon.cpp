@@ -1,0 +1,113 @@
+#include "uikit/deferred_icon.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QIconEngine>
+#include <QImageReader>
+#include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <QWidget>
+
+#include <optional>
+
+namespace pq::ui {
+
+namespace {
+
+class DeferredIconEngine : public QIconEngine {
+  public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return made_ ? icon_.isNull() : false; }
+    QString key() const override { return QStringLiteral("PqDeferredIcon"); }
+    QIconEngine* clone() const override {
+        auto* copy = new DeferredIconEngine(make_);
+        copy->icon_ = icon_;
+        copy->made_ = made_;
+        return copy;
+    }
+
+  private:
+    const QIcon& icon() {
+        if (!made_) {
+            icon_ = make_();
+            made_ = true;
+        }
+        return icon_;
+    }
+
+    std::function<QIcon()> make_;
+    QIcon icon_;
+    bool made_ = false;
+};
+
+// Icons the windows make as they are built but show only later, if ever:
+// the arrow of a menu bar or toolbar too narrow for its items, the buttons of
+// a dock, and the clear button of a search box, shown once it holds text.
+bool shownLater(QStyle::StandardPixmap which) {
+    switch (which) {
+    case QStyle::SP_ToolBarHorizontalExtensionButton:
+    case QStyle::SP_ToolBarVerticalExtensionButton:
+    case QStyle::SP_TitleBarCloseButton:
+    case QStyle::SP_TitleBarNormalButton:
+    case QStyle::SP_DockWidgetCloseButton:
+    case QStyle::SP_LineEditClearButton: return true;
+    default: return false;
+    }
+}
+
+class IconDeferringStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (!shownLater(which)) return QProxyStyle::standardIcon(which, option, widget);
+        // Made after the call returns: the option is kept as a copy of its
+        // common part, and the widget or this style may be gone by then.
+        std::optional<QStyleOption> kept;
+        if (option) kept = *option;
+        return DeferredIcon([which, kept, base = QPointer<QStyle>(baseStyle()),
+                             owner = QPointer<QWidget>(const_cast<QWidget*>(widget))] {
+            const QStyle* style = base ? base.data() : QApplication::style();
+            return style->standardIcon(which, kept ? &*kept : nullptr, owner.data());
+        });
+    }
+};
+
+} // namespace
+
+QIcon DeferredIcon(std::function<QIcon()> make) {
+    return QIcon(new DeferredIconEngine(std::move(make)));
+}
+
+QImage ReadImageFile(const QString& path) {
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+void DeferStandardIcons() {
+    QApplication::setStyle(new IconDeferringStyle(QApplication::style()->name()));
+}
+
+} // namespace pq::ui
