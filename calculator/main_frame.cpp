@@ -182,8 +182,10 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createClient() {
     const int s = ui::DisplayScale();
-    client_ = new FrameClient(this, *this);
+    client_ = new ui::FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
+    client_->setAttribute(Qt::WA_OpaquePaintEvent);
+    client_->setFocusPolicy(Qt::StrongFocus);
     client_->setFont(ui::CreateUiFont(13, false));
     client_->setMinimumSize(FrameLayout::clientSize(s));
     client_->resize(FrameLayout::clientSize(s));

@@ -253,7 +253,7 @@ void CPqConvFrame::createActions() {
 
 void CPqConvFrame::createClient() {
     const int s = ui::DisplayScale();
-    client_ = new FrameClient(this, *this);
+    client_ = new ui::FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
 
