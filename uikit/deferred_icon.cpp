@@ -4,12 +4,16 @@
 #include <QFileInfo>
 #include <QIconEngine>
 #include <QImageReader>
+#include <QPaintDevice>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOption>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace pq::ui {
@@ -75,6 +79,62 @@ bool shownLater(QStyle::StandardPixmap which) {
     }
 }
 
+class SizedFilesIconEngine : public QIconEngine {
+  public:
+    explicit SizedFilesIconEngine(QList<std::pair<int, QString>> files) : files_(std::move(files)) {
+        std::sort(files_.begin(), files_.end());
+        read_.fill(false, files_.size());
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        serve(rect.size(), scale).paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return serve(size, 1.0).actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return serve(size, 1.0).pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return serve(size, scale).pixmap(size, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const auto& [side, path] : files_) sizes.append(QSize(side, side));
+        return sizes;
+    }
+    bool isNull() override { return files_.isEmpty(); }
+    QString key() const override { return QStringLiteral("PqSizedFilesIcon"); }
+    QIconEngine* clone() const override { return new SizedFilesIconEngine(*this); }
+
+  private:
+    // The icon, holding at least the file that serves the size: the smallest
+    // at least as large, else the largest.
+    const QIcon& serve(const QSize& size, qreal scale) {
+        if (files_.isEmpty()) return icon_;
+        const int needed = static_cast<int>(std::ceil(std::max(size.width(), size.height()) * scale));
+        qsizetype chosen = files_.size() - 1;
+        for (qsizetype i = 0; i < files_.size(); ++i) {
+            if (files_[i].first >= needed) {
+                chosen = i;
+                break;
+            }
+        }
+        if (!read_[chosen]) {
+            read_[chosen] = true;
+            icon_.addPixmap(QPixmap::fromImage(ReadImageFile(files_[chosen].second)));
+        }
+        return icon_;
+    }
+
+    QList<std::pair<int, QString>> files_; // by size
+    QList<bool> read_;
+    QIcon icon_;
+};
+
 class IconDeferringStyle : public QProxyStyle {
   public:
     using QProxyStyle::QProxyStyle;
@@ -98,6 +158,10 @@ class IconDeferringStyle : public QProxyStyle {
 
 QIcon DeferredIcon(std::function<QIcon()> make) {
     return QIcon(new DeferredIconEngine(std::move(make)));
+}
+
+QIcon IconFromFiles(QList<std::pair<int, QString>> files) {
+    return QIcon(new SizedFilesIconEngine(std::move(files)));
 }
 
 QImage ReadImageFile(const QString& path) {

@@ -2,15 +2,21 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 namespace pq::ui {
 
 // An icon made only when it is first drawn or asked about, so that the icons
 // of menus and buttons not yet shown cost nothing at start-up.
 QIcon DeferredIcon(std::function<QIcon()> make);
+
+// An icon drawn from image files of square images of several sizes (side,
+// file), each file read the first time a size it serves is drawn.
+QIcon IconFromFiles(QList<std::pair<int, QString>> files);
 
 // An image file read in the built-in format its name ends in (".png",
 // ".bmp"), without asking the image plugins whether one of them reads it

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QPixmap>
 
 #include "uikit/deferred_icon.h"
 #include "uikit/display_scale.h"
@@ -27,17 +26,14 @@ QIcon LoadIcon(const QString& name) {
     static QHash<QString, QIcon> cache;
     auto found = cache.constFind(name);
     if (found != cache.constEnd()) return *found;
-    QStringList files;
+    QList<std::pair<int, QString>> files;
     for (int size : {16, 32, 48, 64, 128}) {
         const QString path = QStringLiteral(":/uikit/icons/%1/%2.png").arg(size).arg(name);
-        if (QFile::exists(path)) files.append(path);
+        if (QFile::exists(path)) files.append({size, path});
     }
-    // Decoded when first drawn: the icons of menus not yet open cost nothing.
-    const QIcon icon = files.isEmpty() ? QIcon() : DeferredIcon([files] {
-        QIcon decoded;
-        for (const QString& path : files) decoded.addPixmap(QPixmap::fromImage(ReadImageFile(path)));
-        return decoded;
-    });
+    // Each size is decoded when first drawn: the icons of menus not yet open
+    // cost nothing.
+    const QIcon icon = files.isEmpty() ? QIcon() : IconFromFiles(std::move(files));
     cache.insert(name, icon);
     return icon;
 }
