@@ -115,7 +115,8 @@ class SizedFilesIconEngine : public QIconEngine {
     // at least as large, else the largest.
     const QIcon& serve(const QSize& size, qreal scale) {
         if (files_.isEmpty()) return icon_;
-        const int needed = static_cast<int>(std::ceil(std::max(size.width(), size.height()) * scale));
+        const int needed =
+            static_cast<int>(std::ceil(std::max(size.width(), size.height()) * scale));
         qsizetype chosen = files_.size() - 1;
         for (qsizetype i = 0; i < files_.size(); ++i) {
             if (files_[i].first >= needed) {

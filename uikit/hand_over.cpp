@@ -42,7 +42,7 @@ int connectToOwnServer(const QString& path, int timeoutMs) {
 // The device and inode of a file, not following a link; false when it is
 // gone.
 bool identify(const QString& path, quint64& device, quint64& inode) {
-    struct stat status{};
+    struct stat status {};
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return false;
     device = status.st_dev;
     inode = status.st_ino;

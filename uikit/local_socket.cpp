@@ -42,7 +42,8 @@ bool waitReady(int descriptor, short events, const QDeadlineTimer& deadline) {
     for (;;) {
         pollfd entry{descriptor, events, 0};
         const int result = ::poll(&entry, 1, static_cast<int>(deadline.remainingTime()));
-        if (result > 0) return (entry.revents & (POLLERR | POLLNVAL)) == 0 || (entry.revents & events);
+        if (result > 0)
+            return (entry.revents & (POLLERR | POLLNVAL)) == 0 || (entry.revents & events);
         if (result == 0 || errno != EINTR) return false;
     }
 }
@@ -83,8 +84,7 @@ bool PeerIsThisUser(int descriptor) {
     if (descriptor < 0) return false;
     ucred peer{};
     socklen_t size = sizeof peer;
-    if (::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
-        size != sizeof peer)
+    if (::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof peer)
         return false;
     return peer.uid == ::getuid();
 }
@@ -93,9 +93,8 @@ bool WriteAll(int descriptor, const QByteArray& bytes, int timeoutMs) {
     const QDeadlineTimer deadline(std::max(0, timeoutMs));
     qsizetype written = 0;
     while (written < bytes.size()) {
-        const ssize_t result =
-            ::send(descriptor, bytes.constData() + written,
-                   static_cast<size_t>(bytes.size() - written), MSG_NOSIGNAL);
+        const ssize_t result = ::send(descriptor, bytes.constData() + written,
+                                      static_cast<size_t>(bytes.size() - written), MSG_NOSIGNAL);
         if (result > 0) {
             written += result;
         } else if (result < 0 && errno == EINTR) {
