@@ -75,7 +75,8 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     ui::FrameClient* client() const { return client_; }
     QAction* commandAction(unsigned id) const;
     bool isListening() const;
-    HistoryPanel* historyPanel() const { return historyPanel_; }
+    // Made when the history first shows.
+    HistoryPanel* historyPanel();
     QDockWidget* historyDock() const { return historyDock_; }
 
   protected:

@@ -20,35 +20,18 @@ void CMainFrame::createHistoryPanel() {
     historyDock_->setObjectName(QStringLiteral("historyDock"));
     historyDock_->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     historyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-    historyPanel_ = new HistoryPanel(historyDock_);
-    historyDock_->setWidget(historyPanel_);
     KeptModes& kept = scientific_->keptModes();
     addDockWidget(kept.historyBelow ? Qt::BottomDockWidgetArea : Qt::RightDockWidgetArea,
                   historyDock_);
+    // The panel is made when the dock first shows.
+    if (kept.historyShown) historyPanel();
     historyDock_->setVisible(kept.historyShown);
-
-    historyPanel_->onReuse = [this](const QString& formula) {
-        if (view_ == ViewMode::Standard) switchView(ViewMode::Scientific);
-        scientific_->reuseFormula(formula);
-    };
-    historyPanel_->onInsert = [this](const QString& result) {
-        if (view_ == ViewMode::Scientific) {
-            scientific_->insertResult(result);
-        } else {
-            calculator_.setValue(result.toStdU16String());
-            showCalculator();
-        }
-    };
-    historyPanel_->onClear = [this] { scientific_->clearHistory(); };
-    historyPanel_->onLeave = [this] {
-        if (view_ == ViewMode::Scientific)
-            scientific_->edit()->setFocus();
-        else
-            client_->setFocus();
-    };
-    scientific_->setHistoryListener(
-        [this] { historyPanel_->setEntries(scientific_->history().entries()); });
-    historyPanel_->setEntries(scientific_->history().entries());
+    connect(historyDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) historyPanel();
+    });
+    scientific_->setHistoryListener([this] {
+        if (historyPanel_) historyPanel_->setEntries(scientific_->history().entries());
+    });
 
     QAction* toggle = historyDock_->toggleViewAction();
     toggle->setText(QStringLiteral("&History"));
@@ -65,6 +48,7 @@ void CMainFrame::createHistoryPanel() {
     // Opening the panel widens (or heightens) the window rather than
     // squeezing the keypads; closing it gives that room back.
     connect(toggle, &QAction::toggled, this, [this](bool shown) {
+        if (shown) historyPanel(); // its size is the room it takes
         if (!isVisible()) return; // the window closing, not the user
         KeptModes& modes = scientific_->keptModes();
         modes.historyShown = shown;
@@ -94,6 +78,33 @@ void CMainFrame::createHistoryPanel() {
         modes.historyBelow = area == Qt::BottomDockWidgetArea;
         modes.write();
     });
+}
+
+HistoryPanel* CMainFrame::historyPanel() {
+    if (historyPanel_) return historyPanel_;
+    historyPanel_ = new HistoryPanel(historyDock_);
+    historyDock_->setWidget(historyPanel_);
+    historyPanel_->onReuse = [this](const QString& formula) {
+        if (view_ == ViewMode::Standard) switchView(ViewMode::Scientific);
+        scientific_->reuseFormula(formula);
+    };
+    historyPanel_->onInsert = [this](const QString& result) {
+        if (view_ == ViewMode::Scientific) {
+            scientific_->insertResult(result);
+        } else {
+            calculator_.setValue(result.toStdU16String());
+            showCalculator();
+        }
+    };
+    historyPanel_->onClear = [this] { scientific_->clearHistory(); };
+    historyPanel_->onLeave = [this] {
+        if (view_ == ViewMode::Scientific)
+            scientific_->edit()->setFocus();
+        else
+            client_->setFocus();
+    };
+    historyPanel_->setEntries(scientific_->history().entries());
+    return historyPanel_;
 }
 
 } // namespace pq::calc
