@@ -45,6 +45,8 @@ struct FrameOptions {
     QString functionsFile;    // the user functions; empty: none are read or saved
     QString helpFile;         // the help document
     QString historyFile;      // the formulas evaluated; empty: kept for the run only
+    // The hand-over server waits until the window has been painted once.
+    bool deferredStart = false;
 
     // The names of this user's programs, the converter beside this program.
     static FrameOptions standard();
@@ -97,6 +99,8 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void clientResized(QSize size) override;
 
     void onCommand(unsigned id);
+    // Starts the hand-over server (frame_startup.cpp).
+    void listen();
     void createActions();
     void createClient();
     // The history panel, beside or below the keypads, and its command.
