@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "uikit/display_scale.h"
+#include "uikit/font_warm_up.h"
 
 namespace pq::ui {
 
@@ -74,6 +75,7 @@ int FittingPixelSize(QFont font, const QString& key, int cell) {
 } // namespace
 
 QFont CreateUiFont(int size, bool bold, const QString& face) {
+    WaitForFonts();
     QFont font;
     const QStringList families{face, QStringLiteral("DejaVu Sans"),
                                QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")};
