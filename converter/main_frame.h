@@ -48,6 +48,9 @@ struct ConverterOptions {
     // Refreshing the exchange rates unasked; off unless allowed (standard()
     // allows it).
     RatesRefreshOptions ratesRefresh;
+    // The hand-over server, the index of the data files and the messages
+    // about the start wait until the window has been painted once.
+    bool deferredStart = false;
 
     // This user's programs, the calculator beside this program, the shipped
     // help, and this user's data folder (uikit/app_paths.h).
@@ -109,11 +112,19 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void clientPenUp(QPoint point) override;
     void clientCommand(const ui::CommandEvent& command) override;
 
+    // Start-up (frame_startup.cpp).
+    static QString geometryKey();
+    void chooseFirstDocument();
+    // What the first frame does not need: the index of the data files, the
+    // hand-over server, the problems of the start told, the rates refresh.
+    void startWorking();
+    void listen();
+    void tellStartProblems();
+
     void createActions();
     void createClient();
     // Places the parts of the client area for its size.
     void layoutClient();
-    void chooseFirstDocument();
     void makeCurrent(Document* document);
     // After a document became current: an update applied to it is saved,
     // and a damaged file says what could not be read.
