@@ -2,12 +2,14 @@
 
 #include "calculator/main_frame.h"
 #include "engine/expression_engine.h"
+#include "uikit/font_warm_up.h"
 #include "uikit/hand_over.h"
 #include "uikit/resources.h"
 #include "uikit/single_instance.h"
 #include "uikit/termination.h"
 
 int main(int argc, char** argv) {
+    pq::ui::WarmUpFonts();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("PqCalculator"));

@@ -60,50 +60,6 @@ bool isScientificCommand(unsigned id) {
 
 } // namespace
 
-FrameOptions FrameOptions::standard() {
-    FrameOptions options;
-    options.handOverServer = ui::LocalServerName(ui::Program::Calculator);
-    options.converterServer = ui::LocalServerName(ui::Program::Converter);
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/");
-    options.converterProgram = folder + ui::ProgramName(ui::Program::Converter);
-    // The functions file is the user's (beside the program, or in the per-user
-    // folder once installed); the help document ships with the program.
-    options.functionsFile = ui::UserFilePath(QStringLiteral("PqCalculator.dat"));
-    options.helpFile = ui::ShippedFolder() + QStringLiteral("PqCalculator.htm");
-    options.historyFile = ui::UserFilePath(QStringLiteral("PqCalculator-history.json"));
-    return options;
-}
-
-CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QWidget* parent)
-    : QMainWindow(parent), engine_(engine), options_(options),
-      settings_(CalculatorSettings::read()),
-      layout_(FrameLayout::clientSize(ui::DisplayScale()).width(), ui::DisplayScale()) {
-    setWindowTitle(QStringLiteral("PqCalculator"));
-    setWindowIcon(ui::LoadIcon(QStringLiteral("calculator")));
-
-    // The memories of the scientific view live in the engine as m1 to m4.
-    for (const char16_t* name : {u"m1", u"m2", u"m3", u"m4"}) {
-        int parameters = 0;
-        engine_.setFunction(name, u"0", parameters);
-    }
-
-    createActions();
-    createClient();
-    adjustSize();
-    loadFunctions();
-    scientific_->restore(options_.historyFile);
-    createHistoryPanel();
-    switchView(settings_.currentView);
-    restoreGeometry(settings_.geometry);
-
-    if (!options_.handOverServer.isEmpty()) {
-        handOver_ = new ui::HandOverServer(
-            [this](const ui::HandOverMessage& message) { receive(message); }, this);
-        if (!handOver_->listen(options_.handOverServer))
-            qWarning("Another PqCalculator receives the values handed over by PqConverter.");
-    }
-}
-
 CMainFrame::~CMainFrame() { saveSettings(); }
 
 void CMainFrame::saveSettings() {
@@ -185,8 +141,10 @@ void CMainFrame::createActions() {
 
 void CMainFrame::createClient() {
     const int s = ui::DisplayScale();
-    client_ = new FrameClient(this, *this);
+    client_ = new ui::FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
+    client_->setAttribute(Qt::WA_OpaquePaintEvent);
+    client_->setFocusPolicy(Qt::StrongFocus);
     client_->setFont(ui::CreateUiFont(13, false));
     client_->setMinimumSize(FrameLayout::clientSize(s));
     client_->resize(FrameLayout::clientSize(s));

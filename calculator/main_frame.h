@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "calculator/calculator_settings.h"
-#include "calculator/frame_client.h"
 #include "calculator/frame_layout.h"
 #include "calculator/result_display.h"
 #include "calculator/standard_calculator.h"
 #include "calculator/user_functions.h"
+#include "uikit/frame_client.h"
 #include "uikit/picture_button.h"
 #include "uikit/push_button.h"
 #include "uikit/themed_bitmap.h"
@@ -45,6 +45,8 @@ struct FrameOptions {
     QString functionsFile;    // the user functions; empty: none are read or saved
     QString helpFile;         // the help document
     QString historyFile;      // the formulas evaluated; empty: kept for the run only
+    // The hand-over server waits until the window has been painted once.
+    bool deferredStart = false;
 
     // The names of this user's programs, the converter beside this program.
     static FrameOptions standard();
@@ -55,7 +57,7 @@ struct FrameOptions {
 // button and function-result display on a themed band, and the keypad of the
 // current view. All commands, from menus, keys and buttons, arrive as posted
 // commands and are handled in `onCommand`.
-class CMainFrame : public QMainWindow, private FrameClient::Delegate {
+class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
   public:
     CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QWidget* parent = nullptr);
     // Writes the settings.
@@ -72,10 +74,11 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     const QString& callName() const { return callName_; }
     // The function menu last opened, while it is open.
     QMenu* functionMenu() const;
-    FrameClient* client() const { return client_; }
+    ui::FrameClient* client() const { return client_; }
     QAction* commandAction(unsigned id) const;
     bool isListening() const;
-    HistoryPanel* historyPanel() const { return historyPanel_; }
+    // Made when the history first shows.
+    HistoryPanel* historyPanel();
     QDockWidget* historyDock() const { return historyDock_; }
 
   protected:
@@ -96,6 +99,8 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     void clientResized(QSize size) override;
 
     void onCommand(unsigned id);
+    // Starts the hand-over server (frame_startup.cpp).
+    void listen();
     void createActions();
     void createClient();
     // The history panel, beside or below the keypads, and its command.
@@ -142,7 +147,7 @@ class CMainFrame : public QMainWindow, private FrameClient::Delegate {
     ui::ThemedBitmap background_;
     QString callName_; // the applied user function's name; empty while none
     std::map<unsigned, QAction*> actions_;
-    FrameClient* client_ = nullptr;
+    ui::FrameClient* client_ = nullptr;
     KeyNamePopup* keyName_ = nullptr;
     KeyPad* standardKeypad_ = nullptr;
     ui::HandOverServer* handOver_ = nullptr;

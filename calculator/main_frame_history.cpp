@@ -44,35 +44,18 @@ void CMainFrame::createHistoryPanel() {
     historyDock_->setObjectName(QStringLiteral("historyDock"));
     historyDock_->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     historyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-    historyPanel_ = new HistoryPanel(historyDock_);
-    historyDock_->setWidget(historyPanel_);
     KeptModes& kept = scientific_->keptModes();
     addDockWidget(kept.historyBelow ? Qt::BottomDockWidgetArea : Qt::RightDockWidgetArea,
                   historyDock_);
+    // The panel is made when the dock first shows.
+    if (kept.historyShown) historyPanel();
     historyDock_->setVisible(kept.historyShown);
-
-    historyPanel_->onReuse = [this](const QString& formula) {
-        if (view_ == ViewMode::Standard) switchView(ViewMode::Scientific);
-        scientific_->reuseFormula(formula);
-    };
-    historyPanel_->onInsert = [this](const QString& result) {
-        if (view_ == ViewMode::Scientific) {
-            scientific_->insertResult(result);
-        } else {
-            calculator_.setValue(result.toStdU16String());
-            showCalculator();
-        }
-    };
-    historyPanel_->onClear = [this] { scientific_->clearHistory(); };
-    historyPanel_->onLeave = [this] {
-        if (view_ == ViewMode::Scientific)
-            scientific_->edit()->setFocus();
-        else
-            client_->setFocus();
-    };
-    scientific_->setHistoryListener(
-        [this] { historyPanel_->setEntries(scientific_->history().entries()); });
-    historyPanel_->setEntries(scientific_->history().entries());
+    connect(historyDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) historyPanel();
+    });
+    scientific_->setHistoryListener([this] {
+        if (historyPanel_) historyPanel_->setEntries(scientific_->history().entries());
+    });
 
     QAction* toggle = historyDock_->toggleViewAction();
     toggle->setText(QStringLiteral("&History"));
@@ -102,6 +85,7 @@ void CMainFrame::createHistoryPanel() {
 }
 
 void CMainFrame::historyToggled(bool shown) {
+    if (shown) historyPanel(); // its size is the room it takes
     KeptModes& modes = scientific_->keptModes();
     modes.historyShown = shown;
     modes.write();
@@ -110,8 +94,9 @@ void CMainFrame::historyToggled(bool shown) {
     // Closing gives back the panel's room and the separator beside it.
     const QRect dock = historyDock_->geometry();
     const QRect client = centralWidget()->geometry();
-    const QSize room = shown ? historyPanel_->sizeHint()
-                             : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
+    const QSize room = shown
+                           ? historyPanel_->sizeHint()
+                           : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
     const int sign = shown ? 1 : -1;
     const QSize size = below ? QSize(width(), height() + sign * room.height())
                              : QSize(width() + sign * room.width(), height());
@@ -123,6 +108,33 @@ void CMainFrame::historyToggled(bool shown) {
             resizeDocks({historyDock_}, {below ? room.height() : room.width()},
                         below ? Qt::Vertical : Qt::Horizontal);
     });
+}
+
+HistoryPanel* CMainFrame::historyPanel() {
+    if (historyPanel_) return historyPanel_;
+    historyPanel_ = new HistoryPanel(historyDock_);
+    historyDock_->setWidget(historyPanel_);
+    historyPanel_->onReuse = [this](const QString& formula) {
+        if (view_ == ViewMode::Standard) switchView(ViewMode::Scientific);
+        scientific_->reuseFormula(formula);
+    };
+    historyPanel_->onInsert = [this](const QString& result) {
+        if (view_ == ViewMode::Scientific) {
+            scientific_->insertResult(result);
+        } else {
+            calculator_.setValue(result.toStdU16String());
+            showCalculator();
+        }
+    };
+    historyPanel_->onClear = [this] { scientific_->clearHistory(); };
+    historyPanel_->onLeave = [this] {
+        if (view_ == ViewMode::Scientific)
+            scientific_->edit()->setFocus();
+        else
+            client_->setFocus();
+    };
+    historyPanel_->setEntries(scientific_->history().entries());
+    return historyPanel_;
 }
 
 } // namespace pq::calc

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "calculator/frame_layout.h"
 #include "engine/format_text.h"
 #include "engine/number_parse.h"
 #include "uikit/appearance.h"
@@ -18,16 +19,17 @@ void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box,
     digits_ = digits;
     owner_ = owner;
     fontSize_ = fontSize;
-    normalFont_ = ui::CreateUiFont(fontSize, false);
-    smallFont_ = ui::CreateUiFont(12, false);
+    fontScale_ = 1.0;
+    normalFont_.reset();
+    smallFont_.reset();
     smallFontInUse_ = false;
+    // The button draws no text, and so needs no font, before the first number.
     button_.create(owner, commandId, QString(), box.x(), box.y(), box.width(), box.height(),
-                   normalFont_, style);
+                   QFont(), style);
     if (withIndicator && !indicator_) {
         const int s = ui::DisplayScale();
         indicator_ = new QLabel(QStringLiteral("M"), owner);
         indicator_->setObjectName(QStringLiteral("memoryIndicator"));
-        indicator_->setFont(smallFont_);
         indicator_->setAlignment(Qt::AlignCenter);
         indicator_->setAutoFillBackground(true);
         const auto colour = [indicator = indicator_] {
@@ -63,19 +65,25 @@ void ResultDisplay::updateAccessible() {
     QAccessible::updateAccessibility(&event);
 }
 
+const QFont& ResultDisplay::normalFont() {
+    if (!normalFont_) normalFont_ = ScaledUiFont(fontSize_, fontScale_);
+    return *normalFont_;
+}
+
+const QFont& ResultDisplay::smallFont() {
+    if (!smallFont_) smallFont_ = ScaledUiFont(12, fontScale_);
+    return *smallFont_;
+}
+
 void ResultDisplay::place(const QRect& box, double fontScale) {
-    auto scaled = [fontScale](int size) {
-        QFont font = ui::CreateUiFont(size, false);
-        font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * fontScale))));
-        return font;
-    };
-    normalFont_ = scaled(fontSize_);
-    smallFont_ = scaled(12);
+    fontScale_ = fontScale;
+    normalFont_.reset();
+    smallFont_.reset();
     button_.place(box.x(), box.y(), box.width(), box.height());
     if (accessible_) accessible_->setGeometry(box);
     if (indicator_) {
         const int s = ui::DisplayScale();
-        indicator_->setFont(smallFont_);
+        if (!indicator_->isHidden()) indicator_->setFont(smallFont());
         indicator_->setGeometry(box.x() + 4 * s, box.y() + 2 * s,
                                 static_cast<int>(10 * s * fontScale),
                                 static_cast<int>(12 * s * fontScale));
@@ -84,8 +92,8 @@ void ResultDisplay::place(const QRect& box, double fontScale) {
         showError();
     else if (!text_.isEmpty())
         show(source_, grouping_);
-    else
-        button_.setFont(normalFont_);
+    else if (!button_.text().isEmpty())
+        button_.setFont(normalFont());
 }
 
 void ResultDisplay::show(const QString& text, Base grouping) {
@@ -99,8 +107,8 @@ void ResultDisplay::show(const QString& text, Base grouping) {
     // font keeps every digit visible, made smaller still if need be.
     const int room = button_.layoutBox().width() - 4 * ui::DisplayScale();
     auto fits = [&](const QFont& font) { return ui::MeasureText(font, grouped).width() <= room; };
-    smallFontInUse_ = grouped.size() > digits_ + 8 || !fits(normalFont_);
-    QFont font = smallFontInUse_ ? smallFont_ : normalFont_;
+    smallFontInUse_ = grouped.size() > digits_ + 8 || !fits(normalFont());
+    QFont font = smallFontInUse_ ? smallFont() : normalFont();
     while (smallFontInUse_ && !fits(font) && font.pixelSize() > 6)
         font.setPixelSize(font.pixelSize() - 1);
     button_.setFont(font);
@@ -134,7 +142,7 @@ void ResultDisplay::showError() {
     text_.clear();
     value_.reset();
     smallFontInUse_ = false;
-    button_.setFont(normalFont_);
+    button_.setFont(normalFont());
     button_.setText(QStringLiteral("Error"));
     updateAccessible();
 }
@@ -158,7 +166,9 @@ QString ResultDisplay::baseName() const {
 }
 
 void ResultDisplay::showIndicator(bool shown) {
-    if (indicator_) indicator_->setVisible(shown);
+    if (!indicator_) return;
+    if (shown) indicator_->setFont(smallFont());
+    indicator_->setVisible(shown);
 }
 
 bool ResultDisplay::isIndicatorShown() const { return indicator_ && !indicator_->isHidden(); }

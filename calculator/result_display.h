@@ -75,6 +75,10 @@ class ResultDisplay {
 
   private:
     void show(const QString& text, Base grouping);
+    // The fonts, made when first drawn with: a display that stays empty
+    // costs no font at start.
+    const QFont& normalFont();
+    const QFont& smallFont();
 
     ui::PictureButton button_;
     Base base_ = Base::Dec;
@@ -85,8 +89,9 @@ class ResultDisplay {
     Base grouping_ = Base::Dec; // how the text was grouped
     bool error_ = false;        // "Error" is shown
     int fontSize_ = 28;
-    QFont normalFont_;
-    QFont smallFont_;
+    double fontScale_ = 1.0; // how much larger than at the window's smallest
+    std::optional<QFont> normalFont_;
+    std::optional<QFont> smallFont_;
     bool smallFontInUse_ = false;
     QLabel* indicator_ = nullptr;
     QWidget* accessible_ = nullptr; // an empty window over the box

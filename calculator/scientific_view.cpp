@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 #include "calculator/commands.h"
 #include "calculator/expression_edit.h"
@@ -47,19 +48,32 @@ QString memoryName(int memory) { return QStringLiteral("m") + QString::number(me
 ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEngine& engine,
                                ResultDisplay& display, KeyNamePopup* popup,
                                const UserFunctionList& functions)
-    : engine_(engine), display_(display), mode_(KeyMode::Normal), answer_(engine, functions),
-      kept_(KeptModes::read()) {
+    : client_(client), receiver_(receiver), popup_(popup), engine_(engine), display_(display),
+      mode_(KeyMode::Normal), answer_(engine, functions), kept_(KeptModes::read()) {
     engine_.setAngleMode(kept_.angle);
     display_.setBase(kept_.base);
-    edit_ = new ExpressionEdit(client, receiver, kCmdEvaluate);
-    edit_->setObjectName(QStringLiteral("expression"));
-    edit_->setAccessibleName(QStringLiteral("Expression"));
-    edit_->setFont(ui::CreateUiFont(16, false));
-    edit_->setRecallSource([this] { return history_.recentFormulas(); });
-    status_ = new FormulaStatus(client, engine_, *edit_, display_);
+}
 
+ScientificView::Controls& ScientificView::controls() {
+    if (!controls_) makeControls();
+    return *controls_;
+}
+
+void ScientificView::makeControls() {
+    Controls& made = controls_.emplace();
+    made.edit = new ExpressionEdit(client_, receiver_, kCmdEvaluate);
+    made.edit->setObjectName(QStringLiteral("expression"));
+    made.edit->setAccessibleName(QStringLiteral("Expression"));
+    made.edit->setFont(ui::CreateUiFont(16, false));
+    made.edit->setRecallSource([this] { return history_.recentFormulas(); });
+    // The context menu offers the last formulas of the previous run.
+    for (const QString& formula : std::exchange(restoredFormulas_, {}))
+        made.edit->addToHistory(formula);
+    made.status = new FormulaStatus(client_, engine_, *made.edit, display_);
+
+    QObject* receiver = receiver_;
     for (int i = 0; i < 5; ++i) {
-        auto* button = new QPushButton(QString::fromUtf16(kButtons[i].label), client);
+        auto* button = new QPushButton(QString::fromUtf16(kButtons[i].label), client_);
         button->setFocusPolicy(Qt::NoFocus);
         button->setAccessibleName(QString::fromUtf16(kButtons[i].accessibleName));
         button->setToolTip(QString::fromUtf16(kButtons[i].toolTip));
@@ -67,75 +81,85 @@ ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEng
         const unsigned id = kButtons[i].id;
         QObject::connect(button, &QPushButton::clicked, receiver,
                          [receiver, id] { ui::PostCommand(receiver, id); });
-        buttons_[i] = button;
+        made.buttons[i] = button;
     }
     button(kCmdBase)->setText(display_.baseName());
     button(kCmdAngle)->setText(QString::fromStdU16String(std::u16string(engine_.angleModeName())));
 
-    functionKeypad_ = new KeyPad(client, receiver);
-    functionKeypad_->setObjectName(QStringLiteral("functionKeypad"));
-    functionKeypad_->setAccessibleName(QStringLiteral("Function keys"));
-    characterKeypad_ = new KeyPad(client, receiver);
-    characterKeypad_->setObjectName(QStringLiteral("characterKeypad"));
-    characterKeypad_->setAccessibleName(QStringLiteral("Character keys"));
-    functionKeypad_->create(QRect(), 7, 3, kCmdFunctionKeyFirst, functionKeys(),
-                            ui::CreateUiFont(12, false), popup);
-    characterKeypad_->create(QRect(), 10, 4, kCmdCharacterKeyFirst, characterKeys(),
-                             ui::CreateUiFont(13, false), popup);
+    made.functionKeypad = new KeyPad(client_, receiver_);
+    made.functionKeypad->setObjectName(QStringLiteral("functionKeypad"));
+    made.functionKeypad->setAccessibleName(QStringLiteral("Function keys"));
+    made.characterKeypad = new KeyPad(client_, receiver_);
+    made.characterKeypad->setObjectName(QStringLiteral("characterKeypad"));
+    made.characterKeypad->setAccessibleName(QStringLiteral("Character keys"));
+    made.functionKeypad->create(QRect(), 7, 3, kCmdFunctionKeyFirst, functionKeys(),
+                                ui::CreateUiFont(12, false), popup_);
+    made.characterKeypad->create(QRect(), 10, 4, kCmdCharacterKeyFirst, characterKeys(),
+                                 ui::CreateUiFont(13, false), popup_);
+    // Hidden until the view shows them, laid out as the window is now.
+    made.edit->hide();
+    made.status->hide();
+    for (QPushButton* button : made.buttons) button->hide();
+    made.functionKeypad->showObject(false);
+    made.characterKeypad->showObject(false);
+    if (layout_) layOut(*layout_);
 }
 
-QPushButton* ScientificView::button(unsigned id) const {
+QPushButton* ScientificView::button(unsigned id) {
     for (int i = 0; i < 5; ++i)
-        if (kButtons[i].id == id) return buttons_[i];
+        if (kButtons[i].id == id) return controls().buttons[i];
     return nullptr;
 }
 
 void ScientificView::layOut(const FrameLayout& layout) {
+    layout_ = layout;
+    if (!controls_) return;
     // The status line takes the bottom of the expression line's band.
     const int s = layout.scale;
     const QRect band = layout.expressionEdit;
     const int statusHeight = static_cast<int>(std::lround(14.0 * layout.height / 269.0));
-    edit_->setGeometry(band.adjusted(0, 0, 0, -statusHeight));
-    status_->setGeometry(
+    edit()->setGeometry(band.adjusted(0, 0, 0, -statusHeight));
+    status()->setGeometry(
         QRect(3 * s, band.bottom() + 1 - statusHeight, layout.width - 6 * s, statusHeight - s));
     button(kCmdBase)->setGeometry(layout.baseButton);
     button(kCmdAngle)->setGeometry(layout.angleButton);
     button(kCmdClearEntry)->setGeometry(layout.clearEntryButton);
     button(kCmdClear)->setGeometry(layout.clearButton);
     button(kCmdEvaluate)->setGeometry(layout.evaluateButton);
-    functionKeypad_->setGeometry(layout.functionKeypad);
-    characterKeypad_->setGeometry(layout.characterKeypad);
+    functionKeypad()->setGeometry(layout.functionKeypad);
+    characterKeypad()->setGeometry(layout.characterKeypad);
     const double f = layout.fontScale;
-    edit_->setFont(ScaledUiFont(16, f));
-    status_->setFont(ScaledUiFont(11, f));
-    for (QPushButton* button : buttons_) button->setFont(ScaledUiFont(12, f));
-    functionKeypad_->setFont(ScaledUiFont(12, f));
-    characterKeypad_->setFont(ScaledUiFont(13, f));
+    edit()->setFont(ScaledUiFont(16, f));
+    status()->setFont(ScaledUiFont(11, f));
+    for (QPushButton* button : controls().buttons) button->setFont(ScaledUiFont(12, f));
+    functionKeypad()->setFont(ScaledUiFont(12, f));
+    characterKeypad()->setFont(ScaledUiFont(13, f));
 }
 
 void ScientificView::setVisible(bool visible) {
-    edit_->setVisible(visible);
-    status_->setVisible(visible);
-    for (QPushButton* button : buttons_) button->setVisible(visible);
-    functionKeypad_->showObject(visible);
-    characterKeypad_->showObject(visible);
-    if (visible) edit_->setFocus();
+    if (!visible && !controls_) return;
+    edit()->setVisible(visible);
+    status()->setVisible(visible);
+    for (QPushButton* button : controls().buttons) button->setVisible(visible);
+    functionKeypad()->showObject(visible);
+    characterKeypad()->showObject(visible);
+    if (visible) edit()->setFocus();
 }
 
 bool ScientificView::command(unsigned id) {
     if (id >= kCmdCharacterKeyFirst && id < kCmdCharacterKeyFirst + kCharacterKeyCount) {
-        edit_->typeCharacter(characterKeyCharacter(static_cast<int>(id - kCmdCharacterKeyFirst)));
+        edit()->typeCharacter(characterKeyCharacter(static_cast<int>(id - kCmdCharacterKeyFirst)));
     } else if (id > kCmdFunctionKeyFirst && id < kCmdFunctionKeyFirst + kFunctionKeyCount) {
         functionKey(static_cast<int>(id - kCmdFunctionKeyFirst));
     } else {
         switch (id) {
         case kCmdClear:
-            edit_->clear();
+            edit()->clear();
             display_.setText(QStringLiteral("0"));
-            status_->clear();
+            status()->clear();
             lastFormula_.clear();
             break;
-        case kCmdClearEntry: edit_->clearEntry(); break;
+        case kCmdClearEntry: edit()->clearEntry(); break;
         case kCmdBase:
             button(kCmdBase)->setText(display_.cycleBase());
             kept_.base = display_.base();
@@ -154,23 +178,23 @@ bool ScientificView::command(unsigned id) {
         }
     }
     // The buttons never take the focus from the expression line.
-    if (edit_->isVisible()) edit_->setFocus();
+    if (edit()->isVisible()) edit()->setFocus();
     return true;
 }
 
 bool ScientificView::evaluate() {
-    const QString text = edit_->text();
+    const QString text = edit()->text();
     double value = 0;
     if (!engine_.evaluate(text.toStdU16String(), value)) {
         display_.showError();
-        status_->showError(engine_.lastError());
+        status()->showError(engine_.lastError());
         lastFormula_.clear();
         return false;
     }
     display_.setValue(value);
-    edit_->markEvaluated();
-    edit_->addToHistory(text);
-    status_->clear();
+    edit()->markEvaluated();
+    edit()->addToHistory(text);
+    status()->clear();
     lastFormula_ = text;
     lastShown_ = display_.text();
     answer_.set(value);
@@ -191,12 +215,12 @@ void ScientificView::evaluateAgain() {
         } else {
             display_.showError();
             EvalError error = engine_.lastError();
-            if (edit_->text() != lastFormula_) error.position = -1; // not the formula shown
-            status_->showError(error);
+            if (edit()->text() != lastFormula_) error.position = -1; // not the formula shown
+            status()->showError(error);
             lastFormula_.clear();
         }
     }
-    if (!status_->showsError()) status_->evaluateLine();
+    if (!status()->showsError()) status()->evaluateLine();
 }
 
 void ScientificView::restore(const QString& historyFile) {
@@ -204,9 +228,13 @@ void ScientificView::restore(const QString& historyFile) {
     report(history_.load());
     const QList<HistoryEntry>& entries = history_.entries();
     // The context menu offers the last formulas of the previous run.
+    restoredFormulas_.clear();
     for (qsizetype k = std::max<qsizetype>(0, entries.size() - ExpressionEdit::kHistorySize);
          k < entries.size(); ++k)
-        edit_->addToHistory(entries[k].formula);
+        restoredFormulas_.append(entries[k].formula);
+    if (controls_)
+        for (const QString& formula : std::exchange(restoredFormulas_, {}))
+            controls_->edit->addToHistory(formula);
     double value = 0;
     if (!entries.isEmpty() && parseNumber(entries.back().result.toStdU16String(), value))
         answer_.set(value);
@@ -221,17 +249,17 @@ void ScientificView::clearHistory() {
 }
 
 void ScientificView::reuseFormula(const QString& formula) {
-    edit_->replaceAll(formula);
-    edit_->setFocus();
+    edit()->replaceAll(formula);
+    edit()->setFocus();
 }
 
 void ScientificView::insertResult(const QString& result) {
     // Right after an evaluation a number starts a new formula, as typed.
-    if (edit_->isEvaluated())
-        edit_->replaceAll(result);
+    if (edit()->isEvaluated())
+        edit()->replaceAll(result);
     else
-        edit_->insertPlainText(result);
-    edit_->setFocus();
+        edit()->insertPlainText(result);
+    edit()->setFocus();
 }
 
 void ScientificView::report(const QString& problem) {
@@ -239,7 +267,7 @@ void ScientificView::report(const QString& problem) {
     if (problem == lastProblem_) return;
     lastProblem_ = problem;
     if (problem.isEmpty()) return;
-    QWidget* window = edit_->window();
+    QWidget* window = client_->window();
     QTimer::singleShot(0, window, [window, problem] {
         ui::ShowMessage(window, ui::MessageIcon::Warning, QStringLiteral("History"), problem);
     });
@@ -257,15 +285,15 @@ void ScientificView::setMode(KeyMode mode) {
     const int shown = static_cast<int>(mode_);
     if (mode_ != KeyMode::Normal) {
         const KeyDefinition& key = functionKeys()[static_cast<size_t>(shown)];
-        functionKeypad_->setColours(shown, 0, QColor::fromRgb(key.textColour),
-                                    QColor::fromRgb(key.backgroundColour));
+        functionKeypad()->setColours(shown, 0, QColor::fromRgb(key.textColour),
+                                     QColor::fromRgb(key.backgroundColour));
     }
     mode_ = mode == mode_ ? KeyMode::Normal : mode;
     if (mode_ != KeyMode::Normal)
-        functionKeypad_->setColours(static_cast<int>(mode_), 0, QColor::fromRgb(kModeText),
-                                    QColor::fromRgb(kModeBackground));
+        functionKeypad()->setColours(static_cast<int>(mode_), 0, QColor::fromRgb(kModeText),
+                                     QColor::fromRgb(kModeBackground));
     for (int cell = 0; cell < kFunctionKeyCount; ++cell)
-        functionKeypad_->setLabel(cell % 7, cell / 7, functionKeyLabel(cell, mode_));
+        functionKeypad()->setLabel(cell % 7, cell / 7, functionKeyLabel(cell, mode_));
 }
 
 void ScientificView::functionKey(int cell) {
@@ -274,21 +302,21 @@ void ScientificView::functionKey(int cell) {
     switch (cell) {
     case kKeyHyp: setMode(KeyMode::Hyperbolic); return;
     case kKeyInv: setMode(KeyMode::Inverse); return;
-    case kKeyRound: edit_->insertCall(QStringLiteral("round"), 1); break;
+    case kKeyRound: edit()->insertCall(QStringLiteral("round"), 1); break;
     case kKeyFactorial:
-        edit_->insertOperator(inverse ? QStringLiteral("%") : QStringLiteral("!"));
+        edit()->insertOperator(inverse ? QStringLiteral("%") : QStringLiteral("!"));
         break;
     case kKeySquare:
         if (inverse)
-            edit_->insertCall(QStringLiteral("sqrt"), 1);
+            edit()->insertCall(QStringLiteral("sqrt"), 1);
         else
-            edit_->insertOperator(QStringLiteral("\u00B2"));
+            edit()->insertOperator(QStringLiteral("\u00B2"));
         break;
     case kKeyCube:
-        edit_->insertOperator(inverse ? QStringLiteral("1/") : QStringLiteral("\u00B3"));
+        edit()->insertOperator(inverse ? QStringLiteral("1/") : QStringLiteral("\u00B3"));
         break;
-    case kKeyPi: edit_->insertCall(QStringLiteral("pi"), 0); break;
-    case kKeyE: edit_->insertCall(QStringLiteral("e"), 0); break;
+    case kKeyPi: edit()->insertCall(QStringLiteral("pi"), 0); break;
+    case kKeyE: edit()->insertCall(QStringLiteral("e"), 0); break;
     case kKeyM1:
     case kKeyM2:
     case kKeyM3:
@@ -297,35 +325,35 @@ void ScientificView::functionKey(int cell) {
         if (inverse)
             storeMemory(memory);
         else
-            edit_->insertCall(memoryName(memory), 0);
+            edit()->insertCall(memoryName(memory), 0);
         break;
     }
     case kKeyE1:
     case kKeyE2: {
         QString& stored = stored_[cell == kKeyE1 ? 0 : 1];
         if (inverse)
-            stored = edit_->text();
+            stored = edit()->text();
         else
-            edit_->insertCall(stored, 0);
+            edit()->insertCall(stored, 0);
         break;
     }
     case kKeySin:
     case kKeyCos:
     case kKeyTan:
-        edit_->insertCall(functionKeyLabel(cell, hyperbolic ? KeyMode::Hyperbolic : mode_), 1);
+        edit()->insertCall(functionKeyLabel(cell, hyperbolic ? KeyMode::Hyperbolic : mode_), 1);
         break;
-    case kKeyBrackets: edit_->insertCall(QString(), 1); break;
+    case kKeyBrackets: edit()->insertCall(QString(), 1); break;
     case kKeyLn:
         if (inverse)
-            edit_->insertOperator(QStringLiteral("e^"));
+            edit()->insertOperator(QStringLiteral("e^"));
         else
-            edit_->insertCall(QStringLiteral("ln"), 1);
+            edit()->insertCall(QStringLiteral("ln"), 1);
         break;
     case kKeyLg:
         if (inverse)
-            edit_->insertOperator(QStringLiteral("10^"));
+            edit()->insertOperator(QStringLiteral("10^"));
         else
-            edit_->insertCall(QStringLiteral("lg"), 1);
+            edit()->insertCall(QStringLiteral("lg"), 1);
         break;
     default: return;
     }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
 
+#include "calculator/frame_layout.h"
 #include "calculator/history.h"
 #include "calculator/kept_modes.h"
 #include "calculator/last_answer.h"
@@ -23,7 +26,6 @@ class FormulaStatus;
 class KeyNamePopup;
 class KeyPad;
 class ResultDisplay;
-struct FrameLayout;
 enum class KeyMode;
 
 // The scientific view's parts in the main window's client area: the
@@ -53,7 +55,7 @@ class ScientificView {
     void insertResult(const QString& result);
     LastAnswer& lastAnswer() { return answer_; }
     KeptModes& keptModes() { return kept_; }
-    FormulaStatus* status() const { return status_; }
+    FormulaStatus* status() { return controls().status; }
 
     void layOut(const FrameLayout& layout);
     void setVisible(bool visible);
@@ -70,12 +72,23 @@ class ScientificView {
     KeyMode mode() const { return mode_; }
     const QString& storedExpression(int which) const { return stored_[which]; }
 
-    ExpressionEdit* edit() const { return edit_; }
-    KeyPad* functionKeypad() const { return functionKeypad_; }
-    KeyPad* characterKeypad() const { return characterKeypad_; }
-    QPushButton* button(unsigned id) const;
+    // The controls, made the first time the view is shown or one of them is
+    // asked for: a window that starts in the standard view shows sooner.
+    ExpressionEdit* edit() { return controls().edit; }
+    KeyPad* functionKeypad() { return controls().functionKeypad; }
+    KeyPad* characterKeypad() { return controls().characterKeypad; }
+    QPushButton* button(unsigned id);
 
   private:
+    struct Controls {
+        ExpressionEdit* edit = nullptr;
+        KeyPad* functionKeypad = nullptr;
+        KeyPad* characterKeypad = nullptr;
+        QPushButton* buttons[5] = {};
+        FormulaStatus* status = nullptr;
+    };
+    Controls& controls();
+    void makeControls();
     void functionKey(int cell);
     void storeMemory(int memory);
     void showError();
@@ -83,21 +96,22 @@ class ScientificView {
     void evaluateAgain();
     void report(const QString& problem);
 
+    QWidget* client_;
+    QObject* receiver_;
+    KeyNamePopup* popup_;
     ExpressionEngine& engine_;
     ResultDisplay& display_;
-    ExpressionEdit* edit_;
-    KeyPad* functionKeypad_;
-    KeyPad* characterKeypad_;
-    QPushButton* buttons_[5];
+    std::optional<Controls> controls_; // none until first needed
+    std::optional<FrameLayout> layout_;
     KeyMode mode_;
     QString stored_[2]; // E1, E2
-    FormulaStatus* status_;
     History history_;
     LastAnswer answer_;
     KeptModes kept_;
-    QString lastFormula_; // the formula whose result the display shows
-    QString lastShown_;   // the display's text as that result left it
-    QString lastProblem_; // the history problem last shown
+    QString lastFormula_;          // the formula whose result the display shows
+    QString lastShown_;            // the display's text as that result left it
+    QString lastProblem_;          // the history problem last shown
+    QStringList restoredFormulas_; // for the expression line, once made
     std::function<void()> historyChanged_;
 };
 

@@ -4,6 +4,7 @@
 #include "converter/main_frame.h"
 #include "engine/expression_engine.h"
 #include "uikit/app_paths.h"
+#include "uikit/font_warm_up.h"
 #include "uikit/hand_over.h"
 #include "uikit/message_box.h"
 #include "uikit/resources.h"
@@ -11,6 +12,7 @@
 #include "uikit/termination.h"
 
 int main(int argc, char** argv) {
+    pq::ui::WarmUpFonts();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("PqConverter"));

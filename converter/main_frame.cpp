@@ -9,7 +9,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
-#include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 
@@ -24,9 +23,7 @@
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
-#include "uikit/cursors.h"
 #include "uikit/display_scale.h"
-#include "uikit/hand_over.h"
 #include "uikit/message_box.h"
 #include "uikit/resources.h"
 #include "uikit/scheme_colours.h"
@@ -61,8 +58,6 @@ bool isListKey(int key) {
            key == Qt::Key_PageDown;
 }
 
-QString geometryKey() { return QStringLiteral("Window/Geometry"); }
-
 // The commands that change the open file: disabled, with one tooltip that
 // says why, while it may not be changed.
 bool isEditingCommand(unsigned id) {
@@ -77,65 +72,6 @@ bool isEditingCommand(unsigned id) {
 }
 
 } // namespace
-
-ConverterOptions ConverterOptions::standard() {
-    ConverterOptions options;
-    options.programFolder = ProgramFolder();
-    options.userFolder = ui::UserFolder();
-    options.handOverServer = ui::LocalServerName(ui::Program::Converter);
-    options.calculatorServer = ui::LocalServerName(ui::Program::Calculator);
-    options.calculatorProgram = options.programFolder + ui::ProgramName(ui::Program::Calculator);
-    options.helpFile = ui::ShippedFolder() + QStringLiteral("pqconverter.htm");
-    options.ratesRefresh.allowed = true;
-    return options;
-}
-
-CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
-                           QWidget* parent)
-    : QMainWindow(parent), engine_(engine), options_(options),
-      settings_(ConverterSettings::load(options.userFolder.isEmpty() ? options.programFolder
-                                                                     : options.userFolder)),
-      catalogue_(std::make_unique<Catalogue>(engine)),
-      saver_(std::make_unique<DocumentSaver>(this, *catalogue_,
-                                             [this](Document& document) {
-                                                 if (&document == document_) makeCurrent(document_);
-                                             })),
-      titleFont_(ui::CreateUiFont(20, true)) {
-    setWindowTitle(QStringLiteral("PqConverter"));
-    setWindowIcon(ui::LoadIcon(QStringLiteral("converter")));
-    background_.load(131, ui::ThemeColour(), true);
-
-    createActions();
-    createClient();
-    download_ = new DownloadRunner(this, options_.fetcherFactory);
-
-    const QByteArray geometry =
-        QSettings(ConverterSettings::organisation(), ConverterSettings::application())
-            .value(geometryKey())
-            .toByteArray();
-    if (geometry.isEmpty() || !restoreGeometry(geometry)) resize(ui::Scaled(320), ui::Scaled(440));
-
-    chooseFirstDocument();
-    qApp->installEventFilter(this);
-    // Told once the window is on the screen.
-    QTimer::singleShot(0, this, [this] {
-        if (!settings_.readProblem().isEmpty())
-            ui::ShowMessage(this, ui::MessageIcon::Warning, QStringLiteral("PqConverter"),
-                            settings_.readProblem());
-        opened();
-        refresher_->start();
-    });
-
-    if (!options_.handOverServer.isEmpty()) {
-        handOver_ = new ui::HandOverServer(
-            [this](const ui::HandOverMessage& message) {
-                if (message.tag == ui::kRaiseTag || message.tag == ui::kValueTag) bringToFront();
-            },
-            this);
-        if (!handOver_->listen(options_.handOverServer))
-            qWarning("Another PqConverter answers the calculator's requests.");
-    }
-}
 
 CPqConvFrame::~CPqConvFrame() {
     qApp->removeEventFilter(this);
@@ -256,7 +192,7 @@ void CPqConvFrame::createActions() {
 
 void CPqConvFrame::createClient() {
     const int s = ui::DisplayScale();
-    client_ = new FrameClient(this, *this);
+    client_ = new ui::FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
 
@@ -374,18 +310,6 @@ bool CPqConvFrame::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return false;
-}
-
-void CPqConvFrame::chooseFirstDocument() {
-    ui::WaitCursor wait;
-    catalogue_->setFolder(settings_.dataFolder().toStdString());
-    const std::vector<std::u16string>& recent = settings_.recentFiles();
-    catalogue_->addFiles(recent);
-    Document* first = nullptr;
-    if (!recent.empty()) first = catalogue_->find(recent.front(), true);
-    if (!first) first = catalogue_->current(0);
-    makeCurrent(first);
-    finder_->setFolder(catalogue_->folder());
 }
 
 void CPqConvFrame::opened() {

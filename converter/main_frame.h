@@ -11,9 +11,9 @@ class QLabel;
 #include "converter/converter_settings.h"
 #include "converter/document_saver.h"
 #include "converter/download_runner.h"
-#include "converter/frame_client.h"
 #include "converter/rates_refresher.h"
 #include "document/catalogue.h"
+#include "uikit/frame_client.h"
 #include "uikit/picture_button.h"
 #include "uikit/push_button.h"
 #include "uikit/themed_bitmap.h"
@@ -48,6 +48,9 @@ struct ConverterOptions {
     // Refreshing the exchange rates unasked; off unless allowed (standard()
     // allows it).
     RatesRefreshOptions ratesRefresh;
+    // The hand-over server, the index of the data files and the messages
+    // about the start wait until the window has been painted once.
+    bool deferredStart = false;
 
     // This user's programs, the calculator beside this program, the shipped
     // help, and this user's data folder (uikit/app_paths.h).
@@ -59,7 +62,7 @@ struct ConverterOptions {
 // entry panel below it. It owns the catalogue of data files and keeps the
 // settings. All commands, from menus, keys, buttons and the panel, arrive as
 // posted commands and are handled in `onCommand`.
-class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
+class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
   public:
     CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
                  QWidget* parent = nullptr);
@@ -73,7 +76,7 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     const ConverterSettings& settings() const { return settings_; }
     UnitListView* list() const { return list_; }
     ValueEntryPanel* panel() const { return panel_; }
-    FrameClient* client() const { return client_; }
+    ui::FrameClient* client() const { return client_; }
     const ui::PictureButton& fileSwitcherButton() const { return fileSwitcher_; }
     const ui::PictureButton& showUnitsButton() const { return showUnits_; }
     DownloadRunner* downloadRunner() const { return download_; }
@@ -103,15 +106,25 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
 
   private:
     void paintClient(QPainter& painter, const QRect& area) override;
-    void layoutClient() override;
+    void clientResized(QSize) override { layoutClient(); }
     void clientPenDown(QPoint point) override;
     void clientPenMove(QPoint point) override;
     void clientPenUp(QPoint point) override;
     void clientCommand(const ui::CommandEvent& command) override;
 
+    // Start-up (frame_startup.cpp).
+    static QString geometryKey();
+    void chooseFirstDocument();
+    // What the first frame does not need: the index of the data files, the
+    // hand-over server, the problems of the start told, the rates refresh.
+    void startWorking();
+    void listen();
+    void tellStartProblems();
+
     void createActions();
     void createClient();
-    void chooseFirstDocument();
+    // Places the parts of the client area for its size.
+    void layoutClient();
     void makeCurrent(Document* document);
     // After a document became current: an update applied to it is saved,
     // and a damaged file says what could not be read.
@@ -169,7 +182,7 @@ class CPqConvFrame : public QMainWindow, private FrameClient::Delegate {
     ui::PictureButton showUnits_;
     ui::TapList taps_;
     std::map<unsigned, QAction*> actions_;
-    FrameClient* client_ = nullptr;
+    ui::FrameClient* client_ = nullptr;
     UnitListView* list_ = nullptr;
     ValueEntryPanel* panel_ = nullptr;
     DownloadRunner* download_ = nullptr;

@@ -94,7 +94,14 @@ void RatesLine::setRates(const Document* document, const QString& failure, const
     render();
 }
 
-int RatesLine::heightAt(int width) const { return isHidden() ? 0 : heightForWidth(width); }
+int RatesLine::heightAt(int width) const {
+    if (isHidden()) return 0;
+    // Laying the text out is costly; the window asks for the same width
+    // again and again.
+    if (width != measured_.width || text() != measured_.text || font() != measured_.font)
+        measured_ = {width, text(), font(), heightForWidth(width)};
+    return measured_.height;
+}
 
 void RatesLine::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QFont>
 #include <QLabel>
 #include <QLocale>
 #include <QString>
@@ -49,6 +50,13 @@ class RatesLine : public QLabel {
     QString failure_;
     QString plain_;
     bool old_ = false;
+    struct Measure {
+        int width = -1;
+        QString text;
+        QFont font;
+        int height = 0;
+    };
+    mutable Measure measured_; // the last height asked for
 };
 
 } // namespace pq::conv

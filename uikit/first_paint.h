@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+
+class QWidget;
+
 namespace pq::ui {
 
 // When the environment variable PQ_EXIT_AFTER_FIRST_PAINT is set, the
@@ -7,5 +11,11 @@ namespace pq::ui {
 // to standard output once its first window has been painted, and ends at
 // once. Start-up timing uses it; without the variable nothing happens.
 void WatchFirstPaint();
+
+// Calls `work` once, after the window's first frame has been drawn, as soon
+// as the event loop has nothing more urgent to do: what the first frame does
+// not show need not hold it up. Nothing is called for a window that is
+// destroyed before it was painted.
+void AfterFirstPaint(QWidget* window, std::function<void()> work);
 
 } // namespace pq::ui

@@ -3,21 +3,21 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QtEndian>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <memory>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "uikit/hand_over_folder.h"
+#include "uikit/local_socket.h"
 
 namespace pq::ui {
 
@@ -29,27 +29,24 @@ constexpr int kPollMs = 25;          // between the questions to a starting prog
 constexpr int kFirstWaitMs = 500;    // how long a started program is waited for in any case
 constexpr int kLongestWaitMs = 5000; // ... and while it still runs
 
-// Whether the process at the other end of a connected local socket runs as
-// this user, as the kernel recorded it when the connection was made.
-bool peerIsThisUser(qintptr descriptor) {
-    if (descriptor < 0) return false;
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
-        size != sizeof peer)
-        return false;
-    return peer.uid == getuid();
+// Connects to this user's server at the path; a server of anybody else is
+// left at once, before a byte is sent. The descriptor, or -1.
+int connectToOwnServer(const QString& path, int timeoutMs) {
+    if (path.isEmpty()) return -1;
+    const int descriptor = ConnectLocal(path, timeoutMs);
+    if (descriptor < 0 || PeerIsThisUser(descriptor)) return descriptor;
+    CloseDescriptor(descriptor);
+    return -1;
 }
 
-// Connects to this user's server on the name; a server of anybody else is
-// left at once, before a byte is sent.
-bool connectToOwnServer(QLocalSocket& socket, const QString& path, int timeoutMs) {
-    if (path.isEmpty()) return false;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(timeoutMs)) return false;
-    if (peerIsThisUser(socket.socketDescriptor())) return true;
-    socket.abort();
-    return false;
+// The device and inode of a file, not following a link; false when it is
+// gone.
+bool identify(const QString& path, quint64& device, quint64& inode) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return false;
+    device = status.st_dev;
+    inode = status.st_ino;
+    return true;
 }
 
 bool processRunning(qint64 pid) {
@@ -70,8 +67,10 @@ void waitForServer(const QString& serverName, qint64 pid) {
     for (;;) {
         const QString path = HandOverSocketPath(serverName);
         if (path.isEmpty()) return;
-        QLocalSocket probe;
-        if (connectToOwnServer(probe, path, kPollMs)) return;
+        if (const int probe = connectToOwnServer(path, kPollMs); probe >= 0) {
+            CloseDescriptor(probe);
+            return;
+        }
         const qint64 elapsed = timer.elapsed();
         if (elapsed >= kLongestWaitMs || (elapsed >= kFirstWaitMs && !processRunning(pid))) return;
         QThread::msleep(kPollMs);
@@ -157,52 +156,102 @@ bool HandOverDecoder::next(HandOverMessage& message) {
     return true;
 }
 
-HandOverServer::HandOverServer(Handler handler, QObject* parent)
-    : QObject(parent), server_(new QLocalServer(this)), handler_(std::move(handler)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            if (!peerIsThisUser(socket->socketDescriptor())) {
-                socket->abort(); // another user: not a byte is read
-                socket->deleteLater();
-                continue;
-            }
-            auto decoder = std::make_shared<HandOverDecoder>();
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket, decoder] {
-                decoder->append(socket->readAll());
-                HandOverMessage message;
-                while (decoder->next(message)) handler_(message);
-                if (decoder->failed()) socket->abort();
-            });
-        }
-    });
-}
+// One connection to the server: what arrives is cut into messages for the
+// handler until the client hangs up or sends what no message can be.
+class HandOverServer::Connection : public QObject {
+  public:
+    Connection(int descriptor, HandOverServer& server)
+        : QObject(&server), descriptor_(descriptor), server_(server),
+          notifier_(descriptor, QSocketNotifier::Read, this) {
+        connect(&notifier_, &QSocketNotifier::activated, this, [this] { readAvailable(); });
+    }
+    ~Connection() override { CloseDescriptor(descriptor_); }
 
-HandOverServer::~HandOverServer() = default;
+  private:
+    void readAvailable() {
+        char buffer[4096];
+        bool ended = false;
+        while (!ended) {
+            const ssize_t count = ::read(descriptor_, buffer, sizeof buffer);
+            if (count < 0 && errno == EINTR) continue;
+            if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+            ended = count <= 0; // hung up, or the connection failed
+            if (ended) break;
+            decoder_.append(QByteArray(buffer, count));
+            HandOverMessage message;
+            while (decoder_.next(message)) server_.handler_(message);
+            ended = decoder_.failed();
+        }
+        if (ended) {
+            notifier_.setEnabled(false);
+            deleteLater();
+        }
+    }
+
+    int descriptor_;
+    HandOverServer& server_;
+    QSocketNotifier notifier_;
+    HandOverDecoder decoder_;
+};
+
+HandOverServer::HandOverServer(Handler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)) {}
+
+HandOverServer::~HandOverServer() { close(); }
 
 bool HandOverServer::listen(const QString& name) {
     const QString path = HandOverSocketPath(name);
-    if (path.isEmpty()) return false;
+    if (path.isEmpty() || isListening()) return false;
     // Listening would silently take the name from a running program, so ask
     // first whether one answers; a name that nobody answers is left over.
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(200)) return false;
-    QLocalServer::removeServer(path);
-    return server_->listen(path);
+    if (const int probe = ConnectLocal(path, 200); probe >= 0) {
+        CloseDescriptor(probe);
+        return false;
+    }
+    listener_ = ListenLocal(path);
+    if (listener_ < 0) return false;
+    path_ = path;
+    identify(path, device_, inode_);
+    notifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { accept(); });
+    return true;
 }
 
-bool HandOverServer::isListening() const { return server_->isListening(); }
+bool HandOverServer::isListening() const { return listener_ >= 0; }
+
+void HandOverServer::accept() {
+    for (;;) {
+        const int descriptor = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (descriptor < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            return;
+        }
+        if (!PeerIsThisUser(descriptor)) {
+            CloseDescriptor(descriptor); // another user: not a byte is read
+            continue;
+        }
+        new Connection(descriptor, *this);
+    }
+}
+
+void HandOverServer::close() {
+    if (listener_ < 0) return;
+    delete notifier_;
+    notifier_ = nullptr;
+    CloseDescriptor(listener_);
+    listener_ = -1;
+    // The name is given up, unless another program's socket took it since.
+    quint64 device = 0, inode = 0;
+    if (identify(path_, device, inode) && device == device_ && inode == inode_)
+        ::unlink(QFile::encodeName(path_).constData());
+}
 
 bool SendHandOver(const QString& serverName, const QByteArray& messages, int timeoutMs) {
-    QLocalSocket socket;
-    if (!connectToOwnServer(socket, HandOverSocketPath(serverName), timeoutMs)) return false;
-    socket.write(messages);
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(timeoutMs)) return false;
-    socket.disconnectFromServer();
-    return true;
+    const int descriptor = connectToOwnServer(HandOverSocketPath(serverName), timeoutMs);
+    if (descriptor < 0) return false;
+    const bool sent = WriteAll(descriptor, messages, timeoutMs);
+    CloseDescriptor(descriptor);
+    return sent;
 }
 
 OpenResult RaiseOrStart(const QString& serverName, const QString& programPath) {

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace pq::ui {
 
@@ -81,8 +81,18 @@ class HandOverServer : public QObject {
     bool isListening() const;
 
   private:
-    QLocalServer* server_;
+    class Connection;
+    void accept();
+    // Stops listening and gives up the name.
+    void close();
+
     Handler handler_;
+    int listener_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    QString path_;
+    // The socket file as made, so that one put in its place later stays.
+    quint64 device_ = 0;
+    quint64 inode_ = 0;
 };
 
 // Sends messages to this user's program listening on the name. False when

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "uikit/deferred_icon.h"
 #include "uikit/display_scale.h"
 #include "uikit/resources.h"
 
@@ -51,17 +52,17 @@ QImage RecolourImage(const QImage& image, const QColor& tint, Scheme scheme) {
 }
 
 bool ThemedBitmap::load(int id, const QColor& tint, bool allowDoubling) {
-    const QImage image(BitmapResourcePath(id));
+    const QImage image = ReadImageFile(BitmapResourcePath(id));
     return setImage(image, &tint, allowDoubling);
 }
 
 bool ThemedBitmap::loadPlain(int id, bool allowDoubling) {
-    const QImage image(BitmapResourcePath(id));
+    const QImage image = ReadImageFile(BitmapResourcePath(id));
     return setImage(image, nullptr, allowDoubling);
 }
 
 bool ThemedBitmap::reload(int id, const QColor& tint) {
-    const QImage image(BitmapResourcePath(id));
+    const QImage image = ReadImageFile(BitmapResourcePath(id));
     if (image.isNull()) return false;
     return setImage(image, &tint, allowDoubling_);
 }

@@ -9,10 +9,15 @@
 #include <cmath>
 
 #include "uikit/display_scale.h"
+#include "uikit/font_warm_up.h"
 
 namespace pq::ui {
 
 namespace {
+
+// Ascent plus descent of common sans faces, in ems (DejaVu Sans 1.16,
+// Liberation Sans 1.15, Tahoma 1.21).
+constexpr double kCellPerEm = 1.16;
 
 // The cell of a font: its ascent and descent, each rounded, as QFontMetrics
 // gives its height.
@@ -40,7 +45,14 @@ int FittingPixelSize(QFont font, const QString& key, int cell) {
         font.setPixelSize(pixels);
         return QFontMetrics(font).height();
     };
-    if (!fit.outline.isValid()) fit.outline = QRawFont::fromFont(font);
+    if (!fit.outline.isValid()) {
+        // Any size of the face serves for the outline; the em most sans faces
+        // need for this cell is likely the size drawn, so the face is looked
+        // up once instead of twice.
+        QFont likely = font;
+        likely.setPixelSize(std::max(1, static_cast<int>(std::lround(cell / kCellPerEm))));
+        fit.outline = QRawFont::fromFont(likely);
+    }
     int pixels = cell;
     bool checked = false;
     if (fit.outline.isValid()) {
@@ -63,6 +75,7 @@ int FittingPixelSize(QFont font, const QString& key, int cell) {
 } // namespace
 
 QFont CreateUiFont(int size, bool bold, const QString& face) {
+    WaitForFonts();
     QFont font;
     const QStringList families{face, QStringLiteral("DejaVu Sans"),
                                QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")};

@@ -31,9 +31,25 @@ UnitReference referenceOf(const UnitMatch& match) {
 } // namespace
 
 UnitFinder::UnitFinder(QWidget* parent)
-    : QObject(parent), box_(new FindBox(parent)), runner_(new IndexRunner(this)) {
-    box_->hide();
+    : QObject(parent), parent_(parent), runner_(new IndexRunner(this)) {
     recent_.load();
+    // Files read meanwhile show at once, with the chosen unit kept.
+    runner_->setChangedHandler([this] {
+        if (!isOpen()) return;
+        const int row = box_->current();
+        const UnitReference chosen =
+            row >= 0 && row < box_->units().size() ? box_->units()[row] : UnitReference();
+        search(box_->line()->text());
+        for (int i = 0; i < box_->units().size(); ++i)
+            if (box_->units()[i].sameUnit(chosen)) box_->setCurrent(i);
+    });
+}
+
+FindBox* UnitFinder::box() {
+    if (box_) return box_;
+    box_ = new FindBox(parent_);
+    box_->hide();
+    box_->setGeometry(area_);
     box_->setTextHandler([this](const QString& text) {
         search(text);
         // A file changed meanwhile is read in the background.
@@ -47,16 +63,7 @@ UnitFinder::UnitFinder(QWidget* parent)
         currentContents_.reset();
         if (onClosed_) onClosed_();
     });
-    // Files read meanwhile show at once, with the chosen unit kept.
-    runner_->setChangedHandler([this] {
-        if (!isOpen()) return;
-        const int row = box_->current();
-        const UnitReference chosen =
-            row >= 0 && row < box_->units().size() ? box_->units()[row] : UnitReference();
-        search(box_->line()->text());
-        for (int i = 0; i < box_->units().size(); ++i)
-            if (box_->units()[i].sameUnit(chosen)) box_->setCurrent(i);
-    });
+    return box_;
 }
 
 UnitFinder::~UnitFinder() = default;
@@ -80,7 +87,7 @@ void UnitFinder::open(const QString& text, const Document* current) {
     currentContents_ = current ? runner_->index()->entriesOf(*current) : nullptr;
     // Saved or added files are read in the background while the user types.
     if (!folder_.empty()) runner_->refresh(folder_);
-    box_->show();
+    box()->show();
     box_->raise();
     const bool same = box_->line()->text() == text;
     box_->line()->setText(text);
@@ -94,19 +101,23 @@ void UnitFinder::close() {
     if (isOpen()) box_->dismiss();
 }
 
-bool UnitFinder::isOpen() const { return box_->isVisible(); }
+bool UnitFinder::isOpen() const { return box_ && box_->isVisible(); }
 
 void UnitFinder::takeFocus() {
     if (isOpen()) box_->line()->setFocus(Qt::OtherFocusReason);
 }
 
 bool UnitFinder::owns(const QObject* object) const {
+    if (!box_) return false;
     for (; object; object = object->parent())
         if (object == box_) return true;
     return false;
 }
 
-void UnitFinder::place(const QRect& area) { box_->setGeometry(area); }
+void UnitFinder::place(const QRect& area) {
+    area_ = area;
+    if (box_) box_->setGeometry(area);
+}
 
 void UnitFinder::noteUsed(const Document& document, const Item& item) {
     recent_.note(UnitReference::of(document, item));

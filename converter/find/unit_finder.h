@@ -30,7 +30,8 @@ class IndexRunner;
 // the window holds it (changes not yet saved included).
 class UnitFinder : public QObject {
   public:
-    // The box is a child of `parent`, hidden until opened.
+    // The box is a child of `parent`, hidden until opened and made when first
+    // needed.
     explicit UnitFinder(QWidget* parent);
     ~UnitFinder() override;
 
@@ -56,7 +57,8 @@ class UnitFinder : public QObject {
     }
     void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
 
-    FindBox* box() const { return box_; }
+    // The box, made the first time it opens or is asked for.
+    FindBox* box();
     IndexRunner& runner() const { return *runner_; }
     const RecentUnits& recentUnits() const { return recent_; }
 
@@ -64,7 +66,9 @@ class UnitFinder : public QObject {
     void search(const QString& text);
     QList<UnitReference> recentUnitsNow() const;
 
-    FindBox* box_;
+    QWidget* parent_;
+    FindBox* box_ = nullptr;
+    QRect area_;
     IndexRunner* runner_;
     RecentUnits recent_;
     std::string folder_;

@@ -252,6 +252,19 @@ TEST_F(MainFrameTest, ValuesHandedOverArriveInTheDisplay) {
     ASSERT_TRUE(pq::test::waitFor([&] { return shown() == QStringLiteral("Error"); }));
 }
 
+TEST_F(MainFrameTest, AQuickStartListensOnceTheWindowIsPainted) {
+    FrameOptions options;
+    options.handOverServer = uniqueName();
+    options.deferredStart = true;
+    frame = std::make_unique<CMainFrame>(engine, options);
+    EXPECT_FALSE(frame->isListening());
+    EXPECT_FALSE(pq::ui::SendHandOver(options.handOverServer, pq::ui::EncodeValue(1), 100));
+    frame->show();
+    ASSERT_TRUE(pq::test::waitFor([&] { return frame->isListening(); }));
+    ASSERT_TRUE(pq::ui::SendHandOver(options.handOverServer, pq::ui::EncodeValue(7.25)));
+    ASSERT_TRUE(pq::test::waitFor([&] { return shown() == QStringLiteral("7.25"); }));
+}
+
 TEST_F(MainFrameTest, OpenConverterRaisesStartsOrSaysWhy) {
     FrameOptions options;
     options.converterServer = uniqueName();

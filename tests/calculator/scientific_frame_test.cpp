@@ -618,3 +618,24 @@ TEST_F(ScientificFrameTest, EditingAFunctionReplacesItsFormula) {
     EXPECT_EQ(frame->userFunctions()[0].formula, u"x*3");
     EXPECT_EQ(frame->userFunctions()[0].name, u"Thrice");
 }
+
+TEST_F(ScientificFrameTest, AWindowStartedInTheStandardViewOffersTheFormulasOfTheLastRun) {
+    options.historyFile = folder.filePath(QStringLiteral("history.json"));
+    open();
+    for (const char* formula : {"2+3", "4*5"}) {
+        typeText(QString::fromLatin1(formula));
+        QTest::keyClick(edit(), Qt::Key_Return);
+        deliverPosted();
+    }
+    command(kCmdStandardView);
+    open();
+    ASSERT_EQ(frame->viewMode(), ViewMode::Standard);
+    command(kCmdScientificView);
+    ASSERT_TRUE(edit()->isVisible());
+    EXPECT_TRUE(edit()->hasFocus());
+    EXPECT_EQ(edit()->history().mid(0, 2), (QStringList{"4*5", "2+3"}));
+    typeText(QStringLiteral("ans+1"));
+    QTest::keyClick(edit(), Qt::Key_Return);
+    deliverPosted();
+    EXPECT_EQ(shown(), QStringLiteral("21"));
+}

@@ -14,8 +14,11 @@
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
 #include "converter/file_switcher.h"
+#include "converter/find/index_runner.h"
+#include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
+#include "document/unit_index.h"
 #include "tests/converter/converter_fixture.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/clipboard.h"
@@ -170,6 +173,24 @@ TEST(ConverterStartTest, TheFileSwitchedToIsOpenedAtTheNextStart) {
 
     auto frame = world.open();
     EXPECT_EQ(fileName(frame->document()), chosen);
+}
+
+TEST(ConverterStartTest, AQuickStartListensAndReadsTheFolderOnceTheWindowIsPainted) {
+    ConverterWorld world;
+    world.seed({"Length.cnv", "Speed.cnv"});
+    world.writeSettings({u"Length.cnv"});
+    conv::ConverterOptions options = world.options();
+    options.handOverServer =
+        QStringLiteral("pq-test-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    options.deferredStart = true;
+    CPqConvFrame frame(world.engine, options);
+    EXPECT_EQ(fileName(frame.document()), QStringLiteral("Length.cnv"));
+    EXPECT_FALSE(ui::SendHandOver(options.handOverServer, ui::EncodeMessage(ui::kRaiseTag), 100));
+    EXPECT_FALSE(frame.finder()->runner().isRunning());
+
+    frame.show();
+    ASSERT_TRUE(pq::test::waitFor([&] { return frame.finder()->runner().index()->built(); }));
+    EXPECT_TRUE(ui::SendHandOver(options.handOverServer, ui::EncodeMessage(ui::kRaiseTag)));
 }
 
 TEST(ConverterStartTest, AFileThatFailedToLoadIsNotWrittenBack) {

@@ -79,8 +79,11 @@ class Started {
     }
     // The exit status once the program ended by itself; -1 if it did not.
     int exitCode(int timeoutMs = 10000) {
-        if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit)
+        // It may have ended already, seen while the test waited for another
+        // event.
+        if (process.state() != QProcess::NotRunning && !process.waitForFinished(timeoutMs))
             return -1;
+        if (process.exitStatus() != QProcess::NormalExit) return -1;
         read();
         return process.exitCode();
     }

@@ -1,16 +1,13 @@
-#include "calculator/frame_client.h"
+#include "uikit/frame_client.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
-namespace pq::calc {
+namespace pq::ui {
 
 FrameClient::FrameClient(QWidget* parent, Delegate& delegate)
-    : ui::WindowObject(parent), delegate_(delegate) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
-}
+    : WindowObject(parent), delegate_(delegate) {}
 
 void FrameClient::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -18,8 +15,8 @@ void FrameClient::paintEvent(QPaintEvent* event) {
 }
 
 void FrameClient::resizeEvent(QResizeEvent* event) {
-    ui::WindowObject::resizeEvent(event);
+    WindowObject::resizeEvent(event);
     delegate_.clientResized(event->size());
 }
 
-} // namespace pq::calc
+} // namespace pq::ui

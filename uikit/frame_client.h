@@ -2,22 +2,22 @@
 
 #include "uikit/window_object.h"
 
-namespace pq::conv {
+namespace pq::ui {
 
-// The client area of the main window: it paints the top strip with its two
-// buttons and takes their pen input through its delegate, the main window,
-// and hands the commands posted to it on as well. The unit list and the
-// entry panel are its children.
-class FrameClient : public ui::WindowObject {
+// The client area of a main window. It paints and takes pen input for the
+// windowless parts drawn on it (buttons, displays) through its delegate, the
+// main window, hands the commands posted to it on as well, and tells the
+// delegate when its size changed, so that the window lays its parts out.
+class FrameClient : public WindowObject {
   public:
     class Delegate {
       public:
         virtual void paintClient(QPainter& painter, const QRect& area) = 0;
-        virtual void layoutClient() = 0;
+        virtual void clientResized(QSize size) = 0;
         virtual void clientPenDown(QPoint point) = 0;
         virtual void clientPenMove(QPoint point) = 0;
         virtual void clientPenUp(QPoint point) = 0;
-        virtual void clientCommand(const ui::CommandEvent& command) = 0;
+        virtual void clientCommand(const CommandEvent& command) = 0;
 
       protected:
         ~Delegate() = default;
@@ -31,10 +31,10 @@ class FrameClient : public ui::WindowObject {
     void penDown(QPoint point) override { delegate_.clientPenDown(point); }
     void penMove(QPoint point) override { delegate_.clientPenMove(point); }
     void penUp(QPoint point) override { delegate_.clientPenUp(point); }
-    void command(const ui::CommandEvent& command) override { delegate_.clientCommand(command); }
+    void command(const CommandEvent& command) override { delegate_.clientCommand(command); }
 
   private:
     Delegate& delegate_;
 };
 
-} // namespace pq::conv
+} // namespace pq::ui
