@@ -66,7 +66,6 @@ RatesLine::RatesLine(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("ratesLine"));
     setFont(ui::CreateUiFont(12, false));
     setWordWrap(true);
-    setTextFormat(Qt::RichText);
     // Margins, not contents margins: the frame sets those anew when polished.
     setMargin(ui::Scaled(2));
     setIndent(ui::Scaled(4));
@@ -109,12 +108,24 @@ void RatesLine::changeEvent(QEvent* event) {
 }
 
 void RatesLine::render() {
-    const QColor warning = warningColour(*this);
-    const QString rates = old_ ? coloured(date_ + u' ' + age_, warning) : date_.toHtmlEscaped();
-    const QString failure = failure_.isEmpty() ? QString() : coloured(failure_, warning);
-    // The reason of a failure starts a line of its own.
-    setText(rates.isEmpty() || failure.isEmpty() ? rates + failure
-                                                 : rates + QStringLiteral("<br>") + failure);
+    const QString rates = old_ ? date_ + u' ' + age_ : date_;
+    QPalette palette; // the parent's colours
+    if (!failure_.isEmpty() && !rates.isEmpty() && !old_) {
+        // Fresh rates above a failure: two colours, which take rich text.
+        setTextFormat(Qt::RichText);
+        // The reason of a failure starts a line of its own.
+        setText(rates.toHtmlEscaped() + QStringLiteral("<br>") +
+                coloured(failure_, warningColour(*this)));
+    } else {
+        // One colour: plain text, laid out and drawn in a fraction of the
+        // time rich text takes.
+        if (old_ || !failure_.isEmpty())
+            palette.setColor(QPalette::WindowText, warningColour(*this));
+        setTextFormat(Qt::PlainText);
+        setText(rates.isEmpty() || failure_.isEmpty() ? rates + failure_
+                                                      : rates + u'\n' + failure_);
+    }
+    setPalette(palette);
     setToolTip(plain_);
 }
 
