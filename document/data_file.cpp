@@ -36,9 +36,16 @@ class FileDescriptor {
     int fd_;
 };
 
+std::string fileNameOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
 bool writeAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
+        const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -50,16 +57,9 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
 }
 
 std::string folderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
+    const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
-
-std::string fileNameOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-} // namespace
 
 std::string resolveFileCase(const std::string& path) {
     struct stat info {};

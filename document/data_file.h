@@ -27,6 +27,13 @@ namespace pq {
 // only in case, when there is one.
 std::string resolveFileCase(const std::string& path);
 
+// The folder of a path with its final slash; "./" for a bare file name.
+std::string folderOf(const std::string& path);
+
+// Writes all `size` bytes to `fd`, going on after interrupted writes; false
+// on an error, with errno telling which.
+bool writeAll(int fd, const uint8_t* data, size_t size);
+
 class DataFile {
   public:
     static constexpr int64_t kMaxFileSize = 64 * 1024 * 1024;

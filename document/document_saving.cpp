@@ -15,11 +15,6 @@ namespace pq {
 
 namespace {
 
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 std::string fileNameOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -46,19 +41,6 @@ std::string writeProblem(const std::string& path) {
     if (::stat(folder.c_str(), &info) == 0 && (info.st_mode & 0222) == 0)
         return "its folder is marked read-only";
     return {};
-}
-
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // Writes bytes into a new file of the folder, never over an existing one:
