@@ -60,7 +60,7 @@ ScientificView::Controls& ScientificView::controls() {
 }
 
 void ScientificView::makeControls() {
-    Controls& made = controls_.emplace();
+    Controls& made = controls_.emplace(Controls{});
     made.edit = new ExpressionEdit(client_, receiver_, kCmdEvaluate);
     made.edit->setObjectName(QStringLiteral("expression"));
     made.edit->setAccessibleName(QStringLiteral("Expression"));
