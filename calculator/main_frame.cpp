@@ -145,12 +145,14 @@ void CMainFrame::createClient() {
     client_->setObjectName(QStringLiteral("client"));
     client_->setAttribute(Qt::WA_OpaquePaintEvent);
     client_->setFocusPolicy(Qt::StrongFocus);
+    // Pictures first: they need no font, and the first font waits until the
+    // font configuration has been read.
+    background_.load(108, ui::ThemeColour(), true);
+    ui::DecodeToolBarIcons(findChild<QToolBar*>(QStringLiteral("commands")));
     client_->setFont(ui::CreateUiFont(13, false));
     client_->setMinimumSize(FrameLayout::clientSize(s));
     client_->resize(FrameLayout::clientSize(s));
     setCentralWidget(client_);
-
-    background_.load(108, ui::ThemeColour(), true);
 
     mainDisplay_.create(client_, 0, layout_.mainDisplay, 10, 28, kMainDisplayStyle, true);
     functionName_.create(client_, kCmdFunctionMenu, QString(), layout_.functionName.x(),
@@ -420,8 +422,7 @@ void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
     const int s = layout_.scale;
     painter.fillRect(area, ui::Colours().paper);
     if (background_.isNull()) {
-        painter.fillRect(QRect(0, 0, layout_.width, layout_.backgroundHeight),
-                         ui::SchemeTint(160));
+        painter.fillRect(QRect(0, 0, layout_.width, layout_.backgroundHeight), ui::SchemeTint(160));
     } else {
         // In a larger window the band grows with the layout.
         const double across = layout_.width / (240.0 * s);

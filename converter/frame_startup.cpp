@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSettings>
 #include <QTimer>
+#include <QToolBar>
 
 #include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
@@ -40,17 +41,19 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
       settings_(ConverterSettings::load(options.userFolder.isEmpty() ? options.programFolder
                                                                      : options.userFolder)),
       catalogue_(std::make_unique<Catalogue>(engine)),
-      saver_(std::make_unique<DocumentSaver>(this, *catalogue_,
-                                             [this](Document& document) {
-                                                 if (&document == document_) makeCurrent(document_);
-                                             })) {
+      saver_(std::make_unique<DocumentSaver>(this, *catalogue_, [this](Document& document) {
+          if (&document == document_) makeCurrent(document_);
+      })) {
     setWindowTitle(QStringLiteral("PqConverter"));
     setWindowIcon(ui::LoadIcon(QStringLiteral("converter")));
     background_.load(131, ui::ThemeColour(), true);
 
     createActions();
     // The first font waits for the system's font configuration, read
-    // meanwhile (uikit/font_warm_up.h): the parts above need none.
+    // meanwhile (uikit/font_warm_up.h): the parts above need none, and
+    // neither does reading the first file.
+    ui::DecodeToolBarIcons(findChild<QToolBar*>(QStringLiteral("commands")));
+    Document* first = readFirstDocument();
     titleFont_ = ui::CreateUiFont(20, true);
     createClient();
     download_ = new DownloadRunner(this, options_.fetcherFactory);
@@ -61,7 +64,7 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
             .toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) resize(ui::Scaled(320), ui::Scaled(440));
 
-    chooseFirstDocument();
+    makeCurrent(first);
     qApp->installEventFilter(this);
     if (options_.deferredStart) {
         ui::AfterFirstPaint(this, [this] {
@@ -98,7 +101,7 @@ void CPqConvFrame::listen() {
         qWarning("Another PqConverter answers the calculator's requests.");
 }
 
-void CPqConvFrame::chooseFirstDocument() {
+Document* CPqConvFrame::readFirstDocument() {
     ui::WaitCursor wait;
     catalogue_->setFolder(settings_.dataFolder().toStdString());
     const std::vector<std::u16string>& recent = settings_.recentFiles();
@@ -106,7 +109,7 @@ void CPqConvFrame::chooseFirstDocument() {
     Document* first = nullptr;
     if (!recent.empty()) first = catalogue_->find(recent.front(), true);
     if (!first) first = catalogue_->current(0);
-    makeCurrent(first);
+    return first;
 }
 
 } // namespace pq::conv

@@ -37,11 +37,11 @@ struct UnitReference;
 // Where the main window finds the calculator and its help, and where it
 // listens for the calculator's requests.
 struct ConverterOptions {
-    QString programFolder;     // ends in "/"; the calculator is beside it
-    QString handOverServer;    // empty: the window does not listen
-    QString calculatorServer;  // the running calculator's local server
-    QString calculatorProgram; // the calculator's program file
-    QString helpFile;          // the help document
+    QString programFolder;                         // ends in "/"; the calculator is beside it
+    QString handOverServer;                        // empty: the window does not listen
+    QString calculatorServer;                      // the running calculator's local server
+    QString calculatorProgram;                     // the calculator's program file
+    QString helpFile;                              // the help document
     DownloadRunner::FetcherFactory fetcherFactory; // empty: libcurl
     // Ends in "/"; the default data folder is below it. Empty: programFolder.
     QString userFolder;
@@ -114,7 +114,8 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
 
     // Start-up (frame_startup.cpp).
     static QString geometryKey();
-    void chooseFirstDocument();
+    // Reads the file the window opens with: the last one used, else the first.
+    Document* readFirstDocument();
     // What the first frame does not need: the index of the data files, the
     // hand-over server, the problems of the start told, the rates refresh.
     void startWorking();

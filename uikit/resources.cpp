@@ -1,7 +1,9 @@
 #include "uikit/resources.h"
 
+#include <QAction>
 #include <QFile>
 #include <QHash>
+#include <QToolBar>
 
 #include "uikit/appearance.h"
 #include "uikit/deferred_icon.h"
@@ -53,5 +55,14 @@ QIcon LoadIcon(const QString& name) {
 }
 
 int IconSize() { return Scaled(16); }
+
+void DecodeToolBarIcons(const QToolBar* bar) {
+    if (!bar) return;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator() || action->icon().isNull()) continue;
+        action->icon().pixmap(bar->iconSize(), bar->devicePixelRatio(),
+                              action->isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    }
+}
 
 } // namespace pq::ui

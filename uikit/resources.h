@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QString>
 
+class QToolBar;
+
 namespace pq::ui {
 
 // Makes the kit's resources available and fixes the display scale. Call once
@@ -21,5 +23,11 @@ QIcon LoadIcon(const QString& name);
 
 // The side of a small icon on screen: 16·s.
 int IconSize();
+
+// Decodes the icons of a toolbar at the size and in the state they are drawn
+// in, so that the window's first frame finds them ready. Worth calling while
+// the program waits anyway (for the font configuration, before its first
+// font).
+void DecodeToolBarIcons(const QToolBar* bar);
 
 } // namespace pq::ui
