@@ -36,11 +36,6 @@ class FileDescriptor {
     int fd_;
 };
 
-std::string fileNameOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 bool writeAll(int fd, const uint8_t* data, size_t size) {
@@ -54,6 +49,11 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string folderOf(const std::string& path) {

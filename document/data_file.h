@@ -29,6 +29,8 @@ std::string resolveFileCase(const std::string& path);
 
 // The folder of a path with its final slash; "./" for a bare file name.
 std::string folderOf(const std::string& path);
+// The last part of a path: the file's own name.
+std::string fileNameOf(const std::string& path);
 
 // Writes all `size` bytes to `fd`, going on after interrupted writes; false
 // on an error, with errno telling which.

@@ -15,11 +15,6 @@ namespace pq {
 
 namespace {
 
-std::string fileNameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Why this user may not write the file at path (existing or not) or its
 // folder; empty when both may be written. Write bits that are all cleared
 // count as "read-only" whoever runs the program: the file's owner marked

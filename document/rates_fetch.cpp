@@ -1,39 +1,14 @@
 #include "document/rates_fetch.h"
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 
+#include "document/download_folder.h"
 #include "document/http_fetcher.h"
 #include "document/printable_text.h"
 
 namespace pq {
 
 namespace {
-
-// A folder of its own for the fetched file, removed with it.
-class PrivateFolder {
-  public:
-    PrivateFolder() {
-        std::error_code error;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(error) / "pqconv-rates-XXXXXX").string();
-        if (error) pattern = "/tmp/pqconv-rates-XXXXXX";
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~PrivateFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    PrivateFolder(const PrivateFolder&) = delete;
-    PrivateFolder& operator=(const PrivateFolder&) = delete;
-    bool valid() const { return !path_.empty(); }
-    std::string file() const { return path_ + "/rates"; }
-
-  private:
-    std::string path_;
-};
 
 std::string seconds(std::chrono::milliseconds time) {
     const auto ms = time.count();
@@ -51,18 +26,18 @@ RatesFetch failed(std::string reason) {
 RatesFetch fetchReferenceRates(HttpFetcher& fetcher, const std::string& url,
                                const DownloadLimits& limits) {
     using Clock = std::chrono::steady_clock;
-    PrivateFolder folder;
+    DownloadFolder folder("pqconv-rates-");
     if (!folder.valid()) return failed("no folder for the downloaded file");
     const Clock::time_point deadline = Clock::now() + limits.deadline;
     const std::string tooLong = "the download took longer than " + seconds(limits.deadline);
     std::string reason;
-    if (!fetcher.fetchWithin(url, folder.file(), {deadline, limits.totalBytes}, reason)) {
+    if (!fetcher.fetchWithin(url, folder.file("rates"), {deadline, limits.totalBytes}, reason)) {
         // The transfer's own clock may end it a moment before the deadline.
         if (Clock::now() + std::chrono::milliseconds(20) >= deadline) return failed(tooLong);
         return failed(printableText(reason));
     }
     if (Clock::now() > deadline) return failed(tooLong);
-    std::ifstream in(folder.file(), std::ios::binary);
+    std::ifstream in(folder.file("rates"), std::ios::binary);
     std::string bytes;
     // A fetcher that cannot bound itself is held to the limit here.
     bytes.resize(static_cast<size_t>(limits.totalBytes) + 1);

@@ -1,7 +1,5 @@
 #include "document/update_downloader.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +7,7 @@
 
 #include "document/data_file.h"
 #include "document/data_folder.h"
+#include "document/download_folder.h"
 #include "document/printable_text.h"
 #include "document/reference_rates.h"
 #include "engine/text.h"
@@ -18,30 +17,6 @@ namespace pq {
 namespace {
 
 constexpr size_t kMaxFileNameLength = 63;
-
-// A private folder for the downloaded files, removed with everything in it
-// when the run ends, however it ends.
-class CacheFolder {
-  public:
-    CacheFolder() {
-        std::error_code error;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(error) / "pqconv-XXXXXX").string();
-        if (error) pattern = "/tmp/pqconv-XXXXXX";
-        if (const char* made = mkdtemp(pattern.data())) path_ = std::string(made) + "/";
-    }
-    ~CacheFolder() {
-        if (!path_.empty()) {
-            std::error_code error;
-            std::filesystem::remove_all(path_, error);
-        }
-    }
-    bool valid() const { return !path_.empty(); }
-    std::string file(size_t n) const { return path_ + "download" + std::to_string(n); }
-
-  private:
-    std::string path_;
-};
 
 std::u16string_view trimmed(std::u16string_view text) {
     while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
@@ -132,7 +107,7 @@ bool UpdateDownloader::run() {
         dataFilesGiven_ ? dataFiles_ : conversionFileNames(folder_.folder());
     const Clock::time_point deadline = Clock::now() + limits_.deadline;
     int64_t bytesLeft = limits_.totalBytes;
-    CacheFolder cache;
+    DownloadFolder cache("pqconv-");
     std::set<std::string> fetched;
     std::set<std::u16string> stored;
     size_t files = 0;
@@ -160,7 +135,7 @@ bool UpdateDownloader::run() {
             errorText_ = overBudget;
             return false;
         }
-        const std::string cacheFile = cache.file(files);
+        const std::string cacheFile = cache.file("download" + std::to_string(files));
         std::string reason;
         if (!fetcher_->fetchWithin(url, cacheFile, {deadline, bytesLeft}, reason)) {
             // The transfer's own clock may end it a moment before the deadline.
