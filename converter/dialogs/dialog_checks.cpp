@@ -158,23 +158,6 @@ bool IsFileNameTaken(const Catalogue& catalogue, const QString& name,
            takenInFolder(QString::fromStdString(catalogue.folder()), file);
 }
 
-QString UniqueFileName(const Catalogue& catalogue, const QString& name,
-                       std::u16string_view extension) {
-    const auto taken = [&](const QString& candidate) {
-        return IsFileNameTaken(catalogue, candidate, extension);
-    };
-    QString suffix;
-    QString candidate = name.left(kFileNameLength);
-    while (taken(candidate)) {
-        suffix += QStringLiteral("_new");
-        if (suffix.size() >= kFileNameLength) break;
-        // The suffix is kept whole, so that a long name cannot lose it to
-        // the cut and collide again.
-        candidate = name.left(kFileNameLength - suffix.size()) + suffix;
-    }
-    return candidate;
-}
-
 QStringList CategoriesOf(const Catalogue& catalogue) {
     QStringList categories;
     for (size_t i = 0; i < catalogue.size(); ++i) {

@@ -59,10 +59,6 @@ bool IsUsableFileName(const QString& name);
 // Whether the catalogue or the data folder holds name + extension (any case).
 bool IsFileNameTaken(const Catalogue& catalogue, const QString& name,
                      std::u16string_view extension);
-// The name cut to 63 characters, with "_new" appended until neither the
-// catalogue nor the data folder holds name + extension (any case).
-QString UniqueFileName(const Catalogue& catalogue, const QString& name,
-                       std::u16string_view extension);
 // The distinct non-empty categories of the catalogue's documents (the first
 // spelling of texts that differ only in case), sorted without regard to case.
 QStringList CategoriesOf(const Catalogue& catalogue);

@@ -126,7 +126,7 @@ TEST(ChooseFileName, TypedNamesAreCheckedAndTitlesMadeUsable) {
     }
 }
 
-TEST(UniqueFileName, AppendsNewUntilNeitherCatalogueNorFolderHoldsTheName) {
+TEST(IsFileNameTaken, TheCatalogueAndTheFolderCountWithoutRegardToCase) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     ASSERT_TRUE(test::copyShipped(QStringLiteral("Length.cnv"), folder.path()));
@@ -139,23 +139,13 @@ TEST(UniqueFileName, AppendsNewUntilNeitherCatalogueNorFolderHoldsTheName) {
         QFile renamed(QDir(folder.path()).filePath(QStringLiteral("length_new.CNV")));
         ASSERT_TRUE(renamed.open(QIODevice::WriteOnly)) << "a file the catalogue does not know";
     }
-    EXPECT_EQ(UniqueFileName(catalogue, QStringLiteral("LENGTH"), u".cnv"),
-              QStringLiteral("LENGTH_new_new"));
-    EXPECT_EQ(UniqueFileName(catalogue, QStringLiteral("Length"), u".cal"),
-              QStringLiteral("Length"))
+    EXPECT_TRUE(IsFileNameTaken(catalogue, QStringLiteral("LENGTH"), u".cnv"));
+    EXPECT_TRUE(IsFileNameTaken(catalogue, QStringLiteral("LENGTH_new"), u".cnv"));
+    EXPECT_FALSE(IsFileNameTaken(catalogue, QStringLiteral("Length"), u".cal"))
         << "another extension is another file";
-    EXPECT_EQ(UniqueFileName(catalogue, QStringLiteral("weight"), u".cnv"),
-              QStringLiteral("weight_new"))
+    EXPECT_TRUE(IsFileNameTaken(catalogue, QStringLiteral("weight"), u".cnv"))
         << "files of the folder count even before they are in the catalogue";
-
-    const QString long70 = QString(70, u'a');
-    EXPECT_EQ(UniqueFileName(catalogue, long70, u".cnv"), QString(63, u'a'));
-    {
-        QFile taken(QDir(folder.path()).filePath(QString(63, u'a') + ".cnv"));
-        ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    }
-    const QString unique = UniqueFileName(catalogue, long70, u".cnv");
-    EXPECT_EQ(unique, QString(59, u'a') + "_new") << "the cut keeps the suffix";
+    EXPECT_FALSE(IsFileNameTaken(catalogue, QStringLiteral("Speed"), u".cnv"));
 }
 
 TEST(CategoriesOf, EachOnceInItsFirstSpellingSortedWithoutCase) {
