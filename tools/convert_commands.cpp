@@ -21,19 +21,6 @@ void printShownItems(const Document& document) {
     }
 }
 
-// Reads a value with the item's format; false (after printing Error) when it
-// does not evaluate.
-bool enterValue(Item& item, const std::string& text, ExpressionEngine& engine) {
-    double value;
-    if (!item.format.parseAndEvaluate(fromUtf8(text), engine, value)) {
-        std::puts("Error");
-        return false;
-    }
-    item.value = value;
-    item.state = ValueState::Valid;
-    return true;
-}
-
 } // namespace
 
 int runConvert(std::span<char* const> args) {

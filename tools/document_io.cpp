@@ -5,6 +5,7 @@
 #include "document/document.h"
 #include "document/file_reading.h"
 #include "document/printable_text.h"
+#include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "tools/commands.h"
 
@@ -37,5 +38,16 @@ bool readWholeFile(const std::string& path, std::string& contents, std::string& 
 }
 
 std::string printable(std::string_view text) { return printableText(text); }
+
+bool enterValue(Item& item, const std::string& text, ExpressionEngine& engine) {
+    double value;
+    if (!item.format.parseAndEvaluate(fromUtf8(text), engine, value)) {
+        std::puts("Error");
+        return false;
+    }
+    item.value = value;
+    item.state = ValueState::Valid;
+    return true;
+}
 
 } // namespace pq::tool

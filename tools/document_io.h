@@ -6,7 +6,9 @@
 
 namespace pq {
 class Document;
-}
+class ExpressionEngine;
+class Item;
+} // namespace pq
 
 namespace pq::tool {
 
@@ -18,6 +20,10 @@ int typeCodeForPath(const std::string& path);
 // the exit status in `status` (2 for a name that is no data file name, 1
 // for a file that cannot be read).
 std::unique_ptr<Document> loadDocument(const std::string& path, int& status);
+
+// Reads a value with the item's format; false (after printing Error) when it
+// does not evaluate.
+bool enterValue(Item& item, const std::string& text, ExpressionEngine& engine);
 
 // Reads a whole regular file of at most 64 MiB; false with the cause.
 bool readWholeFile(const std::string& path, std::string& contents, std::string& error);

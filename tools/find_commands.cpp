@@ -134,13 +134,7 @@ const FoundUnit* chooseIn(const std::vector<const FoundUnit*>& candidates,
 // it; false (after printing Error) when the value cannot be read.
 bool computeFrom(const FoundUnit& from, const std::string& value, ExpressionEngine& engine) {
     Item& item = from.item();
-    double number;
-    if (!item.format.parseAndEvaluate(fromUtf8(value), engine, number)) {
-        std::puts("Error");
-        return false;
-    }
-    item.value = number;
-    item.state = ValueState::Valid;
+    if (!enterValue(item, value, engine)) return false;
     from.document->currentItem = &item;
     from.document->computeAll(engine);
     return true;
@@ -169,8 +163,7 @@ int convertInFolder(const FolderArguments& arguments) {
     const std::string toText = toGiven ? arguments.words[2] : std::string();
     std::vector<std::u16string> names{fromUtf8(fromText)};
     if (toGiven) names.push_back(fromUtf8(toText));
-    FolderLookup lookup =
-        LookUpUnits(arguments.folder, names, ConversionDocument::kTypeCode);
+    FolderLookup lookup = LookUpUnits(arguments.folder, names, ConversionDocument::kTypeCode);
     std::string folder = arguments.folder;
     if (folder.empty() || folder.back() != '/') folder += '/';
     if (lookup.filesRead == 0 && lookup.unreadable.empty()) {
@@ -222,7 +215,8 @@ int convertInFolder(const FolderArguments& arguments) {
     bool agree = true;
     for (const Answer& answer : answers) agree = agree && answer.text == answers.front().text;
     if (!agree) {
-        std::fprintf(stderr, "pqtool: the files holding \"%s\" and \"%s\" give different answers:\n",
+        std::fprintf(stderr,
+                     "pqtool: the files holding \"%s\" and \"%s\" give different answers:\n",
                      printable(fromText).c_str(), printable(toText).c_str());
         for (const Answer& answer : answers) {
             std::fprintf(stderr, "  %s\t", printable(toUtf8(answer.text)).c_str());
