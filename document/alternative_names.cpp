@@ -16,11 +16,13 @@ std::u16string_view trimmed(std::u16string_view text) {
 
 } // namespace
 
-void AlternativeNames::parse(std::string_view bytes) {
+void AlternativeNames::parse(std::string_view bytes,
+                             const std::function<bool(std::u16string_view)>& wanted) {
     files_.clear();
     skipped_.clear();
     const std::u16string text = decodeText(bytes);
     std::u16string_view rest = text;
+    std::vector<std::u16string_view> names;
     for (int number = 1; !rest.empty(); ++number) {
         const size_t end = rest.find(u'\n');
         const std::u16string_view line = trimmed(rest.substr(0, end));
@@ -38,15 +40,18 @@ void AlternativeNames::parse(std::string_view bytes) {
             skipped_.push_back(number);
             continue;
         }
-        std::vector<std::u16string>& names = files_[lowerAscii(file)][lowerAscii(identifier)];
+        names.clear();
         std::u16string_view list = line.substr(bar2 + 1);
         while (!list.empty()) {
             const size_t comma = list.find(u',');
             const std::u16string_view name = trimmed(list.substr(0, comma));
-            if (!name.empty()) names.emplace_back(name);
+            if (!name.empty() && (!wanted || wanted(name))) names.push_back(name);
             list = comma == std::u16string_view::npos ? std::u16string_view()
                                                       : list.substr(comma + 1);
         }
+        if (wanted && names.empty()) continue;
+        std::vector<std::u16string>& kept = files_[lowerAscii(file)][lowerAscii(identifier)];
+        kept.insert(kept.end(), names.begin(), names.end());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,7 +24,10 @@ class AlternativeNames {
     static constexpr const char* kFileName = "AlternativeNames.txt";
 
     // The text of the file: UTF-8, or Windows-1252 when it is no UTF-8.
-    void parse(std::string_view bytes);
+    // With `wanted`, only the names it accepts are kept, and a unit without
+    // one is left out: for looking a few names up.
+    void parse(std::string_view bytes,
+               const std::function<bool(std::u16string_view)>& wanted = nullptr);
 
     // The names of the units of one file, by identifier in lower case.
     using FileNames = std::map<std::u16string, std::vector<std::u16string>>;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -187,7 +188,14 @@ bool DataFile::openRead(const std::string& path) {
     errorText_.clear();
     ReadFileInfo info;
     std::string error;
-    if (!readRegularFile(resolveFileCase(path), bytes_, error, {kMaxFileSize, true}, &info)) {
+    // The name as given is tried first: it is nearly always right.
+    bool read = readRegularFile(path, bytes_, error, {kMaxFileSize, true}, &info);
+    if (!read) {
+        const std::string resolved = resolveFileCase(path);
+        if (resolved != path)
+            read = readRegularFile(resolved, bytes_, error, {kMaxFileSize, true}, &info);
+    }
+    if (!read) {
         errorText_ = error;
         error_ = true;
         return false;
@@ -326,12 +334,16 @@ int64_t DataFile::readText(WString& text) {
     if (!readInt32(length) || length < 0 || length > kMaxTextLength) return 0;
     const size_t bytes = 2 * static_cast<size_t>(length);
     if (bytes > bytes_.size() - position_) return 0;
-    std::u16string units(static_cast<size_t>(length), u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-        units[i] =
-            static_cast<char16_t>(bytes_[position_ + 2 * i] | bytes_[position_ + 2 * i + 1] << 8);
+    text_.resize(static_cast<size_t>(length));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(text_.data(), bytes_.data() + position_, bytes);
+    } else {
+        for (size_t i = 0; i < text_.size(); ++i)
+            text_[i] = static_cast<char16_t>(bytes_[position_ + 2 * i] |
+                                             bytes_[position_ + 2 * i + 1] << 8);
+    }
     position_ += bytes;
-    if (!text.assign(units)) return 0;
+    if (!text.assign(text_)) return 0;
     return 4 + static_cast<int64_t>(bytes);
 }
 

@@ -104,6 +104,7 @@ class DataFile {
     std::string path_;
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
+    std::u16string text_; // the last text read, kept to spare an allocation per text
     std::optional<SystemTime> fileTime_;
     std::optional<FileIdentity> identity_;
     std::optional<FileStamp> stamp_;

@@ -22,6 +22,20 @@ double currentLocalDay() {
     return now.day;
 }
 
+// The header of a file of the current format after its magic number: its
+// length, the updated text, title, category and item count. The reason when
+// it cannot be read, else null.
+const char* readHeader(DataFile& file, WString& updated, WString& title, WString& category,
+                       int32_t& count) {
+    int32_t length = 0;
+    if (!file.readInt32(length) || length != file.size())
+        return "its length does not match its size: it was cut short or extended";
+    if (!file.readText(updated) || !file.readText(title) || !file.readText(category) ||
+        !file.readInt32(count) || count < 0)
+        return "its header cannot be read";
+    return nullptr;
+}
+
 } // namespace
 
 Document::Document() {
@@ -138,21 +152,11 @@ bool Document::loadFrom(const std::string& path, bool full) {
         readFailed("it is not a data file");
         return false;
     }
-    int32_t length = 0;
-    if (!file.readInt32(length) || length != file.size()) {
-        readFailed("its length does not match its size: it was cut short or extended");
+    if (const char* failure = readHeader(file, updatedText, title, category, itemCount)) {
+        readFailed(failure);
         return false;
     }
-    bool ok = file.readText(updatedText);
-    if (ok) {
-        if (auto t = file.fileTime()) fileDate = CalendarDate(*t).day;
-    }
-    ok = ok && file.readText(title) && file.readText(category) && file.readInt32(itemCount) &&
-         itemCount >= 0;
-    if (!ok) {
-        readFailed("its header cannot be read");
-        return false;
-    }
+    if (auto t = file.fileTime()) fileDate = CalendarDate(*t).day;
     if (full) {
         if (!readItems(file, itemCount, false)) {
             readFailed(errorText_);
@@ -207,6 +211,27 @@ bool Document::loadLegacy(const std::string& path) {
     // A file read whole is converted to the current format at once; one
     // that lost records or may not be written stays as it is.
     if (!lookingOnly_ && editable() && saveTo(path)) stamp_ = written_;
+    return true;
+}
+
+bool Document::scanItems(const std::string& path, const std::function<bool(const Item&)>& visit) {
+    DataFile file;
+    int32_t magic = 0;
+    if (!file.openRead(path) || !file.readInt32(magic) || static_cast<uint32_t>(magic) != kMagic)
+        return false;
+    WString updated, title, category;
+    int32_t count = 0;
+    if (readHeader(file, updated, title, category, count)) return false;
+    std::unique_ptr<Item> unit, calc; // read again and again
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t type = 0;
+        if (!file.readInt32(type)) return false;
+        std::unique_ptr<Item>& item = type == CalcItem::kTypeCode ? calc : unit;
+        if (!item) item = createItem(type);
+        if (!item || item->typeCode() != type) return false;
+        // A record that cannot be read is dropped, as a full read drops it.
+        if (item->read(file) != 0 && !visit(*item)) return true;
+    }
     return true;
 }
 

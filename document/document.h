@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,14 @@ class Document {
     virtual ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
+
+    // Reads the items of a file of the current format one after the other,
+    // each into the same Item, without building a document: a quick glance
+    // over many files. `visit` sees the items a full read keeps, by name,
+    // identifier and value text, and returns false to stop. False when the
+    // file cannot be read this simply (an older format, a damaged header or
+    // item list): reading it whole tells why.
+    static bool scanItems(const std::string& path, const std::function<bool(const Item&)>& visit);
 
     virtual int32_t typeCode() const = 0;
     // Computes every value from the current item's (conversion files) or

@@ -64,10 +64,12 @@ FolderListing ListDataFolder(const std::string& folder, bool withStamps) {
     return listing;
 }
 
-std::shared_ptr<const AlternativeNames> ReadAlternativeNames(const std::string& path) {
+std::shared_ptr<const AlternativeNames> ReadAlternativeNames(
+    const std::string& path, const std::function<bool(std::u16string_view)>& wanted) {
     auto names = std::make_shared<AlternativeNames>();
     std::string bytes, error;
-    if (readRegularFile(path, bytes, error, {.maxBytes = kMaxAlternativesSize})) names->parse(bytes);
+    if (readRegularFile(path, bytes, error, {.maxBytes = kMaxAlternativesSize}))
+        names->parse(bytes, wanted);
     return names;
 }
 

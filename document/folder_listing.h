@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,7 +36,9 @@ struct FolderListing {
 // reading it fails.
 FolderListing ListDataFolder(const std::string& folder, bool withStamps = true);
 
-// The alternative names of a file; none when it cannot be read.
-std::shared_ptr<const AlternativeNames> ReadAlternativeNames(const std::string& path);
+// The alternative names of a file; none when it cannot be read. With
+// `wanted`, only the names it accepts (AlternativeNames::parse).
+std::shared_ptr<const AlternativeNames> ReadAlternativeNames(
+    const std::string& path, const std::function<bool(std::u16string_view)>& wanted = nullptr);
 
 } // namespace pq

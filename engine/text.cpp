@@ -50,6 +50,15 @@ std::u16string fromUtf8(std::string_view utf8) {
     const size_t n = utf8.size();
     auto byte = [&](size_t k) { return static_cast<unsigned char>(utf8[k]); };
     while (i < n) {
+        // A run of ASCII, the common case, is copied as it is.
+        if (byte(i) < 0x80) {
+            size_t end = i + 1;
+            while (end < n && byte(end) < 0x80) ++end;
+            out.append(utf8.begin() + static_cast<std::ptrdiff_t>(i),
+                       utf8.begin() + static_cast<std::ptrdiff_t>(end));
+            i = end;
+            continue;
+        }
         unsigned char b = byte(i);
         char32_t cp;
         size_t len;

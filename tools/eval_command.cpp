@@ -1,7 +1,9 @@
 // pqtool eval: expressions evaluated with the options given.
 
+#include <sys/types.h>
+
 #include <cstdio>
-#include <iostream>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,11 +38,15 @@ int runEval(std::span<char* const> args) {
         anyFailed = anyFailed || !ok;
     };
     if (options.expressions.empty()) {
-        std::string line;
-        while (std::getline(std::cin, line)) {
+        char* buffer = nullptr;
+        size_t capacity = 0;
+        for (ssize_t read; (read = ::getline(&buffer, &capacity, stdin)) >= 0;) {
+            std::string line(buffer, static_cast<size_t>(read));
+            if (!line.empty() && line.back() == '\n') line.pop_back();
             if (!line.empty() && line.back() == '\r') line.pop_back();
             evaluateOne(line);
         }
+        std::free(buffer);
     } else {
         for (const std::string& e : options.expressions) evaluateOne(e);
     }

@@ -255,3 +255,39 @@ TEST(UnitLookup, FindsWholeNamesAsTheIndexDoesReadingEachFileOnce) {
     EXPECT_TRUE(lookup.found[3].empty());          // no whole name
     EXPECT_EQ(lookup.found[2].front().tier, MatchTier::Name);
 }
+
+// Most files are only glanced at; those of an older format, with a dropped
+// record or unreadable are read as the index reads them.
+TEST(UnitLookup, FindsInOldDamagedAndUnreadableFilesAsAWholeReadDoes) {
+    TempFolder folder;
+    writeSource(folder, "Roads.cnv", kRoads);
+    test::Bytes legacy;
+    legacy.i32(0xC0215192).text(u"Old").i32(1);
+    legacy.i32(1).text(u"cubit").text(u"Cubit").text(u"").i32(0);
+    legacy.i32(1).i32(0).i32(0).i32(0).i32(0);
+    test::writeBytes(folder.file("Old.cnv"), legacy.data);
+    test::Bytes cut; // two units announced, the second cut short
+    cut.i32(0xC040A010).i32(0).text(u"").text(u"Cut").text(u"").i32(2);
+    cut.i32(1).text(u"Span").text(u"span").text(u"").i32(1).i32(0).i32(0).i32(0);
+    cut.i32(1).text(u"Hand").i32(40000);
+    test::writeBytes(folder.file("Cut.cnv"), cut.sealed().data);
+    writeText(folder.file("Junk.cnv"), "not a data file");
+    writeText(folder.file("AlternativeNames.txt"),
+              "Cut.cnv | span | hand width, spans\nroads.cnv | LEA | lieue\n");
+
+    const std::vector<std::u16string> names{u"cubit", u"Hand Width", u"lieue", u"fur", u"hand"};
+    const FolderLookup lookup = LookUpUnits(folder.path(), names);
+    EXPECT_EQ(lookup.filesRead, 3u);
+    ASSERT_EQ(lookup.unreadable.size(), 1u);
+    EXPECT_EQ(lookup.unreadable[0].first, "Junk.cnv");
+    EXPECT_EQ(lookup.unreadable[0].second, "it is not a data file");
+    const std::vector<std::string> expected{"Old.cnv cubit", "Cut.cnv span", "Roads.cnv lea",
+                                            "Roads.cnv fur", ""};
+    for (size_t k = 0; k < names.size(); ++k) {
+        std::string found;
+        for (const FoundUnit& unit : lookup.found[k])
+            found += utf8(unit.fileName) + " " + utf8(unit.item().identifier);
+        EXPECT_EQ(found, expected[k]) << utf8(names[k]);
+    }
+    EXPECT_EQ(test::readBytes(folder.file("Old.cnv")), legacy.data);
+}
