@@ -50,6 +50,9 @@ bool readToEnd(int fd, Buffer& out, int64_t expected, int64_t maxBytes, bool& to
         }
         if (n == 0) break;
         got += static_cast<size_t>(n);
+        // A file that reads short just as it told its size is at its end;
+        // one that tells none is read until a read gives nothing.
+        if (expected > 0 && got == static_cast<size_t>(expected)) break;
     }
     if (static_cast<int64_t>(got) > maxBytes) {
         tooLarge = true;
