@@ -32,8 +32,9 @@ struct FolderLookup {
 // Looks a few names up once in the data files of a folder, the same files
 // the index reads, with the same whole-name rule (WholeNameTier): a quicker
 // way than an index for a single question, as from the command line. Each
-// file is read once and kept, whole, only when one of its units has one of
-// the names; no file is written. Only files of `typeCode` are read (0: all).
+// file's units are glanced at once (Document::scanItems); only a file with a
+// unit of one of the names is then read whole and kept. No file is written.
+// Only files of `typeCode` are read (0: all).
 FolderLookup LookUpUnits(const std::string& folder, const std::vector<std::u16string>& names,
                          int32_t typeCode = 0);
 
