@@ -164,23 +164,25 @@ def icon_currency_166(c):
         rect(7.4, 2.4, 8.6, 13.6)), (110, 70, 0))
 
 
+def sheet(c, x0, y0, x1, y1, written=True):
+    # A framed white sheet, with three lines of text when written.
+    c.fill(rect(x0, y0, x1, y1), PAPER_EDGE)
+    c.fill(rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1), WHITE)
+    if written:
+        for y in (y0 + 3, y0 + 5, y0 + 7):
+            c.fill(rect(x0 + 2, y, x1 - 2, y + 1), THEME)
+
+
 def icon_copy(c):
-    c.fill(rect(1, 1, 10, 12), PAPER_EDGE)
-    c.fill(rect(2, 2, 9, 11), WHITE)
-    c.fill(rect(6, 4, 15, 15), PAPER_EDGE)
-    c.fill(rect(7, 5, 14, 14), WHITE)
-    for y in (7, 9, 11):
-        c.fill(rect(8, y, 13, y + 1), THEME)
+    sheet(c, 1, 1, 10, 12, written=False)
+    sheet(c, 6, 4, 15, 15)
 
 
 def icon_paste(c):
     c.fill(rrect(1, 2, 12, 16, 1), (150, 100, 50))
     c.fill(rect(4, 1, 9, 4), GREY)
     c.fill(rect(5, 0, 8, 2), GREY)
-    c.fill(rect(6, 6, 15, 16), PAPER_EDGE)
-    c.fill(rect(7, 7, 14, 15), WHITE)
-    for y in (9, 11, 13):
-        c.fill(rect(8, y, 13, y + 1), THEME)
+    sheet(c, 6, 6, 15, 16)
 
 
 def icon_standard_view(c):
