@@ -263,11 +263,8 @@ TEST(ConverterAppearance, EveryTextReadsInBothSchemesAtBothScales) {
 TEST(ConverterAppearance, SystemFollowsTheDesktopWhileTheWindowIsOpen) {
     ui::ApplyAppearanceChoice(ui::AppearanceChoice::System);
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
-    auto frame = world.open();
-    frame->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    auto frame = world.openShowing(QStringLiteral("Length.cnv"));
+    ASSERT_TRUE(frame);
     UnitListView& list = *frame->list();
     list.select(1);
     deliverPosted();

@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -64,6 +65,17 @@ class ConverterWorld {
     std::unique_ptr<conv::CPqConvFrame> open() {
         auto frame = std::make_unique<conv::CPqConvFrame>(engine, options());
         frame->resize(240, 320);
+        return frame;
+    }
+
+    // The window on the screen with one shipped file open; none when it was
+    // never shown.
+    std::unique_ptr<conv::CPqConvFrame> openShowing(const QString& file) {
+        seed({file});
+        writeSettings({file.toStdU16String()});
+        auto frame = open();
+        frame->show();
+        if (!QTest::qWaitForWindowExposed(frame.get())) return nullptr;
         return frame;
     }
 

@@ -100,11 +100,8 @@ TEST(FramePartsTest, MenusToolbarAndShortcutsAreThoseOfTheCommandTable) {
 
 TEST(FramePartsTest, ARightClickOnARowOpensItsMenuAndCopyValueCopies) {
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
-    auto frame = world.open();
-    frame->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    auto frame = world.openShowing(QStringLiteral("Length.cnv"));
+    ASSERT_TRUE(frame);
     UnitListView* list = frame->list();
     Item& item = *frame->document()->currentItem;
     item.value = 3;

@@ -289,11 +289,8 @@ TEST(ConverterCommandsTest, DeleteAsksWithTheTextThatFitsTheItem) {
 
 TEST(ConverterCommandsTest, CopyTakesTheSelectedRowsValueEvenFromTheEntryBox) {
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
-    auto frame = world.open();
-    frame->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    auto frame = world.openShowing(QStringLiteral("Length.cnv"));
+    ASSERT_TRUE(frame);
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     Messages messages;

@@ -27,11 +27,8 @@ int rowOf(conv::UnitListView& list, std::u16string_view identifier) {
 // Typing into the panel of the real window recomputes the rows.
 TEST(FrameEntry, TypedValuesRecomputeTheRows) {
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
-    auto frame = world.open();
-    frame->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    auto frame = world.openShowing(QStringLiteral("Length.cnv"));
+    ASSERT_TRUE(frame);
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     conv::UnitListView& list = *frame->list();
