@@ -80,8 +80,12 @@ void UnitListView::layoutRows() {
     updateScrollBar();
 }
 
+// Only the rows in view (the last one perhaps in part) are placed: a file of
+// many thousand units scrolls as fast as a short one. A row is placed again
+// whenever it comes into view.
 void UnitListView::placeRows() {
-    for (int i = 0; i < rowCount(); ++i)
+    const int last = std::min(rowCount() - 1, firstVisible_ + pageRows_);
+    for (int i = firstVisible_; i <= last; ++i)
         row(i).layout(QRect(0, (i - firstVisible_) * rowHeight_, width_, rowHeight_));
 }
 
@@ -158,11 +162,8 @@ void UnitListView::refreshValues() {
 }
 
 void UnitListView::refreshLayouts() {
-    for (auto& r : rows_) {
-        r->layout(r->rect());
-        r->refreshValue();
-    }
-    update();
+    placeRows();
+    refreshValues();
 }
 
 void UnitListView::copyValue() {

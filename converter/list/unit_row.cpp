@@ -21,29 +21,41 @@ void RowLabel::create(QWidget* window, const QFont& font, int flags) {
     font_ = font;
     flags_ = flags;
     text_.clear();
-    layout();
+    measured_ = false;
 }
 
 void RowLabel::setText(const QString& text) {
     if (text == text_) return;
-    invalidate();
     text_ = text;
-    layout();
-    invalidate();
+    changed();
 }
 
 void RowLabel::setBox(const QRect& box) {
-    invalidate();
+    changed();
     box_ = box;
-    layout();
-    invalidate();
+    changed();
 }
 
-void RowLabel::invalidate() const {
-    if (window_ && !drawnRect_.isEmpty()) window_->update(drawnRect_);
+// The text never leaves its box: repainting the box covers the old and the
+// new text without measuring either.
+void RowLabel::changed() {
+    measured_ = false;
+    if (window_ && !box_.isEmpty()) window_->update(box_);
 }
 
-void RowLabel::layout() {
+const QRect& RowLabel::drawnRect() const {
+    measure();
+    return drawnRect_;
+}
+
+QString RowLabel::shownText() const {
+    measure();
+    return shownText_;
+}
+
+void RowLabel::measure() const {
+    if (measured_) return;
+    measured_ = true;
     const QRect measured = ui::MeasureText(font_, text_);
     const int content = text_.isEmpty() ? 0 : measured.width() + ui::Scaled(4);
     const int boxRight = box_.x() + box_.width();
@@ -58,17 +70,13 @@ void RowLabel::layout() {
     const int top = box_.y();
     const int bottom = std::min(top + measured.height(), box_.y() + box_.height());
     drawnRect_ = QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
-}
-
-QString RowLabel::shownText() const {
     const int width = drawnRect_.width() - ui::Scaled(4);
     const QFontMetrics metrics(font_);
-    QString shown = text_;
-    while (shown.size() > 1 && metrics.horizontalAdvance(shown) - 3 > width) {
-        shown.chop(1);
-        if (shown.size() > 1) shown.back() = QLatin1Char('~');
+    shownText_ = text_;
+    while (shownText_.size() > 1 && metrics.horizontalAdvance(shownText_) - 3 > width) {
+        shownText_.chop(1);
+        if (shownText_.size() > 1) shownText_.back() = QLatin1Char('~');
     }
-    return shown;
 }
 
 QColor RowLabel::colour() const {
@@ -76,14 +84,14 @@ QColor RowLabel::colour() const {
 }
 
 void RowLabel::draw(QPainter& painter, const QColor& ground) const {
-    if (text_.isEmpty() || drawnRect_.isEmpty()) return;
+    if (text_.isEmpty() || drawnRect().isEmpty()) return;
     const int s = ui::DisplayScale();
     const QRect area = drawnRect_.adjusted(2 * s, 0, -2 * s, 0);
     painter.setFont(font_);
     painter.setPen(ui::Readable(colour(), ground));
     const Qt::Alignment align =
         ((flags_ & kRightAligned) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
-    painter.drawText(area, static_cast<int>(align | Qt::TextSingleLine), shownText());
+    painter.drawText(area, static_cast<int>(align | Qt::TextSingleLine), shownText_);
 }
 
 UnitRow::UnitRow(Item& item, QWidget* list, const QFont& nameFont, const QFont& valueFont,

@@ -33,20 +33,24 @@ class RowLabel {
 
     const QString& text() const { return text_; }
     const QRect& box() const { return box_; }
-    const QRect& drawnRect() const { return drawnRect_; }
+    // The part of the box the text covers. Texts are measured when first
+    // drawn or asked for after a change, so rows out of view cost nothing.
+    const QRect& drawnRect() const;
     // The text colour of the active scheme.
     QColor colour() const;
     // The text as drawn: shortened with "~" until it fits.
     QString shownText() const;
 
   private:
-    void layout();
-    void invalidate() const;
+    void measure() const;
+    void changed();
 
     QString text_;
     QFont font_;
     QRect box_;
-    QRect drawnRect_;
+    mutable QRect drawnRect_;
+    mutable QString shownText_;
+    mutable bool measured_ = false;
     int flags_ = 0;
     QWidget* window_ = nullptr;
 };

@@ -73,6 +73,44 @@ TEST(UnitListTest, KeysWrapAroundAndScrollTheSelectionIntoView) {
     EXPECT_EQ(list.firstVisible(), 1);
 }
 
+// Rows are laid out and measured only in view: what changed while a row was
+// out of view shows once it scrolls in, in its place and shortened to fit.
+TEST(UnitListTest, RowsComingIntoViewShowWhatChangedMeanwhile) {
+    QWidget window;
+    UnitListView list(&window, nullptr, nullptr);
+    auto document = units(50);
+    list.setGeometry(0, 0, 140, ui::Scaled(38) * 4);
+    list.load(document.get());
+    ASSERT_EQ(list.pageRows(), 4);
+    const std::pair<int, double> changes[] = {{30, 123456789012345.0}, {31, 5.0}};
+    for (const auto& [index, value] : changes) {
+        document->items[index]->value = value;
+        document->items[index]->state = ValueState::Valid;
+    }
+    document->items[32]->identifier = u"ren"; // a narrow list shows identifiers
+    list.refreshValues();
+    list.refreshLayouts();
+
+    list.scrollTo(29);
+    const int height = list.rowHeight();
+    for (int index : {29, 30, 31, 32}) {
+        const UnitRow& row = list.row(index);
+        const QRect place(0, (index - 29) * height, list.rowWidth(), height);
+        EXPECT_EQ(row.rect(), place) << index;
+        EXPECT_TRUE(place.contains(row.valueLabel().drawnRect()) ||
+                    row.valueLabel().text().isEmpty())
+            << index;
+    }
+    const QString longValue = list.row(30).valueLabel().shownText();
+    EXPECT_TRUE(longValue.endsWith(u'~')) << longValue.toStdString();
+    EXPECT_EQ(list.row(31).valueLabel().shownText(), list.row(31).valueLabel().text());
+    EXPECT_EQ(list.row(32).nameLabel().text(), QStringLiteral("ren"));
+
+    // Back at the top, the first rows are where they were.
+    list.scrollTo(0);
+    EXPECT_EQ(list.row(1).rect(), QRect(0, height, list.rowWidth(), height));
+}
+
 TEST(UnitListTest, TheWheelScrollsWholeNotchesOnly) {
     QWidget window;
     UnitListView list(&window, nullptr, nullptr);
