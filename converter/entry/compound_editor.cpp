@@ -16,7 +16,6 @@ CompoundEditor::CompoundEditor(QWidget* parent) : ui::WindowObject(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     font_ = font();
-    layoutFields();
 }
 
 void CompoundEditor::setFields(int count, const std::array<QString, kMaxFields>& labels) {
@@ -27,7 +26,7 @@ void CompoundEditor::setFields(int count, const std::array<QString, kMaxFields>&
     }
     currentField_ = 0;
     replaceNext_ = true;
-    layoutFields();
+    invalidatePlaces();
     update();
 }
 
@@ -36,7 +35,7 @@ void CompoundEditor::setDigits(const std::array<QString, kMaxFields>& digits) {
         fields_[i].digits = i < fieldCount_ ? digits[i].left(kMaxDigits) : QString();
     currentField_ = 0;
     replaceNext_ = true;
-    layoutFields();
+    invalidatePlaces();
     update();
 }
 
@@ -64,7 +63,7 @@ bool CompoundEditor::isBlank() const {
 
 void CompoundEditor::setEditorFont(const QFont& font) {
     font_ = font;
-    layoutFields();
+    invalidatePlaces();
     update();
 }
 
@@ -120,7 +119,7 @@ void CompoundEditor::keyPressEvent(QKeyEvent* event) {
 
 void CompoundEditor::penDown(QPoint point) {
     for (int i = 0; i < fieldCount_; ++i) {
-        if (fields_[i].digitRect.contains(point) || fields_[i].labelRect.contains(point)) {
+        if (places()[i].digits.contains(point) || places()[i].label.contains(point)) {
             currentField_ = i;
             replaceNext_ = true;
             setFocus(Qt::MouseFocusReason);
@@ -132,38 +131,45 @@ void CompoundEditor::penDown(QPoint point) {
 }
 
 void CompoundEditor::changed() {
-    layoutFields();
+    invalidatePlaces();
     update();
     if (onChange_) onChange_();
 }
 
-void CompoundEditor::layoutFields() {
+void CompoundEditor::invalidatePlaces() { placedHeight_ = -1; }
+
+QRect CompoundEditor::digitRect(int field) const { return places()[field].digits; }
+
+const std::array<CompoundEditor::Place, CompoundEditor::kMaxFields>&
+CompoundEditor::places() const {
+    if (placedHeight_ == height()) return places_;
+    placedHeight_ = height();
     const QFontMetrics metrics(font_);
     int x = 0;
     for (int i = 0; i < kMaxFields; ++i) {
-        Field& field = fields_[i];
+        Place& place = places_[i];
         if (i >= fieldCount_) {
-            field.digitRect = field.labelRect = QRect();
+            place = Place();
             continue;
         }
         const int digitWidth = metrics.horizontalAdvance(fieldText(i));
-        field.digitRect = QRect(x, 0, digitWidth, height());
+        place.digits = QRect(x, 0, digitWidth, height());
         x += digitWidth;
-        const int labelWidth = metrics.horizontalAdvance(field.label);
-        field.labelRect = QRect(x, 0, labelWidth, height());
+        const int labelWidth = metrics.horizontalAdvance(fields_[i].label);
+        place.label = QRect(x, 0, labelWidth, height());
         x += labelWidth;
     }
+    return places_;
 }
 
 void CompoundEditor::paintEvent(QPaintEvent*) {
-    layoutFields();
     QPainter painter(this);
     const ui::SchemeColours& colours = ui::Colours();
     painter.fillRect(rect(), colours.paper);
     painter.setFont(font_);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     for (int i = 0; i < fieldCount_; ++i) {
-        const Field& field = fields_[i];
+        const Place& place = places()[i];
         QColor text = colours.ink;
         if (i == currentField_) {
             // The current field without the focus: paper on a grey that reads.
@@ -173,12 +179,12 @@ void CompoundEditor::paintEvent(QPaintEvent*) {
                 back = palette().color(QPalette::Active, QPalette::Highlight);
                 text = palette().color(QPalette::Active, QPalette::HighlightedText);
             }
-            painter.fillRect(field.digitRect, back);
+            painter.fillRect(place.digits, back);
         }
         painter.setPen(text);
-        painter.drawText(field.digitRect, flags, fieldText(i));
+        painter.drawText(place.digits, flags, fieldText(i));
         painter.setPen(colours.greyInk);
-        painter.drawText(field.labelRect, flags, field.label);
+        painter.drawText(place.label, flags, fields_[i].label);
     }
 }
 

@@ -41,7 +41,7 @@ class CompoundEditor : public ui::WindowObject {
     QString fieldText(int field) const;
     const QString& label(int field) const { return fields_[field].label; }
     bool replacesNext() const { return replaceNext_; }
-    QRect digitRect(int field) const { return fields_[field].digitRect; }
+    QRect digitRect(int field) const;
 
     void setEditorFont(const QFont& font);
     void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
@@ -57,15 +57,23 @@ class CompoundEditor : public ui::WindowObject {
     struct Field {
         QString digits;
         QString label;
-        QRect digitRect;
-        QRect labelRect;
+    };
+    // Where a field's digits and label lie.
+    struct Place {
+        QRect digits;
+        QRect label;
     };
 
     void typeDigit(QChar digit);
     void changed();
-    void layoutFields();
+    // The places are measured when next drawn or asked for: the editor stays
+    // hidden unless a compound format is chosen.
+    void invalidatePlaces();
+    const std::array<Place, kMaxFields>& places() const;
 
     std::array<Field, kMaxFields> fields_;
+    mutable std::array<Place, kMaxFields> places_;
+    mutable int placedHeight_ = -1; // -1 until placed again
     int fieldCount_ = 1;
     int currentField_ = 0;
     bool replaceNext_ = true;

@@ -40,8 +40,7 @@ void setTextColour(QWidget* widget, bool valid) {
 
 ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
     : QWidget(panel), engine_(engine), panel_(panel), textBox_(new ui::LineEdit(this)),
-      datePicker_(new ui::DateEdit(this)), timePicker_(new ui::TimeEdit(this)),
-      compound_(new CompoundEditor(this)) {
+      datePicker_(new ui::DateEdit(this)), compound_(new CompoundEditor(this)) {
     textBox_->setFrame(false);
     textBox_->setTextMargins(0, 0, 0, 0);
     textBox_->setMaxLength(kMaxTextLength);
@@ -60,10 +59,8 @@ ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
     datePicker_->setShortcutsFirst(true);
     datePicker_->setTextForms(&ValueEditor::ReadDateText, &ValueEditor::DateText);
     datePicker_->setChangeHandler([this] { dateEdited(); });
-    connect(timePicker_, &QTimeEdit::timeChanged, this, [this] { edited(); });
     compound_->setChangeHandler([this] { edited(); });
     datePicker_->hide();
-    timePicker_->hide();
     compound_->hide();
     layoutControls();
 }
@@ -99,8 +96,23 @@ void ValueEditor::setFormat(int32_t format, std::optional<double> value) {
 void ValueEditor::showActiveControl() {
     QWidget* active = activeControl();
     for (QWidget* control : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(datePicker_),
-                             static_cast<QWidget*>(timePicker_), static_cast<QWidget*>(compound_)})
-        control->setVisible(control == active || (control == timePicker_ && format_ == DateTime));
+                             static_cast<QWidget*>(compound_)})
+        control->setVisible(control == active);
+    if (format_ == DateTime)
+        timePicker()->show();
+    else if (timePicker_)
+        timePicker_->hide();
+}
+
+ui::TimeEdit* ValueEditor::timePicker() {
+    if (timePicker_) return timePicker_;
+    timePicker_ = new ui::TimeEdit(this);
+    timePicker_->hide();
+    timePicker_->setFont(pickerFont_);
+    connect(timePicker_, &QTimeEdit::timeChanged, this, [this] { edited(); });
+    setTabOrder(datePicker_, timePicker_); // Tab goes from the date to the time
+    layoutControls();
+    return timePicker_;
 }
 
 QWidget* ValueEditor::activeControl() const {
@@ -139,19 +151,20 @@ void ValueEditor::showValue(std::optional<double> value, bool notify) {
 }
 
 void ValueEditor::showDate(std::optional<double> value) {
+    ui::TimeEdit* time = format_ == DateTime ? timePicker() : timePicker_;
     const QSignalBlocker dateBlocker(datePicker_);
-    const QSignalBlocker timeBlocker(timePicker_);
+    const QSignalBlocker timeBlocker(time);
     if (value) {
         const CalendarDate date(*value);
         if (date.year >= 1753 && date.year <= 9999) {
             datePicker_->setDateOrNone(QDate(date.year, date.month, date.dayOfMonth));
             datePicker_->selectAll();
-            timePicker_->setTimeOrNone(QTime(date.hour, date.minute, date.second));
+            if (time) time->setTimeOrNone(QTime(date.hour, date.minute, date.second));
             return;
         }
     }
     datePicker_->setNoDate();
-    timePicker_->setNoTime();
+    if (time) time->setNoTime();
 }
 
 void ValueEditor::clear() {
@@ -223,7 +236,7 @@ std::optional<double> ValueEditor::readDate() const {
     const QDate date = datePicker_->dateOrNone();
     if (!date.isValid()) return std::nullopt;
     CalendarDate calendar(date.month(), date.day(), date.year());
-    if (format_ == DateTime && timePicker_->hasTime()) {
+    if (format_ == DateTime && timePicker_ && timePicker_->hasTime()) {
         const QTime time = timePicker_->time();
         calendar.setTime(time.hour(), time.minute(), time.second());
     }
@@ -251,7 +264,7 @@ void ValueEditor::edited() {
 void ValueEditor::dateEdited() {
     // A date typed with its time ("2024-12-25 10:00") sets the time box too.
     if (const std::optional<QTime> time = datePicker_->typedTime(); time && format_ == DateTime) {
-        const QSignalBlocker blocker(timePicker_);
+        const QSignalBlocker blocker(timePicker());
         timePicker_->setTimeOrNone(*time);
     }
     edited();
@@ -263,8 +276,9 @@ void ValueEditor::setEditorFont(const QFont& font) {
 }
 
 void ValueEditor::setPickerFont(const QFont& font) {
+    pickerFont_ = font;
     datePicker_->setFont(font);
-    timePicker_->setFont(font);
+    if (timePicker_) timePicker_->setFont(font);
 }
 
 void ValueEditor::resizeEvent(QResizeEvent*) { layoutControls(); }
@@ -276,7 +290,7 @@ void ValueEditor::layoutControls() {
     textBox_->setGeometry(0, 0, w, h);
     compound_->setGeometry(2 * s, 0, std::max(0, w - 2 * s), h);
     datePicker_->setGeometry(0, 0, 94 * s, h);
-    timePicker_->setGeometry(98 * s, 0, 94 * s, h);
+    if (timePicker_) timePicker_->setGeometry(98 * s, 0, 94 * s, h);
 }
 
 } // namespace pq::conv

@@ -68,7 +68,9 @@ class ValueEditor : public QWidget {
 
     ui::LineEdit* textBox() const { return textBox_; }
     ui::DateEdit* datePicker() const { return datePicker_; }
-    ui::TimeEdit* timePicker() const { return timePicker_; }
+    // The time box beside the date box, made when first needed: most files
+    // have no unit shown as a date and time.
+    ui::TimeEdit* timePicker();
     CompoundEditor* compoundEditor() const { return compound_; }
 
     // The text handed to the engine for a text typed in a format: lower
@@ -104,7 +106,8 @@ class ValueEditor : public QWidget {
     std::optional<double> shown_; // the value shown, until the user edits
     ui::LineEdit* textBox_;
     ui::DateEdit* datePicker_;
-    ui::TimeEdit* timePicker_;
+    ui::TimeEdit* timePicker_ = nullptr;
+    QFont pickerFont_;
     CompoundEditor* compound_;
 };
 

@@ -380,6 +380,7 @@ TEST_F(EntryPanel, DateAndTimeGoThroughThePickers) {
     auto* time = panel.editor()->timePicker();
     ASSERT_TRUE(date->isVisibleTo(&host));
     ASSERT_TRUE(time->isVisibleTo(&host));
+    EXPECT_EQ(date->nextInFocusChain(), time) << "Tab goes from the date to the time";
     EXPECT_EQ(date->date(), QDate(2004, 12, 25));
     EXPECT_EQ(time->time(), QTime(10, 30, 15));
     EXPECT_TRUE(date->text().contains("2004")); // four-digit years
