@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 #include "uikit/deferred_icon.h"
@@ -161,8 +162,16 @@ void PaintAlignedBackground(QPainter& painter, const QWidget& widget, const QRec
     const int w = bitmap->drawnWidth();
     const int h = bitmap->drawnHeight();
     auto wrap = [](int value, int period) { return ((value % period) + period) % period; };
-    const QPoint offset(wrap(rect.left() + origin.x(), w), wrap(rect.top() + origin.y(), h));
-    painter.drawTiledPixmap(rect, bitmap->drawn(), offset);
+    // In bands: Qt spreads a textured fill of more than about a hundred rows
+    // over its thread pool, and handing the rows over and back costs more than
+    // painting them.
+    constexpr int kBandRows = 64;
+    for (int top = rect.top(); top <= rect.bottom(); top += kBandRows) {
+        const QRect band(rect.left(), top, rect.width(),
+                         std::min(kBandRows, rect.bottom() + 1 - top));
+        const QPoint offset(wrap(band.left() + origin.x(), w), wrap(band.top() + origin.y(), h));
+        painter.drawTiledPixmap(band, bitmap->drawn(), offset);
+    }
 }
 
 } // namespace pq::ui

@@ -94,16 +94,17 @@ TEST(PaintAlignedBackground, FollowsTheWindowAndRepeatsTheDrawnBitmap) {
     QWidget window;
     window.resize(200, 100);
     QWidget child(&window);
-    child.setGeometry(31, 17, 60, 40);
+    child.setGeometry(31, 17, 60, 240);
 
-    QImage painted(60, 40, QImage::Format_RGB32);
+    // Taller than one band of the painting.
+    QImage painted(60, 240, QImage::Format_RGB32);
     painted.fill(Qt::black);
     {
         QPainter painter(&painted);
-        PaintAlignedBackground(painter, child, QRect(3, 5, 50, 30), &bitmap);
+        PaintAlignedBackground(painter, child, QRect(3, 5, 50, 230), &bitmap);
     }
     const QImage source = patternImage();
-    for (int y = 5; y < 35; ++y) {
+    for (int y = 5; y < 235; ++y) {
         for (int x = 3; x < 53; ++x) {
             // The window point shows the bitmap pixel (X / 2 mod 4, (Y mod 6) / 2).
             const int wx = x + 31, wy = y + 17;
