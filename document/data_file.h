@@ -105,7 +105,9 @@ class DataFile {
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
     std::u16string text_; // the last text read, kept to spare an allocation per text
-    std::optional<SystemTime> fileTime_;
+    // Seconds since 1970: turned into a date only when asked for, as the
+    // first such turn reads the time zone.
+    std::optional<int64_t> fileSeconds_;
     std::optional<FileIdentity> identity_;
     std::optional<FileStamp> stamp_;
     std::optional<FileIdentity> writtenBack_;

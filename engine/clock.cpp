@@ -1,5 +1,7 @@
 #include "engine/clock.h"
 
+#include <algorithm>
+#include <chrono>
 #include <ctime>
 
 namespace pq {
@@ -43,26 +45,39 @@ SystemTime localTime() {
 }
 
 SystemTime systemTime() {
-    Instant t = now();
-    std::tm tm{};
-    gmtime_r(&t.seconds, &tm);
-    return fromTm(tm, t.nanoseconds);
+    const Instant t = now();
+    SystemTime st = utcTimeOf(t.seconds);
+    st.milliseconds = static_cast<int>(t.nanoseconds / 1000000);
+    return st;
 }
 
+// Worked out by the calendar's arithmetic: gmtime would read the time zone
+// file for it.
 SystemTime utcTimeOf(int64_t unixSeconds) {
-    std::time_t seconds = static_cast<std::time_t>(unixSeconds);
-    std::tm tm{};
-    gmtime_r(&seconds, &tm);
-    return fromTm(tm, 0);
+    using namespace std::chrono;
+    constexpr int64_t kFirst = -62135596800LL; // 0001-01-01 00:00:00
+    constexpr int64_t kLast = 253402300799LL;  // 9999-12-31 23:59:59
+    const sys_seconds instant{seconds{std::clamp(unixSeconds, kFirst, kLast)}};
+    const sys_days day = floor<days>(instant);
+    const year_month_day date{day};
+    const hh_mm_ss time{instant - day};
+    SystemTime st;
+    st.year = static_cast<int>(date.year());
+    st.month = static_cast<int>(static_cast<unsigned>(date.month()));
+    st.dayOfWeek = static_cast<int>(weekday{day}.c_encoding());
+    st.day = static_cast<int>(static_cast<unsigned>(date.day()));
+    st.hour = static_cast<int>(time.hours().count());
+    st.minute = static_cast<int>(time.minutes().count());
+    st.second = static_cast<int>(time.seconds().count());
+    return st;
 }
 
-uint64_t localTimeTicks() {
-    Instant t = now();
-    std::tm tm{};
-    localtime_r(&t.seconds, &tm);
+uint64_t timeTicks() {
+    const Instant t = now();
     constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
-    int64_t local = static_cast<int64_t>(t.seconds) + tm.tm_gmtoff + kSecondsFrom1601To1970;
-    return static_cast<uint64_t>(local) * 10000000ULL + static_cast<uint64_t>(t.nanoseconds / 100);
+    const int64_t seconds = static_cast<int64_t>(t.seconds) + kSecondsFrom1601To1970;
+    return static_cast<uint64_t>(seconds) * 10000000ULL +
+           static_cast<uint64_t>(t.nanoseconds / 100);
 }
 
 void setFixedClock(std::optional<int64_t> unixSeconds) { fixedClock = unixSeconds; }

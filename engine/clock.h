@@ -21,11 +21,13 @@ struct SystemTime {
 SystemTime localTime();
 // The current time in UTC.
 SystemTime systemTime();
-// The UTC fields of an instant given in seconds since 1970-01-01.
+// The UTC fields of an instant given in seconds since 1970-01-01; instants
+// before the year 1 or after 9999 give its first or last second.
 SystemTime utcTimeOf(int64_t unixSeconds);
-// The current local time as a count of 100-nanosecond intervals since
-// 1 January 1601 (used to seed the random generator).
-uint64_t localTimeTicks();
+// The current time (UTC) as a count of 100-nanosecond intervals since
+// 1 January 1601, which seeds the random generator without reading the
+// time zone.
+uint64_t timeTicks();
 
 // Tests fix the clock to an instant (seconds since 1970-01-01 UTC); nullopt
 // returns to the real clock.

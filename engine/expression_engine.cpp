@@ -257,7 +257,7 @@ class ExpressionEngine::Run {
 };
 
 ExpressionEngine::ExpressionEngine() : callLimit_(kMaxCalls) {
-    randomState_ = static_cast<uint32_t>(localTimeTicks());
+    randomState_ = static_cast<uint32_t>(timeTicks());
 }
 
 ExpressionEngine::~ExpressionEngine() = default;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <ctime>
+#include <utility>
+
 #include "engine/calendar_date.h"
 #include "engine/clock.h"
 
@@ -173,4 +177,39 @@ TEST(CalendarDate, FieldOperations) {
     EXPECT_EQ(st.dayOfWeek, 6);
     EXPECT_EQ(st.second, 5);
     EXPECT_EQ(CalendarDate(st).day, CalendarDate(12, 25, 2004, 10, 0, 5).day);
+}
+
+// The UTC fields are worked out without the C library; gmtime is the
+// reference, across eras, leap days and the last second of days.
+TEST(CalendarDate, UtcFieldsAgreeWithGmtime) {
+    const std::pair<int64_t, const char*> instants[] = {
+        {0, "the epoch"},
+        {-1, "the second before it"},
+        {86399, "the last second of its day"},
+        {951782400, "2000-02-29"},
+        {951868799, "the last second of 2000-02-29"},
+        {68169600, "1972-02-29"},
+        {1796743800, "2026-12-08 15:30"},
+        {-2208988800LL, "1900-01-01"},
+        {-11644473600LL, "1601-01-01"},
+        {4102444800LL, "2100-01-01"},
+        {-62135596800LL, "0001-01-01"},
+        {253402300799LL, "the last second of 9999"},
+    };
+    for (const auto& [seconds, what] : instants) {
+        const std::time_t t = static_cast<std::time_t>(seconds);
+        std::tm tm{};
+        ASSERT_NE(gmtime_r(&t, &tm), nullptr) << what;
+        const SystemTime st = utcTimeOf(seconds);
+        EXPECT_EQ(st.year, tm.tm_year + 1900) << what;
+        EXPECT_EQ(st.month, tm.tm_mon + 1) << what;
+        EXPECT_EQ(st.day, tm.tm_mday) << what;
+        EXPECT_EQ(st.dayOfWeek, tm.tm_wday) << what;
+        EXPECT_EQ(st.hour * 3600 + st.minute * 60 + st.second,
+                  tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec)
+            << what;
+    }
+    // Beyond the years a date can have, the nearest second that it can.
+    EXPECT_EQ(utcTimeOf(INT64_MAX).year, 9999);
+    EXPECT_EQ(utcTimeOf(INT64_MIN).year, 1);
 }
