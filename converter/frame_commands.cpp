@@ -78,7 +78,9 @@ void CPqConvFrame::onCommand(unsigned id) {
 
 void CPqConvFrame::newFile(int32_t typeCode) {
     std::unique_ptr<Document> document = createDocument(typeCode);
-    if (!document || !ShowFilePropertiesDialog(this, *document, *catalogue_)) return;
+    if (!document) return;
+    document->setUpdatedText(); // a new file is dated today
+    if (!ShowFilePropertiesDialog(this, *document, *catalogue_)) return;
     document->markModified(); // its file is written as soon as it is current
     const size_t index = catalogue_->append(std::move(document));
     // A user who stays on the current file drops the new one.

@@ -38,10 +38,7 @@ const char* readHeader(DataFile& file, WString& updated, WString& title, WString
 
 } // namespace
 
-Document::Document() {
-    fileDate = currentLocalDay();
-    updatedText = displayDate(fileDate, true);
-}
+Document::Document() = default;
 
 Document::~Document() = default;
 

@@ -126,7 +126,7 @@ class Document {
     WString category;
     WString name;
     bool loaded = true;
-    WString updatedText;
+    WString updatedText; // empty in a new document until setUpdatedText dates it
     double fileDate = 0;
     int32_t itemCount = 0;
 

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -40,6 +41,7 @@ TEST(FileCommands, NewShowsTheFileEvenWhenNoneWasShown) {
     auto frame = world.open();
     ASSERT_EQ(frame->document(), nullptr);
     whenOpen<PropertiesDialog>([](PropertiesDialog& dialog) {
+        EXPECT_FALSE(dialog.updatedBox()->toPlainText().isEmpty()) << "a new file is dated";
         dialog.titleBox()->setText(QStringLiteral("My Units"));
         dialog.categoryList()->setEditText(QStringLiteral("Mine"));
         dialog.accept();

@@ -160,6 +160,7 @@ TEST(DialogPictures, EveryDialogFitsAtBothScales) {
             PropertiesDialog dialog(&main, temperature, catalogue);
             picture(dialog, "file-properties");
             auto fresh = createDocument(1);
+            fresh->setUpdatedText();
             PropertiesDialog newFile(&main, *fresh, catalogue);
             picture(newFile, "new-file");
         }

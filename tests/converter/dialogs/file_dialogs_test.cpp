@@ -157,6 +157,7 @@ TEST_F(DataFolderTest, NewFileChecksEverythingBeforeItWritesAField) {
     ASSERT_EQ(catalogue.addFile(u"Roads.cnv"), 0);
     ASSERT_EQ(catalogue.addFile(u"Length.cnv"), 1);
     auto document = createDocument(1);
+    document->setUpdatedText();
     const std::u16string updated(document->updatedText.view());
     PropertiesDialog dialog(&main, *document, catalogue);
     dialog.show();
