@@ -13,6 +13,22 @@ namespace pq {
 
 namespace {
 
+void (*localeSelection)() = nullptr;
+
+// The locale's own words and patterns, once the program has selected it.
+void selectLocale() {
+    static const bool selected = [] {
+        if (localeSelection) localeSelection();
+        return true;
+    }();
+    (void)selected;
+}
+
+const char* langinfo(nl_item item) {
+    selectLocale();
+    return nl_langinfo(item);
+}
+
 // Locale texts are UTF-8 in every locale a desktop uses today; anything
 // else is taken byte by byte.
 std::u16string fromLocale(std::string_view text) {
@@ -34,6 +50,7 @@ std::tm toTm(const CalendarDate& date) {
 }
 
 std::u16string formatTm(const std::string& format, const std::tm& tm) {
+    selectLocale();
     char buffer[256];
     size_t n = std::strftime(buffer, sizeof buffer, format.c_str(), &tm);
     return fromLocale(std::string_view(buffer, n));
@@ -44,7 +61,7 @@ std::u16string formatTm(const std::string& format, const std::tm& tm) {
 // written out.
 const std::string& shortDatePattern() {
     static const std::string pattern = [] {
-        std::string p = nl_langinfo(D_FMT);
+        std::string p = langinfo(D_FMT);
         for (size_t i = 0; (i = p.find("%D", i)) != std::string::npos;) p.replace(i, 2, "%m/%d/%y");
         for (size_t i = 0; (i = p.find("%F", i)) != std::string::npos;) p.replace(i, 2, "%Y-%m-%d");
         for (size_t i = 0; (i = p.find("%y", i)) != std::string::npos; i += 2) p[i + 1] = 'Y';
@@ -54,15 +71,17 @@ const std::string& shortDatePattern() {
 }
 
 const char* timePattern() {
-    const char* pattern = nl_langinfo(T_FMT);
+    const char* pattern = langinfo(T_FMT);
     return *pattern ? pattern : "%H:%M:%S";
 }
 
 } // namespace
 
+void SetLocaleSelection(void (*select)()) { localeSelection = select; }
+
 std::u16string localeWeekdayName(int weekday) {
     if (weekday < 1 || weekday > 7) return {};
-    return fromLocale(nl_langinfo(static_cast<nl_item>(DAY_1 + weekday - 1)));
+    return fromLocale(langinfo(static_cast<nl_item>(DAY_1 + weekday - 1)));
 }
 
 bool localeDayFirst() { return localeDateOrder() == DateOrder::DayMonthYear; }
@@ -95,11 +114,11 @@ DateOrder localeDateOrder() {
 std::u16string localeMonthName(int month, bool abbreviated) {
     if (month < 1 || month > 12) return {};
     const nl_item first = abbreviated ? ABMON_1 : MON_1;
-    return fromLocale(nl_langinfo(static_cast<nl_item>(first + month - 1)));
+    return fromLocale(langinfo(static_cast<nl_item>(first + month - 1)));
 }
 
-std::u16string localeAmMark() { return fromLocale(nl_langinfo(AM_STR)); }
-std::u16string localePmMark() { return fromLocale(nl_langinfo(PM_STR)); }
+std::u16string localeAmMark() { return fromLocale(langinfo(AM_STR)); }
+std::u16string localePmMark() { return fromLocale(langinfo(PM_STR)); }
 
 const std::u16string& localeDateLiterals() {
     static const std::u16string literals = [] {

@@ -10,6 +10,11 @@ namespace pq {
 // program selects it with setlocale(LC_TIME, "")). Numbers never depend on
 // the locale.
 
+// A program that would rather not read the locale's files until a date is
+// written or read names here what selects the locale: it runs once, before
+// the first of the functions below looks at the locale. Set before any use.
+void SetLocaleSelection(void (*select)());
+
 // The long name of a weekday (1 Sunday .. 7 Saturday).
 std::u16string localeWeekdayName(int weekday);
 // The short date; years the locale formatter is not trusted with (before

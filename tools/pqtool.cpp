@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/locale_dates.h"
 #include "tools/commands.h"
 
 namespace pq::tool {
@@ -82,8 +83,9 @@ int usageError(std::string_view message) {
 
 int main(int argc, char** argv) {
     using namespace pq::tool;
-    // Dates are shown in the user's form; numbers never depend on the locale.
-    std::setlocale(LC_TIME, "");
+    // Dates are shown in the user's form, its locale read when the first date
+    // is; numbers never depend on the locale.
+    pq::SetLocaleSelection([] { std::setlocale(LC_TIME, ""); });
     std::span<char* const> args(argv, static_cast<size_t>(argc));
     if (args.size() < 2) return usageError("no command given");
     const std::string_view command = args[1];
