@@ -108,8 +108,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The icon theme the menus look the icons up in.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS hicolor-icon-theme)
 # The dependencies are the shared libraries the programs link (Qt, whose
-# libqt6gui6 brings the X11 and offscreen platforms, libcurl, the date
-# library's libdate-tz3, the C++ runtime), as dpkg-shlibdeps finds them, and
-# the tz database the zones' rules are read from.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS tzdata)
+# libqt6gui6 brings the X11 and offscreen platforms, the date library's
+# libdate-tz3, the C++ runtime), as dpkg-shlibdeps finds them; the libraries
+# they load only when needed, which dpkg-shlibdeps cannot see (libcurl for
+# downloads, expat for the exchange rates document); and the tz database the
+# zones' rules are read from.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "tzdata, libcurl4, libexpat1")
 include(CPack)

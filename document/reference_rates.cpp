@@ -1,7 +1,5 @@
 #include "document/reference_rates.h"
 
-#include <expat.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -11,6 +9,7 @@
 
 #include "document/data_file.h"
 #include "document/data_folder.h"
+#include "document/expat_library.h"
 
 namespace pq {
 
@@ -76,7 +75,7 @@ const XML_Char* attribute(const XML_Char** attributes, std::string_view name) {
 
 class Reader {
   public:
-    explicit Reader(XML_Parser parser) : parser_(parser) {}
+    Reader(const ExpatLibrary& expat, XML_Parser parser) : expat_(expat), parser_(parser) {}
 
     void start(const XML_Char* name, const XML_Char** attributes) {
         const std::string_view local = localName(name);
@@ -102,7 +101,7 @@ class Reader {
         if (failed_) return;
         failed_ = true;
         error_ = std::move(reason);
-        XML_StopParser(parser_, XML_FALSE);
+        expat_.stopParser(parser_, XML_FALSE);
     }
 
     bool failed() const { return failed_; }
@@ -158,6 +157,7 @@ class Reader {
         return Kind::Rate;
     }
 
+    const ExpatLibrary& expat_;
     XML_Parser parser_;
     std::vector<Kind> stack_;
     ReferenceRates current_;
@@ -212,29 +212,34 @@ bool parseReferenceRates(std::string_view xml, ReferenceRates& rates, std::strin
                 " KiB";
         return false;
     }
-    std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
-        XML_ParserCreateNS(nullptr, '|'), XML_ParserFree);
+    const ExpatLibrary* expat = ExpatLibrary::get();
+    if (!expat) {
+        error = std::string("the XML library ") + ExpatLibrary::kName + " cannot be loaded";
+        return false;
+    }
+    std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(expat->parserFree)> parser(
+        expat->parserCreateNS(nullptr, '|'), expat->parserFree);
     if (!parser) {
         error = "out of memory";
         return false;
     }
-    Reader reader(parser.get());
-    XML_SetUserData(parser.get(), &reader);
-    XML_SetElementHandler(parser.get(), onStart, onEnd);
-    XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
-    XML_SetEntityDeclHandler(parser.get(), onEntity);
-    XML_SetExternalEntityRefHandler(parser.get(), onExternalEntity);
-    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+    Reader reader(*expat, parser.get());
+    expat->setUserData(parser.get(), &reader);
+    expat->setElementHandler(parser.get(), onStart, onEnd);
+    expat->setStartDoctypeDeclHandler(parser.get(), onDoctype);
+    expat->setEntityDeclHandler(parser.get(), onEntity);
+    expat->setExternalEntityRefHandler(parser.get(), onExternalEntity);
+    expat->setParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
     const XML_Status status =
-        XML_Parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE);
+        expat->parse(parser.get(), xml.data(), static_cast<int>(xml.size()), XML_TRUE);
     if (reader.failed()) {
         error = reader.error();
         return false;
     }
     if (status != XML_STATUS_OK) {
         error = "it is not well-formed XML (line " +
-                std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
-                XML_ErrorString(XML_GetErrorCode(parser.get())) + ")";
+                std::to_string(expat->getCurrentLineNumber(parser.get())) + ": " +
+                expat->errorString(expat->getErrorCode(parser.get())) + ")";
         return false;
     }
     if (reader.latest().date.empty()) {
