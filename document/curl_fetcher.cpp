@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "document/http_fetcher.h"
+#include "document/loaded_library.h"
 
 namespace pq {
 
@@ -28,9 +29,7 @@ struct Curl {
             if (!library) return nullptr;
             static Curl curl;
             auto bind = [library](auto& function, const char* name) {
-                function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                    dlsym(library, name));
-                return function != nullptr;
+                return BindSymbol(library, function, name);
             };
             if (!bind(curl.globalInit, "curl_global_init") || !bind(curl.init, "curl_easy_init") ||
                 !bind(curl.setopt, "curl_easy_setopt") ||

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include <type_traits>
+#include "document/loaded_library.h"
 
 namespace pq {
 
@@ -13,9 +13,7 @@ const ExpatLibrary* ExpatLibrary::get() {
         static ExpatLibrary expat;
         bool complete = true;
         auto bind = [library, &complete](auto& function, const char* name) {
-            function =
-                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
-            complete = complete && function;
+            complete = BindSymbol(library, function, name) && complete;
         };
         bind(expat.parserCreateNS, "XML_ParserCreateNS");
         bind(expat.parserFree, "XML_ParserFree");
