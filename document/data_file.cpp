@@ -177,7 +177,6 @@ void DataFile::close() {
     bytes_.clear();
     bytes_.shrink_to_fit();
     position_ = 0;
-    fileSeconds_.reset();
     identity_.reset();
     stamp_.reset();
     writtenBack_.reset();
@@ -200,7 +199,6 @@ bool DataFile::openRead(const std::string& path) {
         error_ = true;
         return false;
     }
-    fileSeconds_ = std::max(info.modified, info.accessed);
     identity_ = info.identity;
     stamp_ = FileStamp{info.identity, info.size, info.modifiedNs};
     mode_ = Mode::Reading;
@@ -307,11 +305,6 @@ int64_t DataFile::writeAt(int64_t offset, const void* buffer, int64_t count) {
 
 int64_t DataFile::size() const {
     return mode_ == Mode::Closed ? -1 : static_cast<int64_t>(bytes_.size());
-}
-
-std::optional<SystemTime> DataFile::fileTime() const {
-    if (!fileSeconds_) return std::nullopt;
-    return utcTimeOf(*fileSeconds_);
 }
 
 bool DataFile::readInt32(int32_t& value) {

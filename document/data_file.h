@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "document/file_reading.h"
-#include "engine/clock.h"
 #include "engine/wstring.h"
 
 namespace pq {
@@ -79,8 +78,6 @@ class DataFile {
     int64_t writeAt(int64_t offset, const void* buffer, int64_t count);
     int64_t size() const;
     int64_t position() const { return static_cast<int64_t>(position_); }
-    // The later of the file's last-write and last-access times, in UTC.
-    std::optional<SystemTime> fileTime() const;
 
     bool readInt32(int32_t& value);
     bool readDouble(double& value);
@@ -105,9 +102,6 @@ class DataFile {
     std::vector<uint8_t> bytes_;
     size_t position_ = 0;
     std::u16string text_; // the last text read, kept to spare an allocation per text
-    // Seconds since 1970: turned into a date only when asked for, as the
-    // first such turn reads the time zone.
-    std::optional<int64_t> fileSeconds_;
     std::optional<FileIdentity> identity_;
     std::optional<FileStamp> stamp_;
     std::optional<FileIdentity> writtenBack_;

@@ -153,7 +153,6 @@ bool Document::loadFrom(const std::string& path, bool full) {
         readFailed(failure);
         return false;
     }
-    if (auto t = file.fileTime()) fileDate = CalendarDate(*t).day;
     if (full) {
         if (!readItems(file, itemCount, false)) {
             readFailed(errorText_);

@@ -127,7 +127,6 @@ class Document {
     WString name;
     bool loaded = true;
     WString updatedText; // empty in a new document until setUpdatedText dates it
-    double fileDate = 0;
     int32_t itemCount = 0;
 
   protected:
