@@ -9,15 +9,18 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "uikit/font_match.h"
+
 namespace pq::ui {
 
 namespace {
 
 struct Warmer {
     std::mutex mutex;
-    std::condition_variable done;
+    std::condition_variable changed;
     bool started = false;
-    bool finished = false;
+    bool read = false;     // the configuration is read
+    bool finished = false; // and the thread is done with it
 };
 
 // Never destroyed: the thread may still run while the program ends.
@@ -26,16 +29,23 @@ Warmer& warmer() {
     return *warmer;
 }
 
+void mark(Warmer& w, bool Warmer::*what) {
+    {
+        const std::lock_guard lock(w.mutex);
+        w.*what = true;
+    }
+    w.changed.notify_all();
+}
+
 // Reads the configuration, which becomes the process's current one: Qt's
-// font database then finds it ready.
+// font database then finds it ready. Then, while the window is built, sees
+// whether fonts can be matched by their file alone (uikit/font_match.h).
 void* readFontConfiguration(void* data) {
     Warmer& w = *static_cast<Warmer*>(data);
     FcInit();
-    {
-        const std::lock_guard done(w.mutex);
-        w.finished = true;
-    }
-    w.done.notify_all();
+    mark(w, &Warmer::read);
+    CheckFileRankedFirst();
+    mark(w, &Warmer::finished);
     return nullptr;
 }
 
@@ -70,18 +80,22 @@ void WarmUpFonts() {
     if (w.started) return;
     w.started = true;
     // The application object takes the font database down with it: it waits
-    // for the reading to end first.
-    qAddPostRoutine(&WaitForFonts);
+    // for the thread to end first.
+    qAddPostRoutine([] {
+        Warmer& w = warmer();
+        std::unique_lock lock(w.mutex);
+        w.changed.wait(lock, [&w] { return !w.started || w.finished; });
+    });
     if (!startElsewhere(&readFontConfiguration, &w)) {
         FcInit(); // no thread to be had: read here and now
-        w.finished = true;
+        w.read = w.finished = true;
     }
 }
 
 void WaitForFonts() {
     Warmer& w = warmer();
     std::unique_lock lock(w.mutex);
-    w.done.wait(lock, [&w] { return !w.started || w.finished; });
+    w.changed.wait(lock, [&w] { return !w.started || w.read; });
 }
 
 } // namespace pq::ui
