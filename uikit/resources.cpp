@@ -1,8 +1,8 @@
 #include "uikit/resources.h"
 
 #include <QAction>
-#include <QFile>
 #include <QHash>
+#include <QResource>
 #include <QToolBar>
 
 #include "uikit/appearance.h"
@@ -44,7 +44,7 @@ QIcon LoadIcon(const QString& name) {
     QList<std::pair<int, QString>> files;
     for (int size : {16, 32, 48, 64, 128}) {
         const QString path = QStringLiteral(":/uikit/icons/%1/%2.png").arg(size).arg(name);
-        if (QFile::exists(path)) files.append({size, path});
+        if (QResource(path).isValid()) files.append({size, path});
     }
     // Each size is decoded when first drawn: the icons of menus not yet open
     // cost nothing.

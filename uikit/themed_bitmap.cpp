@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "uikit/deferred_icon.h"
@@ -105,12 +106,12 @@ QColor ThemedBitmap::leastContrastWith(const QColor& ink) const {
     QList<QRgb> colours;
     const QList<QRgb> table = shown.colorTable();
     if (used_.isEmpty() && !table.isEmpty() && source_.format() == QImage::Format_Indexed8) {
-        used_.fill(false, table.size());
+        std::array<bool, 256> used{};
         for (int y = 0; y < source_.height(); ++y) {
             const uchar* line = source_.constScanLine(y);
-            for (int x = 0; x < source_.width(); ++x)
-                if (line[x] < used_.size()) used_[line[x]] = true;
+            for (int x = 0; x < source_.width(); ++x) used[line[x]] = true;
         }
+        used_ = QList<bool>(used.begin(), used.begin() + std::min<qsizetype>(table.size(), 256));
     }
     for (qsizetype i = 0; i < table.size(); ++i)
         if (used_.value(i)) colours.push_back(table[i]);
