@@ -20,7 +20,7 @@ FcPattern* MatchAmongAllFonts(FcConfig* config, FcPattern* pattern, FcResult* re
 
 // Compares the two on a pattern whose family names another font than its
 // file, and lets FcFontMatch score among the fonts of the file from then on
-// if they agree, as they do from fontconfig 2.12 on. Call once the
+// if they agree, as they do with fontconfig 2.14. Call once the
 // configuration is read, off the GUI thread: it costs one full match.
 bool CheckFileRankedFirst();
 
