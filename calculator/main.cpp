@@ -8,11 +8,13 @@
 #include "uikit/single_instance.h"
 #include "uikit/termination.h"
 
+PQ_READ_FONTS_BEFORE_MAIN;
+
 int main(int argc, char** argv) {
-    pq::ui::WarmUpFonts();
-    QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("PqCalculator"));
+    pq::ui::WarmUpFonts();
+    QApplication app(argc, argv);
     // One calculator per user and display: a second start brings the first
     // forward instead, so that two never write the same functions file.
     const pq::ui::InstanceClaim instance(pq::ui::LocalServerName(pq::ui::Program::Calculator));

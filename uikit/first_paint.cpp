@@ -11,29 +11,37 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "uikit/font_query_memo.h"
+
 namespace pq::ui {
 
 namespace {
 
+// Ends the start once the first frame is drawn: the questions it asked of
+// fontconfig are all known then (uikit/font_query_memo.h). For timing, writes
+// the clock and ends the program too.
 class FirstPaintWatcher : public QObject {
   public:
-    using QObject::QObject;
+    FirstPaintWatcher(QObject* parent, bool exit) : QObject(parent), exit_(exit) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
-            seen_ = true;
+        if (event->type() == QEvent::Paint) {
+            QCoreApplication::instance()->removeEventFilter(this);
             // Queued, so that it runs once the whole frame has been drawn.
             QMetaObject::invokeMethod(
                 this,
-                [] {
-                    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-                    std::printf(
-                        "first-paint %lld\n",
-                        static_cast<long long>(
-                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-                    std::fflush(stdout);
-                    _exit(0);
+                [exit = exit_] {
+                    if (exit) {
+                        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+                        std::printf("first-paint %lld\n",
+                                    static_cast<long long>(
+                                        std::chrono::duration_cast<std::chrono::nanoseconds>(now)
+                                            .count()));
+                        std::fflush(stdout);
+                    }
+                    EndFontQueryMemo();
+                    if (exit) _exit(0);
                 },
                 Qt::QueuedConnection);
         }
@@ -41,7 +49,7 @@ class FirstPaintWatcher : public QObject {
     }
 
   private:
-    bool seen_ = false;
+    bool exit_;
 };
 
 // Waits for the first paint of a window or of any of its parts, then posts
@@ -93,9 +101,9 @@ void AfterFirstPaint(QWidget* window, std::function<void()> work) {
 }
 
 void WatchFirstPaint() {
-    if (!std::getenv("PQ_EXIT_AFTER_FIRST_PAINT") || !QCoreApplication::instance()) return;
-    QCoreApplication::instance()->installEventFilter(
-        new FirstPaintWatcher(QCoreApplication::instance()));
+    if (!QCoreApplication::instance()) return;
+    QCoreApplication::instance()->installEventFilter(new FirstPaintWatcher(
+        QCoreApplication::instance(), std::getenv("PQ_EXIT_AFTER_FIRST_PAINT") != nullptr));
 }
 
 } // namespace pq::ui

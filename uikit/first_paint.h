@@ -6,10 +6,11 @@ class QWidget;
 
 namespace pq::ui {
 
-// When the environment variable PQ_EXIT_AFTER_FIRST_PAINT is set, the
-// program writes the monotonic clock in nanoseconds ("first-paint 123...")
-// to standard output once its first window has been painted, and ends at
-// once. Start-up timing uses it; without the variable nothing happens.
+// Ends the start once the first window has been painted (the memo of font
+// questions is written then). When the environment variable
+// PQ_EXIT_AFTER_FIRST_PAINT is set, the program also writes the monotonic
+// clock in nanoseconds ("first-paint 123...") to standard output, and ends
+// at once: start-up timing uses it.
 void WatchFirstPaint();
 
 // Calls `work` once, after the window's first frame has been drawn, as soon

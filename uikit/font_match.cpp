@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "uikit/font_query_memo.h"
+
 namespace pq::ui {
 
 namespace {
@@ -104,6 +106,8 @@ bool CheckFileRankedFirst() {
 
 // Every call of the program and of the libraries it loads comes here first.
 extern "C" FcPattern* FcFontMatch(FcConfig* config, FcPattern* pattern, FcResult* result) {
+    if (FcPattern* match = nullptr; pq::ui::RememberedMatch(config, pattern, result, &match))
+        return match;
     if (pq::ui::fileRankedFirst)
         if (FcPattern* match = pq::ui::MatchAmongFontsOfFile(config, pattern, result)) return match;
     return pq::ui::MatchAmongAllFonts(config, pattern, result);

@@ -1,6 +1,9 @@
 #include "uikit/font_warm_up.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <fontconfig/fontconfig.h>
 #include <pthread.h>
@@ -10,6 +13,7 @@
 #include <mutex>
 
 #include "uikit/font_match.h"
+#include "uikit/font_query_memo.h"
 
 namespace pq::ui {
 
@@ -18,9 +22,10 @@ namespace {
 struct Warmer {
     std::mutex mutex;
     std::condition_variable changed;
-    bool started = false;
+    bool started = false;  // the thread runs
     bool read = false;     // the configuration is read
-    bool finished = false; // and the thread is done with it
+    bool begun = false;    // main() is under way: the memo may be read
+    bool finished = false; // and the thread is done with all of it
 };
 
 // Never destroyed: the thread may still run while the program ends.
@@ -38,12 +43,21 @@ void mark(Warmer& w, bool Warmer::*what) {
 }
 
 // Reads the configuration, which becomes the process's current one: Qt's
-// font database then finds it ready. Then, while the window is built, sees
-// whether fonts can be matched by their file alone (uikit/font_match.h).
+// font database then finds it ready. Then, while the window is built,
+// answers the questions the last start asked of fontconfig
+// (uikit/font_query_memo.h), and sees whether fonts can be matched by their
+// file alone (uikit/font_match.h).
 void* readFontConfiguration(void* data) {
     Warmer& w = *static_cast<Warmer*>(data);
     FcInit();
     mark(w, &Warmer::read);
+    {
+        // Started before main(), the thread keeps to fontconfig until the
+        // C++ and Qt libraries have set themselves up.
+        std::unique_lock lock(w.mutex);
+        w.changed.wait(lock, [&w] { return w.begun; });
+    }
+    AnswerRememberedFontQueries();
     CheckFileRankedFirst();
     mark(w, &Warmer::finished);
     return nullptr;
@@ -74,22 +88,39 @@ bool startElsewhere(void* (*work)(void*), void* data) {
 
 } // namespace
 
-void WarmUpFonts() {
+void StartReadingFonts() {
     Warmer& w = warmer();
     const std::lock_guard lock(w.mutex);
-    if (w.started) return;
-    w.started = true;
+    if (!w.started) w.started = startElsewhere(&readFontConfiguration, &w);
+}
+
+void WarmUpFonts() {
+    Warmer& w = warmer();
+    {
+        const std::lock_guard lock(w.mutex);
+        if (w.begun) return;
+    }
     // The application object takes the font database down with it: it waits
     // for the thread to end first.
     qAddPostRoutine([] {
         Warmer& w = warmer();
         std::unique_lock lock(w.mutex);
         w.changed.wait(lock, [&w] { return !w.started || w.finished; });
+        ReleaseFontQueryMemo();
     });
-    if (!startElsewhere(&readFontConfiguration, &w)) {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (!cache.isEmpty())
+        BeginFontQueryMemo(
+            QFile::encodeName(QDir(cache).filePath(QStringLiteral("font-queries"))).toStdString());
+    StartReadingFonts();
+    const std::lock_guard lock(w.mutex);
+    if (!w.started) {
+        ReleaseFontQueryMemo();
         FcInit(); // no thread to be had: read here and now
         w.read = w.finished = true;
     }
+    w.begun = true;
+    w.changed.notify_all();
 }
 
 void WaitForFonts() {

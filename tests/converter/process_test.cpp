@@ -33,6 +33,7 @@ struct OwnUser {
         qputenv("USER", ("pqtest" + QUuid::createUuid().toString(QUuid::Id128).left(10)).toUtf8());
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", (runtime.path() + QStringLiteral("/config")).toUtf8());
+        qputenv("XDG_CACHE_HOME", (runtime.path() + QStringLiteral("/cache")).toUtf8());
     }
     QTemporaryDir runtime;
 };

@@ -51,6 +51,7 @@ class Started {
                             .absoluteDir();
         settings.cdUp();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.path());
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), settings.path() + "/cache");
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
         process.waitForStarted(10000);

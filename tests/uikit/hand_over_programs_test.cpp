@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -53,8 +55,10 @@ class ProgramTest : public HandOverTest {
         HandOverTest::SetUp();
         ASSERT_TRUE(config_.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(config_.path() + QStringLiteral("/cache")));
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    QString cachePath() const { return config_.path() + QStringLiteral("/cache"); }
     void TearDown() override {
         for (pid_t pid : started) kill(pid, SIGKILL);
         // A calculator started but not found in time must not outlive the test.
@@ -75,6 +79,7 @@ class ProgramTest : public HandOverTest {
 
   private:
     EnvironmentGuard configGuard_{"XDG_CONFIG_HOME"};
+    EnvironmentGuard cacheGuard_{"XDG_CACHE_HOME"};
     EnvironmentGuard platformGuard_{"QT_QPA_PLATFORM"};
     QTemporaryDir config_;
 };
@@ -184,4 +189,43 @@ TEST_F(ProgramTest, TheValueHandedOverShowsInTheCalculator) {
     kill(pid, SIGKILL);
     display.kill();
     display.waitForFinished();
+}
+
+// The calculator keeps the questions its start asks of fontconfig, to have
+// them answered ahead at the next start; the file is written only when they
+// change, and one that cannot be read is written anew.
+TEST_F(ProgramTest, TheCalculatorKeepsItsFontQuestionsForTheNextStart) {
+    const QString file = cachePath() + QStringLiteral("/Quorvane/PqCalculator/font-queries");
+    auto paintOnce = [] {
+        QProcess calculator;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PQ_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("1"));
+        calculator.setProcessEnvironment(environment);
+        calculator.start(calculatorProgram(), {});
+        const bool ended = calculator.waitForFinished(20000);
+        if (!ended) calculator.kill();
+        return ended && calculator.exitCode() == 0 &&
+               calculator.readAllStandardOutput().startsWith("first-paint ");
+    };
+    auto contents = [&file] {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(paintOnce());
+    const QByteArray kept = contents();
+    ASSERT_TRUE(kept.startsWith("s0\t")) << kept.constData();
+    const QDateTime written = QFileInfo(file).lastModified();
+
+    ASSERT_TRUE(paintOnce());
+    EXPECT_EQ(contents(), kept);
+    EXPECT_EQ(QFileInfo(file).lastModified(), written);
+
+    for (const QByteArray& broken : {QByteArray("\x01\x02 not questions\n"), kept.left(30)}) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(broken);
+        out.close();
+        ASSERT_TRUE(paintOnce());
+        EXPECT_EQ(contents(), kept);
+    }
 }
