@@ -26,34 +26,19 @@ template <class Number> void appendNumber(std::string& out, Number number) {
     if (error == std::errc()) out.append(digits, end);
 }
 
-// The value's type letter and text; false for a type that has no text here.
-bool appendValue(std::string& out, const FcValue& value) {
-    switch (value.type) {
-    case FcTypeString:
-        out += "s";
-        break;
-    case FcTypeInteger:
-        out += "i";
-        break;
-    case FcTypeDouble:
-        out += "d";
-        break;
-    case FcTypeBool:
-        out += "b";
-        break;
-    case FcTypeMatrix:
-        out += "m";
-        break;
-    case FcTypeLangSet:
-        out += "l";
-        break;
-    case FcTypeRange:
-        out += "r";
-        break;
-    default:
-        return false;
+// The letter a value's type is written with; none for a type that has no
+// text here.
+char typeLetter(FcType type) {
+    switch (type) {
+    case FcTypeString: return 's';
+    case FcTypeInteger: return 'i';
+    case FcTypeDouble: return 'd';
+    case FcTypeBool: return 'b';
+    case FcTypeMatrix: return 'm';
+    case FcTypeLangSet: return 'l';
+    case FcTypeRange: return 'r';
+    default: return '\0';
     }
-    return true;
 }
 
 void appendValueText(std::string& out, const FcValue& value) {
@@ -213,32 +198,35 @@ bool addField(FcPattern* pattern, std::string_view field) {
     return added;
 }
 
+// Calls `each(object, at)` for every element of `pattern`, `at` pointing at
+// it.
+template <class Each> void forEachElement(const FcPattern* pattern, Each each) {
+    FcPatternIter at;
+    FcPatternIterStart(pattern, &at);
+    for (int i = FcPatternObjectCount(pattern); i > 0; --i, FcPatternIterNext(pattern, &at))
+        each(FcPatternIterGetObject(pattern, &at), at);
+}
+
 // Calls `each(object, value, binding)` for every value of `pattern`, in
 // order, while it returns true.
 template <class Each> void forEachValue(const FcPattern* pattern, Each each) {
-    FcPatternIter at;
-    FcPatternIterStart(pattern, &at);
-    const int objects = FcPatternObjectCount(pattern);
-    for (int i = 0; i < objects; ++i, FcPatternIterNext(pattern, &at)) {
-        const char* object = FcPatternIterGetObject(pattern, &at);
+    bool going = true;
+    forEachElement(pattern, [&](const char* object, FcPatternIter& at) {
         const int count = FcPatternIterValueCount(pattern, &at);
-        for (int v = 0; v < count; ++v) {
+        for (int v = 0; v < count && going; ++v) {
             FcValue value;
             FcValueBinding binding;
-            if (FcPatternIterGetValue(pattern, &at, v, &value, &binding) == FcResultMatch &&
-                !each(object, value, binding))
-                return;
+            going = FcPatternIterGetValue(pattern, &at, v, &value, &binding) != FcResultMatch ||
+                    each(object, value, binding);
         }
-    }
+    });
 }
 
 std::size_t valueCount(const FcPattern* pattern) {
-    FcPatternIter at;
-    FcPatternIterStart(pattern, &at);
-    const int objects = FcPatternObjectCount(pattern);
     std::size_t count = 0;
-    for (int i = 0; i < objects; ++i, FcPatternIterNext(pattern, &at))
+    forEachElement(pattern, [&](const char*, FcPatternIter& at) {
         count += static_cast<std::size_t>(FcPatternIterValueCount(pattern, &at));
+    });
     return count;
 }
 
@@ -251,10 +239,12 @@ std::optional<std::string> PatternText(const FcPattern* pattern) {
         if (std::strpbrk(object, " \t\n\r\\") || !*object ||
             (binding != FcValueBindingStrong && binding != FcValueBindingWeak))
             return writable = false;
+        const char type = typeLetter(value.type);
+        if (!type) return writable = false;
         if (!text.empty()) text += '\t';
         text += object;
         text += ' ';
-        if (!appendValue(text, value)) return writable = false;
+        text += type;
         text += binding == FcValueBindingWeak ? "W " : "S ";
         appendValueText(text, value);
         return true;
@@ -321,10 +311,9 @@ bool CanCopyPattern(const PatternValues& values) {
 
 void CopyPattern(FcPattern* target, const PatternValues& values) {
     std::vector<std::string> objects;
-    FcPatternIter at;
-    FcPatternIterStart(target, &at);
-    for (int i = FcPatternObjectCount(target); i > 0; --i, FcPatternIterNext(target, &at))
-        objects.emplace_back(FcPatternIterGetObject(target, &at));
+    forEachElement(target, [&objects](const char* object, FcPatternIter&) {
+        objects.emplace_back(object);
+    });
     for (const std::string& object : objects) FcPatternDel(target, object.c_str());
     // Put in front, last first: adding at the end would walk the element's
     // values every time.

@@ -143,8 +143,9 @@ std::vector<Entry> readQuestions(const std::string& file) {
 }
 
 // A substitution's answer with the defaults filled in, as asked next.
-FcPattern* withDefaults(const FcPattern* substituted) {
-    FcPattern* pattern = SnapshotPattern(substituted);
+FcPattern* withDefaults(const PatternValues& substituted) {
+    FcPattern* pattern = FcPatternCreate();
+    CopyPattern(pattern, substituted);
     FcDefaultSubstitute(pattern);
     return pattern;
 }
@@ -174,7 +175,8 @@ bool writeQuestions(const std::string& file, const std::string& text) {
 void answer(Entry& entry) {
     switch (entry.ask) {
     case Ask::Substitute: {
-        entry.pattern = SnapshotPattern(entry.question);
+        entry.pattern = FcPatternCreate();
+        CopyPattern(entry.pattern, entry.questionValues);
         entry.substituted =
             LibrarySubstitute(nullptr, entry.pattern, static_cast<FcMatchKind>(entry.option));
         // The answer is copied into the asker's pattern.
@@ -244,7 +246,7 @@ std::optional<std::string> questionText(const Memo& m, std::size_t i) {
                                   : before.entry >= 0 ? m.entries[before.entry].pattern
                                                       : nullptr;
         if (answer) {
-            FcPattern* followed = withDefaults(answer);
+            FcPattern* followed = withDefaults(ValuesOf(answer));
             const bool follows = SamePattern(followed, question);
             FcPatternDestroy(followed);
             if (follows) return std::string(kFollows);
@@ -297,7 +299,7 @@ void AnswerRememberedFontQueries() {
         Entry& entry = m.entries[i]; // the font thread's alone while it answers
         answer(entry);
         const bool followed = i + 1 < count && m.entries[i + 1].follows == static_cast<int>(i);
-        FcPattern* next = followed && entry.usable ? withDefaults(entry.pattern) : nullptr;
+        FcPattern* next = followed && entry.usable ? withDefaults(entry.substitution) : nullptr;
         PatternValues nextValues = next ? ValuesOf(next) : PatternValues();
         {
             const std::lock_guard lock(m.mutex);
@@ -320,7 +322,6 @@ bool EndFontQueryMemo() {
     {
         const std::lock_guard lock(m.mutex);
         m.open.store(false, std::memory_order_relaxed);
-        m.loaded = true;
         same = m.asked.size() == m.entries.size();
         for (std::size_t i = 0; i < m.asked.size() && same; ++i)
             same = m.asked[i].entry == static_cast<int>(i);
