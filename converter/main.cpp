@@ -11,8 +11,6 @@
 #include "uikit/single_instance.h"
 #include "uikit/termination.h"
 
-PQ_READ_FONTS_BEFORE_MAIN;
-
 int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("PqConverter"));

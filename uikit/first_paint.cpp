@@ -11,18 +11,15 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "uikit/font_query_memo.h"
-
 namespace pq::ui {
 
 namespace {
 
-// Ends the start once the first frame is drawn: the questions it asked of
-// fontconfig are all known then (uikit/font_query_memo.h). For timing, writes
-// the clock and ends the program too.
+// For start-up timing: once the first frame is drawn, writes the clock and
+// ends the program.
 class FirstPaintWatcher : public QObject {
   public:
-    FirstPaintWatcher(QObject* parent, bool exit) : QObject(parent), exit_(exit) {}
+    explicit FirstPaintWatcher(QObject* parent) : QObject(parent) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -31,25 +28,19 @@ class FirstPaintWatcher : public QObject {
             // Queued, so that it runs once the whole frame has been drawn.
             QMetaObject::invokeMethod(
                 this,
-                [exit = exit_] {
-                    if (exit) {
-                        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-                        std::printf("first-paint %lld\n",
-                                    static_cast<long long>(
-                                        std::chrono::duration_cast<std::chrono::nanoseconds>(now)
-                                            .count()));
-                        std::fflush(stdout);
-                    }
-                    EndFontQueryMemo();
-                    if (exit) _exit(0);
+                [] {
+                    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+                    std::printf(
+                        "first-paint %lld\n",
+                        static_cast<long long>(
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+                    std::fflush(stdout);
+                    _exit(0);
                 },
                 Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }
-
-  private:
-    bool exit_;
 };
 
 // Waits for the first paint of a window or of any of its parts, then posts
@@ -101,9 +92,9 @@ void AfterFirstPaint(QWidget* window, std::function<void()> work) {
 }
 
 void WatchFirstPaint() {
-    if (!QCoreApplication::instance()) return;
-    QCoreApplication::instance()->installEventFilter(new FirstPaintWatcher(
-        QCoreApplication::instance(), std::getenv("PQ_EXIT_AFTER_FIRST_PAINT") != nullptr));
+    if (!QCoreApplication::instance() || !std::getenv("PQ_EXIT_AFTER_FIRST_PAINT")) return;
+    QCoreApplication::instance()->installEventFilter(
+        new FirstPaintWatcher(QCoreApplication::instance()));
 }
 
 } // namespace pq::ui

@@ -6,11 +6,10 @@ class QWidget;
 
 namespace pq::ui {
 
-// Ends the start once the first window has been painted (the memo of font
-// questions is written then). When the environment variable
-// PQ_EXIT_AFTER_FIRST_PAINT is set, the program also writes the monotonic
-// clock in nanoseconds ("first-paint 123...") to standard output, and ends
-// at once: start-up timing uses it.
+// For start-up timing: when the environment variable PQ_EXIT_AFTER_FIRST_PAINT
+// is set, the program writes the monotonic clock in nanoseconds
+// ("first-paint 123...") to standard output once its first window has been
+// painted, and ends at once.
 void WatchFirstPaint();
 
 // Calls `work` once, after the window's first frame has been drawn, as soon

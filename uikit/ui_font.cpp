@@ -1,9 +1,9 @@
 #include "uikit/ui_font.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHash>
 #include <QRawFont>
-#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +16,7 @@ namespace pq::ui {
 namespace {
 
 // Ascent plus descent of common sans faces, in ems (DejaVu Sans 1.16,
-// Liberation Sans 1.15, Tahoma 1.21).
+// Liberation Sans 1.15, Noto Sans 1.36).
 constexpr double kCellPerEm = 1.16;
 
 // The cell of a font: its ascent and descent, each rounded, as QFontMetrics
@@ -74,23 +74,19 @@ int FittingPixelSize(QFont font, const QString& key, int cell) {
 
 } // namespace
 
-QFont CreateUiFont(int size, bool bold, const QString& face) {
+QFont CreateUiFont(int size, bool bold) {
     WaitForFonts();
-    QFont font;
-    const QStringList families{face, QStringLiteral("DejaVu Sans"),
-                               QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")};
-    font.setFamilies(families);
-    font.setStyleHint(QFont::SansSerif);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    // Qt sizes a font by its em square, the platform this layout was made for
-    // by its cell; take the largest em whose cell still fits.
+    // Qt sizes a font by its em square, this layout by the font's cell; take
+    // the largest em whose cell still fits.
     const int cell = std::max(1, size * DisplayScale());
     font.setPixelSize(cell);
     font.setPixelSize(FittingPixelSize(
-        font, face + (bold ? QStringLiteral("/bold") : QStringLiteral("/normal")), cell));
+        font, font.family() + (bold ? QStringLiteral("/bold") : QStringLiteral("/normal")), cell));
     return font;
 }
 
