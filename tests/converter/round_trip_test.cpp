@@ -2,6 +2,8 @@
 // driven with real keys, mouse clicks and the clipboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCalendarWidget>
@@ -131,8 +133,9 @@ TEST_F(RoundTrip, ClickingARowKeepsEveryOtherRow) {
 }
 
 // In every shipped file: a value typed in the first unit, then each of the
-// first three units copied and pasted back into its own value box leaves
-// every row as it was, and the unit's value to the last bit.
+// first three units (two in the smallest files) copied and pasted back into
+// its own value box leaves every row as it was, and the unit's value to the
+// last bit.
 TEST_F(RoundTrip, CopyAndPasteInEveryShippedFile) {
     const QStringList files =
         QDir(QStringLiteral(PQ_DATA_DIR)).entryList({"*.cnv", "*.cal"}, QDir::Files, QDir::Name);
@@ -141,10 +144,10 @@ TEST_F(RoundTrip, CopyAndPasteInEveryShippedFile) {
         SCOPED_TRACE(file.toStdString());
         frame.reset();
         open(file);
-        ASSERT_GE(list()->rowCount(), 3);
+        ASSERT_GE(list()->rowCount(), 2);
         typeValue();
         const QStringList before = texts();
-        for (int row = 0; row < 3; ++row) {
+        for (int row = 0; row < std::min(3, list()->rowCount()); ++row) {
             selectRow(row);
             const Item& item = list()->row(row).item();
             if (item.isOutput() || item.state != ValueState::Valid) continue;

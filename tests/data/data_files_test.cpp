@@ -5,9 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
-#include <memory>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <string_view>
@@ -19,57 +18,27 @@
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "engine/time_zones.h"
+#include "tests/data/shipped_data.h"
 
 using namespace pq;
+using namespace pq::test;
 
-namespace {
-
-const std::string kFolder = PQ_DATA_DIR "/";
-
-// Every file that ships; the first six are the ones a new user starts with.
-const char* const kShippedFiles[] = {
-    "Currency.cnv",        "Weight.cnv",       "Length.cnv",   "TipCalc.cal",
-    "TimeZones.cnv",       "ComputerBase.cnv", "Angle.cnv",    "Area.cnv",
-    "Cooking.cnv",         "DataRate.cnv",     "Energy.cnv",   "Force.cnv",
-    "FuelConsumption.cnv", "Power.cnv",        "Pressure.cnv", "Speed.cnv",
-    "Temperature.cnv",     "Time.cnv",         "Volume.cnv",
-};
-
-bool isCalculationFile(std::string_view name) { return name.ends_with(".cal"); }
-
-// A shipped file with its hidden units shown, so that every unit is computed.
-std::unique_ptr<Document> load(const std::string& name) {
-    auto document = createDocument(isCalculationFile(name) ? CalculationDocument::kTypeCode
-                                                           : ConversionDocument::kTypeCode);
-    if (!document->loadFrom(kFolder + name, true)) return nullptr;
-    for (auto& item : document->items) item->shown = 1;
-    return document;
+// Each text source of the project is a listed file, and the build compiled
+// each of them.
+TEST(ShippedData, TheListNamesEverySource) {
+    std::set<std::string> listed, sources;
+    for (std::string name : kShippedFiles) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(kFolder + name)) << name;
+        listed.insert(name.substr(0, name.size() - 4));
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(PQ_SOURCE_DIR "/data")) {
+        const std::filesystem::path& path = entry.path();
+        if (path.extension() == ".txt" && path.stem() != "AlternativeNames" &&
+            path.stem() != "CMakeLists")
+            sources.insert(path.stem().string());
+    }
+    EXPECT_EQ(listed, sources);
 }
-
-Item* find(Document& document, std::u16string_view identifier) {
-    for (const auto& item : document.items)
-        if (item->identifier == identifier) return item.get();
-    return nullptr;
-}
-
-std::string utf8(std::u16string_view text) { return toUtf8(text); }
-
-// Enters a value for one unit, as the value panel does, and computes the rest.
-void enter(Document& document, Item& unit, double value, ExpressionEngine& engine) {
-    unit.value = value;
-    unit.state = ValueState::Valid;
-    document.currentItem = &unit;
-    document.computeAll(engine);
-}
-
-::testing::AssertionResult nearlyEqual(double actual, double expected, double relative = 1e-12) {
-    const double tolerance = expected == 0 ? relative : relative * std::fabs(expected);
-    if (std::fabs(actual - expected) <= tolerance) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << testing::PrintToString(actual) << " is not " << testing::PrintToString(expected);
-}
-
-} // namespace
 
 TEST(ShippedData, EveryFileLoadsWithTitleCategoryAndUsableIdentifiers) {
     ExpressionEngine engine;
@@ -81,9 +50,10 @@ TEST(ShippedData, EveryFileLoadsWithTitleCategoryAndUsableIdentifiers) {
         EXPECT_FALSE(document->category.empty());
         EXPECT_FALSE(document->updatedText.empty());
         ASSERT_FALSE(document->items.empty());
-        // Identifiers are typed in formulas and named by update files, both of
-        // which ignore case: each must be a plain name that a formula can use
-        // as a variable, and no two alike.
+        // Identifiers are typed in formulas and named by update files: each
+        // must be a plain name that a formula can use as a variable, and no
+        // two alike. Two may differ in case alone where their symbols do
+        // (mW, the milliwatt, and MW, the megawatt).
         std::set<std::u16string> identifiers, names;
         for (const auto& item : document->items) {
             SCOPED_TRACE(utf8(item->name));
@@ -93,7 +63,7 @@ TEST(ShippedData, EveryFileLoadsWithTitleCategoryAndUsableIdentifiers) {
             EXPECT_TRUE(engine.setVariable(identifier, 7));
             EXPECT_TRUE(engine.evaluate(identifier, value) && value == 7);
             engine.removeDefinition(identifier);
-            EXPECT_TRUE(identifiers.insert(lowerAscii(identifier)).second);
+            EXPECT_TRUE(identifiers.insert(std::u16string(identifier)).second);
             EXPECT_TRUE(names.insert(std::u16string(item->name.view())).second);
         }
     }

@@ -137,11 +137,13 @@ TEST(UnitIndex, MatchesTheShippedUnitsAsPeopleTypeThem) {
 
 TEST(UnitIndex, OrdersWholeNamesBeforeWordStartsBeforeTheRestAndTheCurrentFileFirst) {
     const UnitIndex& index = shippedIndex();
-    // "c" is the speed of light's identifier and Celsius's other name.
+    // "c" is the identifier of the speed of light and of the coulomb (C), and
+    // Celsius's other name; the shorter name first among equals.
     const auto c = index.find(u"c");
     ASSERT_GE(c.size(), 3u);
-    EXPECT_EQ(describe(c[0]), "Speed.cnv c");
-    EXPECT_EQ(describe(c[1]), "Temperature.cnv degC");
+    EXPECT_EQ(describe(c[0]), "ElectricCharge.cnv C");
+    EXPECT_EQ(describe(c[1]), "Speed.cnv c");
+    EXPECT_EQ(describe(c[2]), "Temperature.cnv degC");
     for (size_t i = 1; i < c.size(); ++i) EXPECT_LE(c[i - 1].tier, c[i].tier);
 
     EXPECT_EQ(first(index, u"m"), "Length.cnv m");
@@ -233,7 +235,7 @@ TEST(UnitIndex, TheOpenDocumentStandsInForItsFile) {
 TEST(UnitLookup, FindsWholeNamesAsTheIndexDoesReadingEachFileOnce) {
     const std::vector<std::u16string> names{u"ft", u"gal", u"kph", u"mile per", u"bill"};
     const FolderLookup lookup = LookUpUnits(PQ_DATA_DIR, names, ConversionDocument::kTypeCode);
-    EXPECT_EQ(lookup.filesRead, 18u); // the conversion files alone
+    EXPECT_EQ(lookup.filesRead, 46u); // the conversion files alone
     EXPECT_TRUE(lookup.unreadable.empty());
     FindOptions exact;
     exact.exactOnly = true;

@@ -110,6 +110,15 @@ TEST(PqtoolConvertInFolder, FindsBothUnitsAndPrintsTheValueAsTheTargetShowsIt) {
         {{"convert", "-40", "C", "F"}, "-40\n"},              // a negative value is no option
         {{"convert", "1", "Foot", "inch"}, "12\n"},           // names
         {{"convert", "[5 6]", "ft_in", "ft"}, "5.5\n"},       // in FROM's own notation
+        // Kinds of their own, each by its definition.
+        {{"convert", "1", "GHz", "Hz"}, "1,000,000,000\n"},
+        {{"convert", "1", "N m", "lbf ft"}, "0.73756214928\n"},     // 1 / 1.3558179483314004
+        {{"convert", "100", "mg/dL", "mmol/L"}, "5.55074490997\n"}, // glucose, 180.156 g/mol
+        {{"convert", "1", "g", "m/s2"}, "9.80665\n"},
+        {{"convert", "1000", "lx", "fc"}, "92.90304\n"},
+        {{"convert", "12", "pt", "mm"}, "4.23333333333\n"},
+        {{"convert", "1", "mSv", "rem"}, "0.1\n"},
+        {{"convert", "1", "US therm", "kWh"}, "29.3001111111\n"}, // 105 480 400 J
     };
     for (const auto& c : cases) {
         const ProcessResult r = inShipped(c.args);

@@ -71,6 +71,8 @@ void addItemView(std::vector<TextPlace>& places, const QWidget& window, QAbstrac
             const QString text = cell.data().toString();
             const QRect box = view.visualRect(cell) & port->rect();
             bottom = std::max(bottom, view.visualRect(cell).bottom());
+            // A row scrolled almost out of sight shows a strip with no text in it.
+            if (box.height() < view.fontMetrics().height()) continue;
             if (!text.trimmed().isEmpty() && !box.isEmpty())
                 AddPlace(places, window, *port, box, describe(view, text));
         }
