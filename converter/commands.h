@@ -15,6 +15,8 @@ enum Command : unsigned {
     kCmdExit = 57665,
 
     // Edit menu
+    kCmdUndo = 57643, // Ctrl+Z
+    kCmdRedo = 57644, // Ctrl+Shift+Z, Ctrl+Y
     kCmdAddUnit = 32821,
     kCmdEditUnit = 32824, // also "Edit" in a row's context menu
     kCmdDeleteUnit = 32825,
@@ -38,13 +40,16 @@ enum Command : unsigned {
     kCmdCalculate = 32801,      // posted by the entry panel after a value was stored
     kCmdRemoveFromList = 32826, // a row's context menu
     kCmdHelp = 57670,
-    kCmdRepair = 32870,          // File > "Repair...": keeps what could be read of a damaged file
-    kCmdDocumentChanged = 32871, // posted after a format or entry tab was chosen in place
+    kCmdRepair = 32870, // File > "Repair...": keeps what could be read of a damaged file
+    // Posted after a format was chosen in place; parameter: the item's
+    // position in the document (the entry tab: the current item's).
+    kCmdFormatChosen = 32871,      // a display format in a row's format menu
+    kCmdFormatsCustomized = 32872, // the Formats dialog of "Customize..." confirmed
+    kCmdEntryFormatChosen = 32873, // a tab of the entry panel
 
     // Accelerators that reach no handler in the main window
     kCmdNew = 57600,
     kCmdSave = 57603,
-    kCmdUndo = 57643,
     kCmdCut = 57635,
 
     // Unit list rows and the format menu

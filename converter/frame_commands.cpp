@@ -35,7 +35,7 @@ template <typename Edit> bool changes(const Document& document, Edit edit) {
 
 } // namespace
 
-void CPqConvFrame::onCommand(unsigned id) {
+void CPqConvFrame::onCommand(unsigned id, int parameter) {
     if (!enabled(id)) return;
     if (id >= kCmdSwitchFileFirst && id <= kCmdSwitchFileLast) {
         switchTo(id - kCmdSwitchFileFirst);
@@ -49,6 +49,8 @@ void CPqConvFrame::onCommand(unsigned id) {
     case kCmdOpen: openFile(); break;
     case kCmdProperties: properties(); break;
     case kCmdExit: close(); break;
+    case kCmdUndo: undo(true); break;
+    case kCmdRedo: undo(false); break;
     case kCmdAddUnit: addUnit(); break;
     case kCmdEditUnit: editUnit(); break;
     case kCmdDeleteUnit: deleteUnit(); break;
@@ -70,8 +72,10 @@ void CPqConvFrame::onCommand(unsigned id) {
     case kCmdRemoveFromList: removeFromList(); break;
     case kCmdHelp: help(); break;
     case kCmdRepair: repair(); break;
-    case kCmdDocumentChanged: documentChanged(false); break;
-    default: break; // New, Save, Undo and Cut have no handler here
+    case kCmdFormatChosen:
+    case kCmdFormatsCustomized:
+    case kCmdEntryFormatChosen: formatChanged(id, parameter); break;
+    default: break; // New, Save and Cut have no handler here
     }
     updateCommands();
 }
@@ -99,7 +103,10 @@ void CPqConvFrame::properties() {
     if (!accepted) return;
     fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document_->title.view())));
     setWindowTitle(WindowTitle(document_));
-    if (changed) documentChanged(false);
+    if (changed) {
+        const int position = currentPosition();
+        documentChanged({QStringLiteral("Change File Properties"), position, position}, false);
+    }
 }
 
 void CPqConvFrame::addUnit() {
@@ -107,9 +114,12 @@ void CPqConvFrame::addUnit() {
         createItem(document_->typeCode() == ConversionDocument::kTypeCode ? UnitItem::kTypeCode
                                                                           : CalcItem::kTypeCode);
     if (!item || !ShowUnitPropertiesDialog(this, *item, document_)) return;
+    UndoStep step = itemStep(QStringLiteral("Add Unit"), item.get());
+    step.itemBefore = currentPosition();
+    step.itemAfter = static_cast<int>(document_->items.size());
     document_->items.push_back(std::move(item));
     makeCurrent(document_);
-    documentChanged(true);
+    documentChanged(step, true);
 }
 
 void CPqConvFrame::editUnit() {
@@ -119,28 +129,34 @@ void CPqConvFrame::editUnit() {
     });
     if (!accepted) return;
     list_->refreshLayouts();
-    if (changed) documentChanged(true);
+    if (changed)
+        documentChanged(itemStep(QStringLiteral("Edit Unit"), document_->currentItem), true);
 }
 
 void CPqConvFrame::deleteUnit() {
     Item* item = document_->currentItem;
     const QString text = QString::fromStdU16String(deleteConfirmationText(*document_, *item));
     if (!ui::AskYesNo(this, QStringLiteral("Delete"), text)) return;
+    UndoStep step = itemStep(QStringLiteral("Delete Unit"), item);
+    step.itemAfter = -1;
     // The rows and the panel let go of the item before it goes.
     list_->load(nullptr);
     document_->removeItem(item);
     makeCurrent(document_);
-    documentChanged(true);
+    documentChanged(step, true);
 }
 
 void CPqConvFrame::conversions() {
     // Each edit in the dialog is saved as it is made; the dialog holds the
     // conversions, so a file changed on disk is asked about once it closed.
-    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_, [this] {
-        document_->setUpdatedText();
-        document_->markModified();
-        saver_->saveChanges(*document_, false);
-    });
+    const int position = currentPosition();
+    ShowConversionsDialog(this, static_cast<ConversionDocument&>(*document_), engine_,
+                          [this, position](const QString& change) {
+                              document_->setUpdatedText();
+                              document_->markModified();
+                              recordStep({change, position, position});
+                              saver_->saveChanges(*document_, false);
+                          });
     if (document_->isModified()) saver_->saveChanges(*document_);
 }
 
@@ -162,7 +178,9 @@ void CPqConvFrame::download() {
                                     .arg(result.errorText));
             }
             if (result.downloadedCount > 0 && catalogue_->applyUpdate()) {
+                const int position = currentPosition();
                 makeCurrent(document_);
+                recordStep({QStringLiteral("Apply Downloaded Update"), position, position});
                 saver_->saveChanges(*document_);
             }
         });
@@ -227,8 +245,9 @@ void CPqConvFrame::showUnits() {
     const bool changed =
         changes(*document_, [&] { accepted = ShowShowHideDialog(this, *document_); });
     if (!accepted) return;
+    const int position = currentPosition();
     makeCurrent(document_);
-    if (changed) documentChanged(false);
+    if (changed) documentChanged({QStringLiteral("Show/Hide Units"), position, position}, false);
 }
 
 void CPqConvFrame::showFileSwitcher() {
@@ -238,9 +257,12 @@ void CPqConvFrame::showFileSwitcher() {
 
 void CPqConvFrame::removeFromList() {
     if (!document_ || !document_->currentItem) return;
+    UndoStep step = itemStep(QStringLiteral("Remove"), document_->currentItem);
+    step.name += QStringLiteral(" from List");
+    step.itemAfter = -1;
     document_->currentItem->shown = 0;
     makeCurrent(document_);
-    documentChanged(false);
+    documentChanged(step, false);
 }
 
 void CPqConvFrame::repair() {

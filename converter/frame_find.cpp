@@ -63,7 +63,7 @@ void CPqConvFrame::goToUnit(const UnitReference& unit) {
         // Shown in the list, as the Show/Hide dialog would show it.
         item->shown = 1;
         makeCurrent(document_);
-        documentChanged(false);
+        documentChanged(itemStep(QStringLiteral("Show Unit"), item), false);
     }
     for (int row = 0; row < list_->rowCount(); ++row)
         if (&list_->row(row).item() == item) list_->select(row);

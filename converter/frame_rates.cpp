@@ -2,11 +2,18 @@
 // and their refresh in the background.
 #include <QApplication>
 
+#include "converter/file_state.h"
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
 #include "converter/rates_line.h"
 
 namespace pq::conv {
+
+namespace {
+
+QString ratesStep() { return QStringLiteral("Update Exchange Rates"); }
+
+} // namespace
 
 void CPqConvFrame::createRates() {
     ratesLine_ = new RatesLine(client_);
@@ -19,13 +26,20 @@ void CPqConvFrame::createRates() {
                QApplication::activePopupWidget();
     };
     hooks.applied = [this](bool reloaded) {
-        if (reloaded)
+        if (reloaded) {
+            historyOpened(document_);
             makeCurrent(document_);
-        else
+        } else {
+            const int position = currentPosition();
+            recordStep({ratesStep(), position, position});
             list_->recompute(engine_); // the rows stay, with their new values
+        }
         showRates();
     };
     hooks.changed = [this] { showRates(); };
+    hooks.fileUpdated = [this](const Document& file, const std::vector<uint8_t>& before) {
+        history_.record(FileNameOf(file), {ratesStep()}, before, file.image());
+    };
     refresher_ = new RatesRefresher(this, *catalogue_, *saver_, engine_, options_.ratesRefresh,
                                     options_.fetcherFactory, std::move(hooks));
 }

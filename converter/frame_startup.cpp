@@ -42,6 +42,7 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
                                                                      : options.userFolder)),
       catalogue_(std::make_unique<Catalogue>(engine)),
       saver_(std::make_unique<DocumentSaver>(this, *catalogue_, [this](Document& document) {
+          historyReloaded(document);
           if (&document == document_) makeCurrent(document_);
       })) {
     setWindowTitle(QStringLiteral("PqConverter"));
@@ -64,6 +65,7 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
             .toByteArray();
     if (geometry.isEmpty() || !restoreGeometry(geometry)) resize(ui::Scaled(320), ui::Scaled(440));
 
+    historyOpened(first);
     makeCurrent(first);
     qApp->installEventFilter(this);
     if (options_.deferredStart) {

@@ -33,16 +33,17 @@ namespace pq::conv {
 
 namespace {
 
-// The keys of the accelerator table. Only Open, Exit, Copy and Paste reach a
-// handler; the others keep their keys from the controls and do nothing.
+// The keys of the accelerator table. New, Save and Cut reach no handler:
+// they keep their keys from the controls and do nothing.
 struct Accelerator {
     unsigned id;
     const char* keys;
 };
 
 constexpr Accelerator kAccelerators[] = {
-    {kCmdNew, "Ctrl+N"},  {kCmdOpen, "Ctrl+O"}, {kCmdSave, "Ctrl+S"}, {kCmdExit, "Ctrl+Q"},
-    {kCmdUndo, "Ctrl+Z"}, {kCmdCut, "Ctrl+X"},  {kCmdCopy, "Ctrl+C"}, {kCmdPaste, "Ctrl+V"},
+    {kCmdNew, "Ctrl+N"},  {kCmdOpen, "Ctrl+O"},       {kCmdSave, "Ctrl+S"}, {kCmdExit, "Ctrl+Q"},
+    {kCmdUndo, "Ctrl+Z"}, {kCmdRedo, "Ctrl+Shift+Z"}, {kCmdRedo, "Ctrl+Y"}, {kCmdCut, "Ctrl+X"},
+    {kCmdCopy, "Ctrl+C"}, {kCmdPaste, "Ctrl+V"},
 };
 
 bool isAccelerator(const QKeyEvent& event) {
@@ -62,6 +63,8 @@ bool isListKey(int key) {
 // says why, while it may not be changed.
 bool isEditingCommand(unsigned id) {
     switch (id) {
+    case kCmdUndo:
+    case kCmdRedo:
     case kCmdProperties:
     case kCmdAddUnit:
     case kCmdEditUnit:
@@ -104,6 +107,8 @@ void CPqConvFrame::createActions() {
     make(kCmdProperties, QStringLiteral("&Properties"));
     make(kCmdExit, QStringLiteral("E&xit"));
     make(kCmdRepair, QStringLiteral("&Repair..."));
+    make(kCmdUndo, QStringLiteral("&Undo"));
+    make(kCmdRedo, QStringLiteral("Red&o"));
     make(kCmdAddUnit, QStringLiteral("&Add Unit"));
     make(kCmdEditUnit, QStringLiteral("&Edit Unit"), QStringLiteral("edit-unit"))
         ->setToolTip(QStringLiteral("Edit Unit Properties"));
@@ -122,7 +127,6 @@ void CPqConvFrame::createActions() {
         ->setToolTip(QStringLiteral("Open Calculator"));
     make(kCmdNew, QString());
     make(kCmdSave, QString());
-    make(kCmdUndo, QString());
     make(kCmdCut, QString());
     make(kCmdHelp, QStringLiteral("Help"))->setShortcut(QKeySequence::HelpContents);
     make(kCmdFindUnit, QStringLiteral("&Find Unit..."))->setShortcut(QKeySequence::Find);
@@ -133,7 +137,8 @@ void CPqConvFrame::createActions() {
     }
     for (const Accelerator& accelerator : kAccelerators) {
         QAction* action = actions_[accelerator.id];
-        action->setShortcut(QKeySequence(QString::fromLatin1(accelerator.keys)));
+        action->setShortcuts(action->shortcuts()
+                             << QKeySequence(QString::fromLatin1(accelerator.keys)));
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
@@ -153,6 +158,9 @@ void CPqConvFrame::createActions() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->menuAction()->setToolTip(QStringLiteral("Edit"));
+    edit->addAction(actions_[kCmdUndo]);
+    edit->addAction(actions_[kCmdRedo]);
+    edit->addSeparator();
     edit->addAction(actions_[kCmdFindUnit]);
     edit->addSeparator();
     edit->addAction(actions_[kCmdAddUnit]);
@@ -256,7 +264,9 @@ void CPqConvFrame::paintClient(QPainter& painter, const QRect& area) {
 void CPqConvFrame::clientPenDown(QPoint point) { taps_.penDown(point); }
 void CPqConvFrame::clientPenMove(QPoint point) { taps_.penMove(point); }
 void CPqConvFrame::clientPenUp(QPoint point) { taps_.penUp(point); }
-void CPqConvFrame::clientCommand(const ui::CommandEvent& command) { onCommand(command.id()); }
+void CPqConvFrame::clientCommand(const ui::CommandEvent& command) {
+    onCommand(command.id(), command.parameter());
+}
 
 QAction* CPqConvFrame::commandAction(unsigned id) const {
     const auto found = actions_.find(id);
@@ -265,7 +275,8 @@ QAction* CPqConvFrame::commandAction(unsigned id) const {
 
 bool CPqConvFrame::event(QEvent* event) {
     if (event->type() == ui::CommandEvent::eventType()) {
-        onCommand(static_cast<ui::CommandEvent*>(event)->id());
+        const auto* command = static_cast<ui::CommandEvent*>(event);
+        onCommand(command->id(), command->parameter());
         return true;
     }
     // The keyboard goes to the value being typed whenever the window comes
@@ -319,12 +330,13 @@ void CPqConvFrame::opened() {
         ui::ShowMessage(this, ui::MessageIcon::Warning, QStringLiteral("Damaged File"), report);
 }
 
-void CPqConvFrame::documentChanged(bool stampUpdated) {
+void CPqConvFrame::documentChanged(const UndoStep& step, bool stampUpdated) {
     // A file that may not be changed keeps view choices (formats, shown
     // units) in memory only.
     if (!document_ || !document_->editable()) return;
     if (stampUpdated) document_->setUpdatedText();
     document_->markModified();
+    recordStep(step);
     saver_->saveChanges(*document_);
 }
 
@@ -365,7 +377,9 @@ bool CPqConvFrame::switchTo(size_t index) {
     // Entry 0 is the current document only while one is shown.
     if ((index == 0 && document_) || index >= catalogue_->size()) return true;
     if (document_ && !saver_->release(*document_, DocumentSaver::Leaving::Switch)) return false;
-    makeCurrent(catalogue_->current(index));
+    Document* next = catalogue_->current(index);
+    historyOpened(next);
+    makeCurrent(next);
     opened();
     return true;
 }
@@ -381,6 +395,8 @@ bool CPqConvFrame::enabled(unsigned id) const {
     case kCmdConversions:
         return document_ && document_->typeCode() == ConversionDocument::kTypeCode;
     case kCmdRepair: return document_ && document_->readState().kind == ReadState::Kind::Damaged;
+    case kCmdUndo: return document_ && history_.undoStep(FileNameOf(*document_));
+    case kCmdRedo: return document_ && history_.redoStep(FileNameOf(*document_));
     case kCmdCopy: return item && item->state == ValueState::Valid;
     case kCmdPaste: return item && !item->isOutput() && ui::ClipboardHasText();
     default: return true;
@@ -397,6 +413,7 @@ void CPqConvFrame::updateCommands() {
         if (!action->property(own).isValid()) action->setProperty(own, action->toolTip());
         action->setToolTip(problem.isEmpty() ? action->property(own).toString() : problem);
     }
+    updateUndoCommands(problem);
 }
 
 } // namespace pq::conv

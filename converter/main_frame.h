@@ -12,6 +12,7 @@ class QLabel;
 #include "converter/document_saver.h"
 #include "converter/download_runner.h"
 #include "converter/rates_refresher.h"
+#include "converter/undo_history.h"
 #include "document/catalogue.h"
 #include "uikit/frame_client.h"
 #include "uikit/picture_button.h"
@@ -95,7 +96,8 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     // selection.
     void updateCommands();
 
-    void onCommand(unsigned id);
+    // A command; the parameter of those that carry one (commands.h).
+    void onCommand(unsigned id, int parameter = 0);
 
   protected:
     bool event(QEvent* event) override;
@@ -133,8 +135,9 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     // False when the user chose to stay on the current file.
     bool switchTo(size_t index);
     // After a command changed the current document: marks it modified
-    // (with a new "Updated:" text when stampUpdated) and saves it.
-    void documentChanged(bool stampUpdated);
+    // (with a new "Updated:" text when stampUpdated), keeps the step for
+    // Undo and saves it.
+    void documentChanged(const UndoStep& step, bool stampUpdated);
     bool enabled(unsigned id) const;
 
     // The commands (frame_commands.cpp).
@@ -158,6 +161,26 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void about();
     void bringToFront();
 
+    // Undo and Redo (frame_undo.cpp).
+    void undo(bool back);
+    // Keeps a change of the current document, made and marked already, for
+    // Undo.
+    void recordStep(const UndoStep& step);
+    // A document opened or read again, before the window shows it: its
+    // steps stay when it is as they left it. An update applied as it was
+    // opened is a step of its own.
+    void historyOpened(Document* document);
+    // After a document was read again because another program changed it.
+    void historyReloaded(Document& document);
+    // A change to an item, named for the Edit menu, selecting it after.
+    UndoStep itemStep(const QString& what, const Item* item) const;
+    // The position of the current item in its document, -1 for none.
+    int currentPosition() const;
+    void selectPosition(int position);
+    void updateUndoCommands(const QString& problem);
+    // An in-place format change posted by the list or the entry panel.
+    void formatChanged(unsigned id, int position);
+
     // The rates line and the refresh of the rates (frame_rates.cpp).
     void createRates();
     // Places the rates line below the top strip; the height it takes.
@@ -173,6 +196,7 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     ConverterOptions options_;
     ConverterSettings settings_;
     std::unique_ptr<Catalogue> catalogue_;
+    UndoHistory history_;
     std::unique_ptr<DocumentSaver> saver_;
     bool released_ = false; // the window closed and the current document was let go
     TextReferenceList references_;

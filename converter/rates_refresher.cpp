@@ -221,9 +221,11 @@ QString RatesRefresher::applyToFile(const ReferenceRates& rates) {
             .arg(FileNameOf(document), QString::fromStdString(document.errorText()));
     if (!document.editable()) return EditingProblem(document);
     if (!newer(rates, document)) return {};
+    const std::vector<uint8_t> before = document.image();
     document.applyUpdateText(referenceRatesUpdate(rates), engine_);
     const SaveResult saved = saver_.saveQuietly(document);
     if (!saved.ok()) return saveProblem(document, saved);
+    if (hooks_.fileUpdated) hooks_.fileUpdated(document, before);
     // The catalogue's copy of the file follows it.
     const int index = catalogue_.indexOf(document.fileNameWithExtension());
     if (index >= 0) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "converter/download_runner.h"
 #include "document/rates_fetch.h"
@@ -68,6 +69,9 @@ class RatesRefresher : public QObject {
         // its file (its items are new).
         std::function<void(bool reloaded)> applied;
         std::function<void()> changed; // failure() changed
+        // The rates were saved into Currency.cnv while another file is open;
+        // `before` is the image of the file they changed.
+        std::function<void(const Document& file, const std::vector<uint8_t>& before)> fileUpdated;
     };
 
     RatesRefresher(QObject* parent, Catalogue& catalogue, DocumentSaver& saver,

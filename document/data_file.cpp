@@ -206,6 +206,13 @@ bool DataFile::openRead(const std::string& path) {
     return true;
 }
 
+void DataFile::openBytes(std::vector<uint8_t> bytes) {
+    close();
+    errorText_.clear();
+    bytes_ = std::move(bytes);
+    mode_ = Mode::Reading;
+}
+
 bool DataFile::openWrite(const std::string& path, std::optional<FileIdentity> writtenBack) {
     close();
     errorText_.clear();

@@ -52,6 +52,9 @@ class DataFile {
     // it is writtenBack, the file this content was read from; otherwise the
     // save is refused.
     bool openWrite(const std::string& path, std::optional<FileIdentity> writtenBack = {});
+    // Reads bytes held in memory (a document's image) as a file would be
+    // read; no file is opened.
+    void openBytes(std::vector<uint8_t> bytes);
     // Writing: puts the collected bytes in place; false (and the old file
     // untouched) when any step fails.
     bool commit();

@@ -309,6 +309,40 @@ void Document::unload() {
     clearItems();
 }
 
+bool Document::restore(const std::vector<uint8_t>& image) {
+    // A copy reads it first, so that bytes that do not read whole change
+    // nothing here.
+    std::unique_ptr<Document> copy = createDocument(typeCode());
+    if (!copy || !copy->readImage(image) || !readImage(image)) return false;
+    modified_ = true;
+    return true;
+}
+
+bool Document::readImage(const std::vector<uint8_t>& image) {
+    DataFile file;
+    file.openBytes(image);
+    int32_t magic = 0;
+    WString updated, header, group;
+    int32_t count = 0;
+    if (!file.readInt32(magic) || static_cast<uint32_t>(magic) != kMagic ||
+        readHeader(file, updated, header, group, count))
+        return false;
+    currentItem = nullptr;
+    clearItems();
+    droppedConversions_ = 0;
+    conversionCountDamaged_ = false;
+    if (!readItems(file, count, false)) return false;
+    readExtra(file);
+    if (droppedUnits_ > 0 || droppedConversions_ > 0 || conversionCountDamaged_ ||
+        file.position() != file.size())
+        return false;
+    updatedText = updated;
+    title = header;
+    category = group;
+    itemCount = count;
+    return true;
+}
+
 int32_t typeCodeForFileName(std::u16string_view fileName) {
     if (fileName.size() <= 4) return 0;
     if (endsWithIgnoreCase(fileName, u".cnv")) return ConversionDocument::kTypeCode;

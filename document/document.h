@@ -102,6 +102,12 @@ class Document {
     // The bytes the document is saved as: two documents with the same image
     // hold the same data.
     std::vector<uint8_t> image() const;
+    // Puts back the data of an earlier image (Undo): the header texts, the
+    // items and the conversions become those of the image, and the document
+    // is modified; its file, read state and name stay. The items are new, so
+    // no item is current. False, with nothing changed, for bytes that are
+    // not a whole image of a document of this kind.
+    bool restore(const std::vector<uint8_t>& image);
 
     // The one road by which the program writes a document: a modified,
     // editable, loaded document is saved atomically into its file. Refused
@@ -147,6 +153,8 @@ class Document {
 
   private:
     bool readItems(DataFile& file, int32_t count, bool legacy);
+    // Reads an image into the document; false when it does not read whole.
+    bool readImage(const std::vector<uint8_t>& image);
     bool loadLegacy(const std::string& path);
     void writeContent(DataFile& file) const;
     // After a full read: whole, damaged or read-only.

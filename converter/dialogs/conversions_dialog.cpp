@@ -125,7 +125,7 @@ void ConversionsDialog::storeBox(QLineEdit* box) {
         const bool changes = evaluates && number != value;
         if (evaluates) number = value;
         ConversionFields::markInvalid(box, !evaluates);
-        if (changes && changed_) changed_();
+        if (changes) tellChange("Edit", *selected_);
         return;
     }
     if (selected_->isLinear()) return;
@@ -135,7 +135,13 @@ void ConversionsDialog::storeBox(QLineEdit* box) {
     formula = text;
     ConversionFields::markInvalid(
         box, !CheckFormula(ToQString(text), QStringLiteral("changed"), &engine_).isEmpty());
-    if (changes && changed_) changed_();
+    if (changes) tellChange("Edit", *selected_);
+}
+
+void ConversionsDialog::tellChange(const char* what, const Conversion& conversion) {
+    if (changed_)
+        changed_(QStringLiteral("%1 Conversion '%2'")
+                     .arg(QLatin1String(what), ConversionEntryText(conversion)));
 }
 
 void ConversionsDialog::storeEditedBoxes() {
@@ -180,11 +186,12 @@ void ConversionsDialog::askToDelete() {
         delete list_->takeItem(row);
         break;
     }
+    const QString name = ConversionEntryText(*conversion);
     document_.removeConversion(conversion);
     list_->clearSelection();
     selected_ = nullptr;
     showConversion(nullptr);
-    if (changed_) changed_();
+    if (changed_) changed_(QStringLiteral("Delete Conversion '%1'").arg(name));
 }
 
 void ConversionsDialog::openAddDialog(ConversionFields::Mode mode) {
@@ -218,7 +225,7 @@ void ConversionsDialog::addConversion(const AddConversionDialog& dialog) {
     list_->setCurrentItem(entry);
     entry->setSelected(true);
     list_->scrollToItem(entry);
-    if (changed_) changed_();
+    tellChange("Add", conversion);
 }
 
 } // namespace pq::conv

@@ -39,8 +39,10 @@ class ConversionsDialog : public ui::FullScreenDialog {
     void accept() override;
     void reject() override;
     // Called after every change to the document: a number or formula stored
-    // from its box, a conversion added or deleted.
-    void setChangeHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+    // from its box, a conversion added or deleted. It is given the change's
+    // name ("Edit Conversion 'km <=> Mile'").
+    using ChangeHandler = std::function<void(const QString& change)>;
+    void setChangeHandler(ChangeHandler handler) { changed_ = std::move(handler); }
 
   protected:
     void command(const ui::CommandEvent& event) override;
@@ -54,6 +56,7 @@ class ConversionsDialog : public ui::FullScreenDialog {
     void askToDelete();
     void openAddDialog(ConversionFields::Mode mode);
     void addConversion(const AddConversionDialog& dialog);
+    void tellChange(const char* what, const Conversion& conversion);
 
     ConversionDocument& document_;
     ExpressionEngine& engine_;
@@ -61,7 +64,7 @@ class ConversionsDialog : public ui::FullScreenDialog {
     ConversionFields* fields_;
     Conversion* selected_ = nullptr;
     QPointer<AddConversionDialog> add_;
-    std::function<void()> changed_;
+    ChangeHandler changed_;
 };
 
 } // namespace pq::conv

@@ -28,7 +28,7 @@ bool ShowUnitPropertiesDialog(QWidget* parent, Item& item, const Document* docum
 }
 
 void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine,
-                           std::function<void()> changed) {
+                           std::function<void(const QString& change)> changed) {
     ConversionsDialog dialog(parent, document, engine);
     dialog.setChangeHandler(std::move(changed));
     dialog.exec();

@@ -32,9 +32,10 @@ bool ShowUnitPropertiesDialog(QWidget* parent, Item& item);
 bool ShowUnitPropertiesDialog(QWidget* parent, Item& item, const Document* document);
 
 // Lists, edits, adds and deletes the conversions of a document; returns when
-// the user chose " Done ". `changed` runs after each change to the document.
+// the user chose " Done ". `changed` runs after each change to the document,
+// with its name ("Delete Conversion 'km <=> Mile'").
 void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, ExpressionEngine& engine,
-                           std::function<void()> changed = {});
+                           std::function<void(const QString& change)> changed = {});
 
 // Picks a file of the catalogue by category, or shows a text reference.
 // Returns the chosen catalogue index, or -1 for Cancel.

@@ -130,7 +130,7 @@ void ValueEntryPanel::chooseTab(int index) {
     const int before = currentTab_;
     selectTab(index);
     // The item keeps the format it is entered in, in its file.
-    if (currentTab_ != before) ui::PostCommand(parentWidget(), kCmdDocumentChanged);
+    if (currentTab_ != before) ui::PostCommand(parentWidget(), kCmdEntryFormatChosen);
 }
 
 void ValueEntryPanel::selectTab(int index) {

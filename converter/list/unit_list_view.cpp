@@ -298,7 +298,7 @@ void UnitListView::formatChosen(int index, unsigned command) {
         r.refreshValue();
         repaintRow(index);
         if (index == selected_ && panel_) panel_->attach(&r.item());
-        if (commandTarget_) ui::PostCommand(commandTarget_, kCmdDocumentChanged);
+        postChange(kCmdFormatsCustomized, r.item());
         return;
     }
     const int32_t code = FormatForCommand(command);
@@ -306,7 +306,13 @@ void UnitListView::formatChosen(int index, unsigned command) {
     format.displayFormat = code;
     r.refreshValue();
     repaintRow(index);
-    if (commandTarget_) ui::PostCommand(commandTarget_, kCmdDocumentChanged);
+    postChange(kCmdFormatChosen, r.item());
+}
+
+void UnitListView::postChange(unsigned command, const Item& item) {
+    const std::optional<size_t> position = document_ ? document_->indexOf(&item) : std::nullopt;
+    if (commandTarget_ && position)
+        ui::PostCommand(commandTarget_, command, static_cast<int>(*position));
 }
 
 } // namespace pq::conv

@@ -89,6 +89,8 @@ class UnitListView : public ui::WindowObject {
     void updateScrollBar();
     void repaintRow(int index);
     void attachPanel();
+    // Tells the command target that an item's format was changed in place.
+    void postChange(unsigned command, const Item& item);
 
     std::vector<std::unique_ptr<UnitRow>> rows_;
     int rowHeight_ = 0;

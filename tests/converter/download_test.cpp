@@ -169,6 +169,22 @@ TEST_F(DownloadTest, TheBanksRatesUpdateTheOpenCurrencyFile) {
         saved.loadFrom((world.dataFolder + QStringLiteral("Currency.cnv")).toStdString(), false));
     EXPECT_EQ(saved.updatedText, currency->updatedText);
 
+    // A change like any other: undone, the file is as it was shipped;
+    // redone, the rates are back.
+    const auto bytesOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QString path = world.dataFolder + QStringLiteral("Currency.cnv");
+    const QByteArray downloaded = bytesOf(path);
+    frame->updateCommands();
+    EXPECT_EQ(frame->commandAction(kCmdUndo)->text(),
+              QStringLiteral("&Undo Apply Downloaded Update"));
+    frame->onCommand(kCmdUndo);
+    EXPECT_EQ(bytesOf(path), bytesOf(QStringLiteral(PQ_DATA_DIR "/Currency.cnv")));
+    frame->onCommand(kCmdRedo);
+    EXPECT_EQ(bytesOf(path), downloaded);
+
     // A broken document: the stop icon, the reason, and the files as they
     // were.
     const auto pending = [&] {

@@ -154,6 +154,14 @@ TEST_F(RatesRefreshTest, StaleRatesAreRefreshedAtStartAndTheRowsChangeInPlace) {
     EXPECT_NE(after[QStringLiteral("Currency.cnv")], before.at(QStringLiteral("Currency.cnv")));
     after[QStringLiteral("Currency.cnv")] = before.at(QStringLiteral("Currency.cnv"));
     EXPECT_EQ(after, before);
+
+    // A change like any other: Undo puts the rates back, in the file too.
+    frame->updateCommands();
+    EXPECT_EQ(frame->commandAction(kCmdUndo)->text(),
+              QStringLiteral("&Undo Update Exchange Rates"));
+    frame->onCommand(kCmdUndo);
+    EXPECT_EQ(snapshot(world.dataFolder), before);
+    EXPECT_EQ(rowOf(*frame->list(), u"USD")->valueLabel().text(), QStringLiteral("110.50"));
     QLocale::setDefault(QLocale::system());
 }
 
@@ -274,6 +282,7 @@ TEST_F(RatesRefreshTest, WithAnotherFileOpenTheFileAloneIsRefreshed) {
     ASSERT_EQ(length->name, u"Length");
     const Item* selected = length->currentItem;
     const QByteArray lengthBytes = bytes("Length.cnv");
+    const QByteArray currencyBytes = bytes("Currency.cnv");
     EXPECT_TRUE(shippedLine.isEmpty()) << "Length.cnv holds no rates";
     ASSERT_TRUE(settled());
     ASSERT_TRUE(test::waitFor([&] { return ratesOnDisk() == parseIsoDate("2026-12-08"); }));
@@ -293,6 +302,12 @@ TEST_F(RatesRefreshTest, WithAnotherFileOpenTheFileAloneIsRefreshed) {
     EXPECT_TRUE(line().contains(QStringLiteral("European Central Bank"))) << line().toStdString();
     EXPECT_FALSE(frame->ratesLine()->marksOld());
     EXPECT_TRUE(messages.empty());
+    // The refresh is a step of the file it changed.
+    frame->updateCommands();
+    EXPECT_EQ(frame->commandAction(kCmdUndo)->text(),
+              QStringLiteral("&Undo Update Exchange Rates"));
+    frame->onCommand(kCmdUndo);
+    EXPECT_EQ(bytes("Currency.cnv"), currencyBytes);
 }
 
 TEST_F(RatesRefreshTest, AReadOnlyFileIsNotFetchedForAndSaysWhy) {
