@@ -17,18 +17,25 @@ void attachNames(IndexedFile& file, const AlternativeNames* alternatives) {
     file.keys.assign(file.units.size(), UnitKeys());
     for (size_t i = 0; i < file.units.size(); ++i) {
         IndexedUnit& unit = file.units[i];
-        unit.alternatives = AlternativeNames::namesOf(names, unit.identifier);
+        const AlternativeNames::UnitNames& other = AlternativeNames::namesOf(names, unit.identifier);
+        unit.alternatives = other.names;
+        unit.usual = other.usual;
         UnitKeys& keys = file.keys[i];
+        keys.names = NamesOfUnit(unit.name, unit.identifier, unit.alternatives, unit.compound);
         keys.identifier = keyWithWords(unit.identifier);
         keys.name = keyWithWords(unit.name);
         for (const std::u16string& alternative : unit.alternatives) {
-            std::u16string key = matchKey(alternative);
-            if (!key.empty()) keys.alternatives.push_back(std::move(key));
+            KeyedText key = keyWithWords(alternative);
+            if (!key.key.empty()) keys.alternatives.push_back(std::move(key));
         }
     }
 }
 
 } // namespace
+
+bool IsCompoundItem(const Item& item) {
+    return item.format.displayFormat == FormatCode::Compound;
+}
 
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
                                            const AlternativeNames* alternatives) {
@@ -45,6 +52,7 @@ std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16str
         unit.identifier = item.identifier.view();
         unit.position = static_cast<int32_t>(i);
         unit.shown = item.shown != 0;
+        unit.compound = IsCompoundItem(item);
     }
     attachNames(*file, alternatives);
     return file;
@@ -127,7 +135,7 @@ std::optional<UnitMatch> UnitIndex::unit(std::u16string_view fileName,
         if (!equalsIgnoreCase(file->fileName, fileName)) continue;
         for (const IndexedUnit& unit : file->units)
             if (equalsIgnoreCase(unit.identifier, identifier))
-                return UnitMatch{file, &unit, MatchTier::Identifier, false};
+                return UnitMatch{file, &unit, MatchTier::Exact, false};
     }
     return std::nullopt;
 }

@@ -2,30 +2,46 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "document/document.h"
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "tools/commands.h"
 #include "tools/document_io.h"
+#include "tools/folder_units.h"
 
 namespace pq::tool {
 
 namespace {
 
-void printShownItems(const Document& document) {
+void printShownItems(const Document& document, bool plain = false) {
     for (const auto& item : document.items) {
         if (!item->shown) continue;
+        const std::string value = plain && item->state == ValueState::Valid
+                                      ? plainNumber(item->value)
+                                      : toUtf8(item->displayValue());
         std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(),
-                    printable(toUtf8(item->displayValue())).c_str());
+                    printable(value).c_str());
     }
 }
 
 } // namespace
 
-int runConvert(std::span<char* const> args) {
+int runConvert(std::span<char* const> allArgs) {
+    // "--plain" before a FILE: the numbers alone, for scripts.
+    std::vector<char*> kept;
+    bool plain = false;
+    for (char* arg : allArgs) {
+        if (std::string_view(arg) == "--plain" && kept.empty())
+            plain = true;
+        else
+            kept.push_back(arg);
+    }
     // A first word that names no data file is a value for the folder's units.
-    if (args.empty() || typeCodeForPath(args[0]) == 0) return runConvertInFolder(args);
+    if (kept.empty() || typeCodeForPath(kept[0]) == 0) return runConvertInFolder(allArgs);
+    const std::span<char* const> args(kept);
     if (args.size() != 3) return usageError("convert needs FILE UNIT VALUE");
     int status;
     std::unique_ptr<Document> document = loadDocument(args[0], status);
@@ -45,7 +61,7 @@ int runConvert(std::span<char* const> args) {
     if (!enterValue(*chosen, args[2], engine)) return kExitFailed;
     document->currentItem = chosen;
     document->computeAll(engine);
-    printShownItems(*document);
+    printShownItems(*document, plain);
     return kExitOk;
 }
 
