@@ -14,14 +14,17 @@ void attachNames(IndexedFile& file, const AlternativeNames* alternatives) {
     static const AlternativeNames kNone;
     const AlternativeNames::FileNames* names =
         (alternatives ? *alternatives : kNone).namesIn(file.fileName);
-    file.keys.assign(file.units.size(), UnitKeys());
+    file.keys.clear();
+    file.keys.resize(file.units.size()); // each with names of its own
     for (size_t i = 0; i < file.units.size(); ++i) {
         IndexedUnit& unit = file.units[i];
         const AlternativeNames::UnitNames& other = AlternativeNames::namesOf(names, unit.identifier);
         unit.alternatives = other.names;
         unit.usual = other.usual;
         UnitKeys& keys = file.keys[i];
-        keys.names = NamesOfUnit(unit.name, unit.identifier, unit.alternatives, unit.compound);
+        keys.starts.add(unit.name);
+        keys.starts.add(unit.identifier);
+        for (const std::u16string& alternative : unit.alternatives) keys.starts.add(alternative);
         keys.identifier = keyWithWords(unit.identifier);
         keys.name = keyWithWords(unit.name);
         for (const std::u16string& alternative : unit.alternatives) {
@@ -32,6 +35,14 @@ void attachNames(IndexedFile& file, const AlternativeNames* alternatives) {
 }
 
 } // namespace
+
+const UnitNames& NamesOf(const IndexedUnit& unit, const UnitKeys& keys) {
+    std::call_once(keys.names->made, [&] {
+        keys.names->names =
+            NamesOfUnit(unit.name, unit.identifier, unit.alternatives, unit.compound);
+    });
+    return keys.names->names;
+}
 
 bool IsCompoundItem(const Item& item) {
     return item.format.displayFormat == FormatCode::Compound;

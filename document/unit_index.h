@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,15 +31,25 @@ struct IndexedUnit {
     bool compound = false; // shown as a compound of parts ("ft_in")
 };
 
-// The unit's names as a whole (unit_names.h), and the keys for finding it
-// by the start of a word or a part of a word of its identifier, name or
-// alternatives (match_key.h).
+// The keys for finding a unit by the start of a word or a part of a word of
+// its identifier, name or alternatives (match_key.h), and its names as a
+// whole (unit_names.h), made when a search first needs them: most units
+// are ruled out by the starts of their words alone.
 struct UnitKeys {
-    UnitNames names;
+    WordStarts starts; // of the name, identifier and alternatives
     KeyedText identifier;
     KeyedText name;
     std::vector<KeyedText> alternatives;
+    struct Names {
+        std::once_flag made;
+        UnitNames names;
+    };
+    std::shared_ptr<Names> names = std::make_shared<Names>();
 };
+
+struct IndexedUnit;
+// A unit's names as a whole; made once, by whichever thread asks first.
+const UnitNames& NamesOf(const IndexedUnit& unit, const UnitKeys& keys);
 
 struct IndexedFile {
     std::u16string fileName; // with its extension, no folder

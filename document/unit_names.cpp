@@ -334,7 +334,32 @@ bool startsAlike(const TypedName& typed, char16_t first, char16_t second) {
     return first == u'f' && second == u'e' && typed.start[1] == u'o';
 }
 
+uint64_t firstBit(char16_t first) { return uint64_t{1} << (first % 64); }
+uint64_t pairBit(char16_t first, char16_t second) {
+    return uint64_t{1} << ((first * 31u + second) % 64);
+}
+
 } // namespace
+
+void WordStarts::add(std::u16string_view text) {
+    anyWordStart(text, [this](char16_t a, char16_t b) {
+        first |= firstBit(a);
+        pairs |= pairBit(a, b);
+        return false;
+    });
+}
+
+bool MayBeNamed(const TypedName& typed, const WordStarts& starts) {
+    const char16_t a = typed.start[0];
+    const char16_t b = typed.start[1];
+    if (a == 0) return true;
+    if (!(starts.first & firstBit(a))) return false;
+    if (typed.oneCharacter) return starts.pairs & pairBit(a, 0);
+    if (b == 0) return true;
+    uint64_t bits = pairBit(a, b) | pairBit(a, 0);
+    if (a == u'f' && b == u'o') bits |= pairBit(u'f', u'e'); // "feet" is "foot"
+    return starts.pairs & bits;
+}
 
 bool MayBeNamed(const TypedName& typed, std::u16string_view text) {
     if (typed.start[0] == 0) return true;
@@ -363,9 +388,9 @@ std::optional<MatchTier> MatchUnitNames(const TypedName& typed, const UnitNames&
             return MatchTier::CaseFolded;
     if (typed.phrase.phrase.core.empty()) return std::nullopt;
     for (const UnitNames::PhraseForm& form : names.phrases) {
-        if (!CaseAllows(typed.text, typed.readsAsSymbols, names.forms[form.form].text)) continue;
-        if (PhraseMatches(typed.phrase, form.phrase) ||
-            (typed.product && PhraseMatches(*typed.product, form.phrase)))
+        if ((PhraseMatches(typed.phrase, form.phrase) ||
+             (typed.product && PhraseMatches(*typed.product, form.phrase))) &&
+            CaseAllows(typed.text, typed.readsAsSymbols, names.forms[form.form].text))
             return MatchTier::Folded;
     }
     return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,6 +80,14 @@ TypedName ReadTypedName(std::u16string_view text);
 bool MayBeNamed(const TypedName& typed, std::u16string_view text);
 // The same for any of several typed names, in one look at the text.
 bool MayBeNamedByAny(const std::vector<TypedName>& typed, std::u16string_view text);
+// The same test kept for many searches: the starts of a unit's words, as
+// bits (a bit may stand for several starts).
+struct WordStarts {
+    uint64_t first = 0; // the first characters
+    uint64_t pairs = 0; // the first two (a single one for a word of one)
+    void add(std::u16string_view text);
+};
+bool MayBeNamed(const TypedName& typed, const WordStarts& starts);
 
 // The best of the first three tiers at which the typed text names the unit.
 std::optional<MatchTier> MatchUnitNames(const TypedName& typed, const UnitNames& names);

@@ -31,9 +31,11 @@ bool withinWord(const KeyedText& text, std::u16string_view query) {
     return false;
 }
 
-std::optional<MatchTier> matchTier(const UnitKeys& keys, const TypedName& typed,
-                                   std::u16string_view query, bool wholeOnly) {
-    if (auto tier = MatchUnitNames(typed, keys.names)) return tier;
+std::optional<MatchTier> matchTier(const IndexedUnit& unit, const UnitKeys& keys,
+                                   const TypedName& typed, std::u16string_view query,
+                                   bool wholeOnly) {
+    if (MayBeNamed(typed, keys.starts))
+        if (auto tier = MatchUnitNames(typed, NamesOf(unit, keys))) return tier;
     if (wholeOnly || query.empty()) return std::nullopt;
     if (startsAtWord(keys.name, query) || startsAtWord(keys.identifier, query))
         return MatchTier::WordPrefix;
@@ -83,7 +85,7 @@ std::vector<UnitMatch> UnitIndex::find(std::u16string_view text,
         for (size_t i = 0; i < file->units.size(); ++i) {
             const IndexedUnit& unit = file->units[i];
             const std::optional<MatchTier> tier =
-                matchTier(file->keys[i], typed, query, options.exactOnly);
+                matchTier(unit, file->keys[i], typed, query, options.exactOnly);
             if (!tier) continue;
             found.push_back({&file, order, &unit, unit.name.size(), *tier, current});
         }
