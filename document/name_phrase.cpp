@@ -184,10 +184,11 @@ int PhraseQualifierBit(std::u16string_view word) { return qualifierBit(word); }
 
 std::vector<PhraseWord> PhraseWords(std::u16string_view text) {
     std::vector<std::u16string> raw = Splitter(text).split();
-    // A zone of the tz database by its name: "America/New_York" is "New York".
+    // A zone of the tz database by its name: "America/New_York" is "New
+    // York", "America/Argentina/Buenos_Aires" is "Buenos Aires".
     if (raw.size() >= 3 && raw[1] == kPer &&
         std::find(std::begin(kZoneAreas), std::end(kZoneAreas), raw[0]) != std::end(kZoneAreas))
-        raw.erase(raw.begin(), raw.begin() + 2);
+        while (raw.size() >= 3 && raw[1] == kPer) raw.erase(raw.begin(), raw.begin() + 2);
 
     std::vector<PhraseWord> words;
     words.reserve(raw.size());
