@@ -150,9 +150,13 @@ AnswerAttempt ConversionAnswerer::answer(const UnitIndex& index, const QString& 
             asked += (i ? QStringLiteral(" ") : QString()) +
                      text(shortestNumberText(request.parts[i].number)) + QLatin1Char(' ') +
                      symbolOf(*units[i]);
+        // A value alone is shown as its first unit shows it when its parts
+        // were added up.
         Item& shown = request.target.empty() ? *units.front() : *units.back();
-        answer.text = asked + QStringLiteral(" = ") + text(shown.displayValue()) +
-                      QLatin1Char(' ') + symbolOf(shown);
+        answer.text = asked;
+        if (!request.target.empty() || request.parts.size() > 1)
+            answer.text += QStringLiteral(" = ") + text(shown.displayValue()) + QLatin1Char(' ') +
+                           symbolOf(shown);
         answer.detail = text(indexed.title);
         answer.first = referenceOf(indexed, *matches.front().matches[file.units.front()].unit);
         if (!request.target.empty())
