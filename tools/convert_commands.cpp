@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "document/document.h"
+#include "document/name_choice.h"
+#include "document/unit_index.h"
+#include "document/unit_names.h"
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "tools/commands.h"
@@ -46,17 +49,34 @@ int runConvert(std::span<char* const> allArgs) {
     int status;
     std::unique_ptr<Document> document = loadDocument(args[0], status);
     if (!document) return status;
-    const std::u16string unit = fromUtf8(args[1]);
-    Item* chosen = nullptr;
-    for (const auto& item : document->items)
-        if (!chosen && equalsIgnoreCase(item->identifier, unit)) chosen = item.get();
-    for (const auto& item : document->items)
-        if (!chosen && equalsIgnoreCase(item->name, unit)) chosen = item.get();
-    if (!chosen) {
+    // The unit named as the folder form names units: exactly first, then
+    // in another case where case tells no units apart, then as a phrase.
+    const TypedName typed = ReadTypedName(fromUtf8(args[1]));
+    std::vector<NameCandidate> candidates;
+    std::vector<Item*> items;
+    for (const auto& item : document->items) {
+        const auto tier = MatchUnitNames(
+            typed, NamesOfUnit(item->name.view(), item->identifier.view(), {}, IsCompoundItem(*item)));
+        if (!tier) continue;
+        candidates.push_back({0, item->identifier.view(), item->name.view(), *tier, false,
+                              item->shown != 0});
+        items.push_back(item.get());
+    }
+    const NameMeaning meaning = ChooseMeaning(candidates);
+    if (!meaning.found()) {
         std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n",
                      printable(args[0]).c_str(), printable(args[1]).c_str());
         return kExitUsage;
     }
+    if (meaning.ambiguous) {
+        std::fprintf(stderr, "pqtool: \"%s\" names several units of %s:\n",
+                     printable(args[1]).c_str(), printable(args[0]).c_str());
+        for (size_t i : meaning.chosen)
+            std::fprintf(stderr, "  %s\t%s\n", printable(toUtf8(items[i]->identifier)).c_str(),
+                         printable(toUtf8(items[i]->name)).c_str());
+        return kExitUsage;
+    }
+    Item* chosen = items[meaning.chosen.front()];
     ExpressionEngine engine;
     if (!enterValue(*chosen, args[2], engine)) return kExitFailed;
     document->currentItem = chosen;

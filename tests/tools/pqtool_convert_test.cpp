@@ -168,3 +168,20 @@ TEST(PqtoolConvert, AmbiguousNamesListTheirUnitsAndFiles) {
     EXPECT_EQ(all.exitCode, 0) << all.err;
     EXPECT_NE(all.out.find("Centimetre (cm)\t180.34\n"), std::string::npos) << all.out;
 }
+
+TEST(PqtoolConvert, AFileOfItsOwnTakesNamesByTheSameRules) {
+    const std::string power = fixtureFolder() + "Power.cnv";
+    const struct {
+        const char* unit;
+        const char* watts; // the first line
+    } cases[] = {{"MW", "Watt (W)\t1,000,000\n"}, {"mW", "Watt (W)\t0.001\n"},
+                 {"megawatts", "Watt (W)\t1,000,000\n"}, {"watt", "Watt (W)\t1\n"}};
+    for (const auto& c : cases) {
+        const ProcessResult r = runProcess(PQTOOL_PATH, {"convert", power, c.unit, "1"});
+        EXPECT_EQ(r.exitCode, 0) << c.unit << ": " << r.err;
+        EXPECT_TRUE(r.out.starts_with(c.watts)) << c.unit << ": " << r.out;
+    }
+    const ProcessResult none = runProcess(PQTOOL_PATH, {"convert", power, "Mw2", "1"});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_EQ(none.out, "");
+}
