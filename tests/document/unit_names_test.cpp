@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "document/alternative_names.h"
 #include "document/conversion_request.h"
 #include "document/name_choice.h"
 #include "document/unit_index.h"
@@ -241,4 +242,21 @@ TEST(ConversionRequest, ReadsTheLineEveryWayItMayBeMeant) {
     EXPECT_EQ(readings(u"5' 11\" to cm")[0], "5['] 11[\"] -> cm");
     for (std::u16string_view none : {u"mph", u"60", u"to km/h", u"[5 6] ft", u"1.2.3 m", u""})
         EXPECT_TRUE(readings(none).empty()) << toUtf8(none);
+}
+
+TEST(AlternativeNamesFile, AFourthFieldMarksTheUsualMeaning) {
+    AlternativeNames names;
+    names.parse("# comment\n"
+                "Volume.cnv | galUS | US gallon | usual\n"
+                "Volume.cnv | galUK | imperial gallon\n"
+                "volume.CNV | GALUS | gallons\n"
+                "Volume.cnv | qtUK | quarts | often\n"
+                "Volume.cnv | ptUS || Usual\n");
+    EXPECT_EQ(names.skippedLines(), std::vector<int>{5});
+    EXPECT_TRUE(names.namesOf(u"Volume.cnv", u"galUS").usual);
+    EXPECT_EQ(names.namesOf(u"Volume.cnv", u"galUS").names,
+              (std::vector<std::u16string>{u"US gallon", u"gallons"}));
+    EXPECT_FALSE(names.namesOf(u"Volume.cnv", u"galUK").usual);
+    EXPECT_TRUE(names.namesOf(u"Volume.cnv", u"ptUS").usual);
+    EXPECT_TRUE(names.namesOf(u"Volume.cnv", u"qtUK").names.empty());
 }
