@@ -1,5 +1,6 @@
 // Finding a unit in every data file and going to it.
 #include "converter/entry/value_entry_panel.h"
+#include "converter/find/conversion_answer.h"
 #include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
@@ -35,6 +36,10 @@ Item* findItem(const Document& document, const UnitReference& unit) {
 void CPqConvFrame::findUnit(const QString& text) { finder_->open(text, document_); }
 
 void CPqConvFrame::goToUnit(const UnitReference& unit) {
+    if (Item* item = openUnit(unit)) selectFound(*item);
+}
+
+Item* CPqConvFrame::openUnit(const UnitReference& unit) {
     const std::u16string fileName = unit.fileName.toStdU16String();
     const bool here = document_ && equalsIgnoreCase(document_->fileNameWithExtension(), fileName);
     if (!here) {
@@ -44,11 +49,12 @@ void CPqConvFrame::goToUnit(const UnitReference& unit) {
             ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Find Unit"),
                             QStringLiteral("The file \"%1\" could not be read.").arg(unit.fileName));
             list_->setFocus();
-            return;
+            return nullptr;
         }
         switchTo(static_cast<size_t>(index));
         // The switch tells the user itself when it could not be made.
-        if (!document_ || !equalsIgnoreCase(document_->fileNameWithExtension(), fileName)) return;
+        if (!document_ || !equalsIgnoreCase(document_->fileNameWithExtension(), fileName))
+            return nullptr;
     }
     Item* item = findItem(*document_, unit);
     if (!item) {
@@ -57,7 +63,7 @@ void CPqConvFrame::goToUnit(const UnitReference& unit) {
                             .arg(QString::fromStdU16String(std::u16string(document_->title.view())),
                                  unit.name));
         list_->setFocus();
-        return;
+        return nullptr;
     }
     if (!item->shown) {
         // Shown in the list, as the Show/Hide dialog would show it.
@@ -65,14 +71,37 @@ void CPqConvFrame::goToUnit(const UnitReference& unit) {
         makeCurrent(document_);
         documentChanged(itemStep(QStringLiteral("Show Unit"), item), false);
     }
+    return item;
+}
+
+void CPqConvFrame::selectFound(Item& item) {
     for (int row = 0; row < list_->rowCount(); ++row)
-        if (&list_->row(row).item() == item) list_->select(row);
+        if (&list_->row(row).item() == &item) list_->select(row);
     updateCommands();
-    finder_->noteUsed(*document_, *item);
+    finder_->noteUsed(*document_, item);
     if (panel_->isShown())
         panel_->takeFocus();
     else
         list_->setFocus();
+}
+
+void CPqConvFrame::goToAnswer(const ConversionAnswer& answer) {
+    Item* first = openUnit(answer.first);
+    if (!first) return;
+    Item* target = answer.target ? openUnit(*answer.target) : nullptr;
+    if (answer.target && !target) return;
+    // Showing the target may have laid the list out again: the first unit
+    // is looked up anew.
+    first = findItem(*document_, answer.first);
+    if (!first) return;
+    first->value = answer.firstValue;
+    first->state = ValueState::Valid;
+    for (int row = 0; row < list_->rowCount(); ++row)
+        if (&list_->row(row).item() == first) list_->select(row);
+    document_->currentItem = first;
+    list_->recompute(engine_);
+    finder_->noteUsed(*document_, *first);
+    selectFound(target ? *target : *first);
 }
 
 } // namespace pq::conv

@@ -227,8 +227,9 @@ void CPqConvFrame::createClient() {
     showUnits_.setIcon(ui::LoadIcon(162));
     taps_.add(&fileSwitcher_);
     taps_.add(&showUnits_);
-    finder_ = new UnitFinder(client_);
+    finder_ = new UnitFinder(client_, engine_);
     finder_->setChosenHandler([this](const UnitReference& unit) { goToUnit(unit); });
+    finder_->setAnswerHandler([this](const ConversionAnswer& answer) { goToAnswer(answer); });
     finder_->setClosedHandler([this] { list_->setFocus(); });
     layoutClient();
     list_->setFocus();

@@ -21,7 +21,8 @@ class QLabel;
 
 namespace pq {
 class ExpressionEngine;
-}
+class Item;
+} // namespace pq
 
 namespace pq::ui {
 class HandOverServer;
@@ -33,6 +34,7 @@ class RatesLine;
 class UnitFinder;
 class UnitListView;
 class ValueEntryPanel;
+struct ConversionAnswer;
 struct UnitReference;
 
 // Where the main window finds the calculator and its help, and where it
@@ -191,6 +193,14 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     // Finding units in every file (frame_find.cpp).
     void findUnit(const QString& text);
     void goToUnit(const UnitReference& unit);
+    // Opens the file of a conversion answered in the find box, enters the
+    // value for its first unit and selects the unit converted to.
+    void goToAnswer(const ConversionAnswer& answer);
+    // Makes a unit's file current and the unit shown; none (after saying
+    // why) when the file or the unit is gone.
+    Item* openUnit(const UnitReference& unit);
+    // Selects a unit's row and gives the keys to the value or the list.
+    void selectFound(Item& item);
 
     ExpressionEngine& engine_;
     ConverterOptions options_;

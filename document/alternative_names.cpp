@@ -34,6 +34,15 @@ void AlternativeNames::parse(std::string_view bytes,
             skipped_.push_back(number);
             continue;
         }
+        const size_t bar3 = line.find(u'|', bar2 + 1);
+        bool usual = false;
+        if (bar3 != std::u16string_view::npos) {
+            usual = equalsIgnoreCase(trimmed(line.substr(bar3 + 1)), u"usual");
+            if (!usual) {
+                skipped_.push_back(number);
+                continue;
+            }
+        }
         const std::u16string_view file = trimmed(line.substr(0, bar1));
         const std::u16string_view identifier = trimmed(line.substr(bar1 + 1, bar2 - bar1 - 1));
         if (file.empty() || identifier.empty()) {
@@ -41,7 +50,8 @@ void AlternativeNames::parse(std::string_view bytes,
             continue;
         }
         names.clear();
-        std::u16string_view list = line.substr(bar2 + 1);
+        std::u16string_view list = line.substr(
+            bar2 + 1, bar3 == std::u16string_view::npos ? bar3 : bar3 - bar2 - 1);
         while (!list.empty()) {
             const size_t comma = list.find(u',');
             const std::u16string_view name = trimmed(list.substr(0, comma));
@@ -49,9 +59,10 @@ void AlternativeNames::parse(std::string_view bytes,
             list = comma == std::u16string_view::npos ? std::u16string_view()
                                                       : list.substr(comma + 1);
         }
-        if (wanted && names.empty()) continue;
-        std::vector<std::u16string>& kept = files_[lowerAscii(file)][lowerAscii(identifier)];
-        kept.insert(kept.end(), names.begin(), names.end());
+        if (wanted && names.empty() && !usual) continue;
+        UnitNames& kept = files_[lowerAscii(file)][lowerAscii(identifier)];
+        kept.names.insert(kept.names.end(), names.begin(), names.end());
+        kept.usual = kept.usual || usual;
     }
 }
 
@@ -61,9 +72,9 @@ const AlternativeNames::FileNames* AlternativeNames::namesIn(std::u16string_view
     return found == files_.end() ? nullptr : &found->second;
 }
 
-const std::vector<std::u16string>& AlternativeNames::namesOf(const FileNames* names,
+const AlternativeNames::UnitNames& AlternativeNames::namesOf(const FileNames* names,
                                                              std::u16string_view identifier) {
-    static const std::vector<std::u16string> kNone;
+    static const UnitNames kNone;
     if (!names) return kNone;
     const auto found = names->find(lowerAscii(identifier));
     return found == names->end() ? kNone : found->second;

@@ -14,30 +14,39 @@ namespace pq {
 //
 //     # comment
 //     Speed.cnv | km_h | kph, kmph, kilometers per hour
+//     Volume.cnv | galUS | US gallon | usual
 //
 // the data file, the unit's identifier and its other names separated by
-// commas. File names and identifiers are compared without regard to case. A
-// line without the two bars, or with an empty file name or identifier, is
-// passed over.
+// commas; a fourth field "usual" makes the unit the usual meaning of every
+// name it shares with units of other lines and files ("gallon" and "gal"
+// mean the US gallon, the imperial one following it in the find list).
+// File names and identifiers are compared without regard to case. A line
+// without the two bars, with an empty file name or identifier, or with a
+// fourth field other than "usual" is passed over. A unit may have several
+// lines; their names add up.
 class AlternativeNames {
   public:
     static constexpr const char* kFileName = "AlternativeNames.txt";
 
     // The text of the file: UTF-8, or Windows-1252 when it is no UTF-8.
     // With `wanted`, only the names it accepts are kept, and a unit without
-    // one is left out: for looking a few names up.
+    // one is left out unless it is a usual meaning: for looking a few names
+    // up.
     void parse(std::string_view bytes,
                const std::function<bool(std::u16string_view)>& wanted = nullptr);
 
+    struct UnitNames {
+        std::vector<std::u16string> names;
+        bool usual = false;
+    };
     // The names of the units of one file, by identifier in lower case.
-    using FileNames = std::map<std::u16string, std::vector<std::u16string>>;
+    using FileNames = std::map<std::u16string, UnitNames>;
     // None when the list names no unit of the file.
     const FileNames* namesIn(std::u16string_view fileName) const;
     // The names of a unit of a file; none when the list holds none.
-    static const std::vector<std::u16string>& namesOf(const FileNames* names,
-                                                      std::u16string_view identifier);
-    const std::vector<std::u16string>& namesOf(std::u16string_view fileName,
-                                                std::u16string_view identifier) const {
+    static const UnitNames& namesOf(const FileNames* names, std::u16string_view identifier);
+    const UnitNames& namesOf(std::u16string_view fileName,
+                             std::u16string_view identifier) const {
         return namesOf(namesIn(fileName), identifier);
     }
     bool empty() const { return files_.empty(); }

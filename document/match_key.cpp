@@ -32,17 +32,6 @@ constexpr auto kAsciiFolded = [] {
     return table;
 }();
 
-enum class Case { None, Lower, Upper };
-
-Case caseOf(char16_t c) {
-    if ((c >= u'a' && c <= u'z') || (c >= 0x00DF && c <= 0x00FF && c != 0x00F7))
-        return Case::Lower;
-    if ((c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7))
-        return Case::Upper;
-    if (c >= 0x0100 && c <= 0x017F) return (c & 1) ? Case::Lower : Case::Upper;
-    return Case::None;
-}
-
 // Signs beyond ASCII that separate words and are left out of a key.
 bool isPunctuation(char16_t c) {
     return (c >= 0x0080 && c <= 0x00BF && c != 0x00A2 && c != 0x00A3 && c != 0x00A4 &&
@@ -53,9 +42,38 @@ bool isPunctuation(char16_t c) {
            (c >= 0x3000 && c <= 0x303F) || c == 0xFEFF;
 }
 
-// What one character becomes in a key: up to seven characters ("percent"),
-// none for punctuation. Returns the count.
-inline int fold(char16_t c, char16_t* out) {
+} // namespace
+
+LetterCase letterCase(char16_t c) {
+    if ((c >= u'a' && c <= u'z') || (c >= 0x00DF && c <= 0x00FF && c != 0x00F7))
+        return LetterCase::Lower;
+    if ((c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7))
+        return LetterCase::Upper;
+    if (c >= 0x0100 && c <= 0x017F) return (c & 1) ? LetterCase::Lower : LetterCase::Upper;
+    return LetterCase::None;
+}
+
+char16_t operatorSign(char16_t c) {
+    switch (c) {
+    case u'/':
+    case 0x2044: // fraction slash
+    case 0x2215: // division slash
+        return u'/';
+    case 0x00B7: // middle dot
+    case 0x22C5: // dot operator
+    case 0x2219: // bullet operator
+        return 0x00B7;
+    case 0x2032: // prime
+    case 0x02B9:
+        return 0x2032;
+    case 0x2033: // double prime
+    case 0x02BA:
+        return 0x2033;
+    default: return 0;
+    }
+}
+
+int foldCharacter(char16_t c, char16_t* out) {
     auto word = [out](std::u16string_view text) {
         for (size_t i = 0; i < text.size(); ++i) out[i] = text[i];
         return static_cast<int>(text.size());
@@ -80,6 +98,8 @@ inline int fold(char16_t c, char16_t* out) {
         return word(u"deg");
     } else if (c == 0x00B5 || c == 0x03BC) { // micro sign, Greek mu
         out[0] = u'u';
+    } else if (c == 0x03A9 || c == 0x03C9 || c == 0x2126) { // omega, ohm sign
+        return word(u"ohm");
     } else if (c == 0x00B2 || c == 0x00B3) { // superscript 2 and 3
         out[0] = static_cast<char16_t>(u'2' + (c - 0x00B2));
     } else if (c == 0x00B9) {
@@ -101,23 +121,31 @@ inline int fold(char16_t c, char16_t* out) {
     return 1;
 }
 
-} // namespace
-
 KeyedText keyWithWords(std::u16string_view text) {
     KeyedText result;
     result.key.reserve(text.size());
     bool boundary = true;
-    Case previous = Case::None;
+    LetterCase previous = LetterCase::None;
     char16_t folded[8];
     for (char16_t c : text) {
-        const int count = fold(c, folded);
-        if (count == 0) {
+        // "/" and "·" stay in the key, each a word of its own: "m/s" is not
+        // "ms".
+        if (const char16_t sign = operatorSign(c)) {
+            if (result.key.size() <= std::numeric_limits<uint16_t>::max())
+                result.wordStarts.push_back(static_cast<uint16_t>(result.key.size()));
+            result.key += sign;
             boundary = true;
-            previous = Case::None;
+            previous = LetterCase::None;
             continue;
         }
-        const Case current = caseOf(c);
-        if (previous == Case::Lower && current == Case::Upper) boundary = true;
+        const int count = foldCharacter(c, folded);
+        if (count == 0) {
+            boundary = true;
+            previous = LetterCase::None;
+            continue;
+        }
+        const LetterCase current = letterCase(c);
+        if (previous == LetterCase::Lower && current == LetterCase::Upper) boundary = true;
         previous = current;
         if (boundary && result.key.size() <= std::numeric_limits<uint16_t>::max())
             result.wordStarts.push_back(static_cast<uint16_t>(result.key.size()));
@@ -131,57 +159,13 @@ std::u16string matchKey(std::u16string_view text) {
     std::u16string key;
     key.reserve(text.size());
     char16_t folded[8];
-    for (char16_t c : text) key.append(folded, static_cast<size_t>(fold(c, folded)));
+    for (char16_t c : text) {
+        if (const char16_t sign = operatorSign(c))
+            key += sign;
+        else
+            key.append(folded, static_cast<size_t>(foldCharacter(c, folded)));
+    }
     return key;
-}
-
-namespace {
-
-// Whether the text from `begin` spells the key, ending where `isEnd` allows
-// with nothing but punctuation after the key's last character.
-template <class IsEnd>
-bool spells(std::u16string_view text, size_t begin, std::u16string_view key, IsEnd isEnd) {
-    size_t matched = 0;
-    char16_t folded[8];
-    for (size_t i = begin; i < text.size(); ++i) {
-        if (matched == key.size() && isEnd(i)) return true;
-        const auto count = static_cast<size_t>(fold(text[i], folded));
-        if (count == 0) continue;
-        if (matched + count > key.size() ||
-            std::u16string_view(folded, count) != key.substr(matched, count))
-            return false;
-        matched += count;
-    }
-    return matched == key.size() && isEnd(text.size());
-}
-
-} // namespace
-
-bool keyEquals(std::u16string_view text, std::u16string_view key) {
-    return spells(text, 0, key, [&text](size_t i) { return i == text.size(); });
-}
-
-bool nameMatchesWhole(std::u16string_view name, std::u16string_view key) {
-    if (key.empty()) return false;
-    size_t open = std::u16string_view::npos;
-    if (!name.empty() && name.back() == u')') open = name.rfind(u'(');
-    const size_t head = open == std::u16string_view::npos ? name.size() : open;
-    // The first comma of the head, looked for only when the key was spelt.
-    auto isEnd = [&](size_t i) {
-        return i == name.size() || i == head ||
-               (i < head && name[i] == u',' && name.substr(0, i).find(u',') == name.npos);
-    };
-    if (spells(name, 0, key, isEnd)) return true;
-    if (open == std::u16string_view::npos) return false;
-    // The abbreviations in the parentheses, separated by commas.
-    const size_t close = name.size() - 1;
-    for (size_t from = open + 1; from < close;) {
-        const size_t end = std::min(name.find(u',', from), close);
-        if (spells(name.substr(0, end), from, key, [end](size_t i) { return i == end; }))
-            return true;
-        from = end + 1;
-    }
-    return false;
 }
 
 } // namespace pq

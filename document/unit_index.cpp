@@ -14,21 +14,39 @@ void attachNames(IndexedFile& file, const AlternativeNames* alternatives) {
     static const AlternativeNames kNone;
     const AlternativeNames::FileNames* names =
         (alternatives ? *alternatives : kNone).namesIn(file.fileName);
-    file.keys.assign(file.units.size(), UnitKeys());
+    file.keys.clear();
+    file.keys.resize(file.units.size()); // each with names of its own
     for (size_t i = 0; i < file.units.size(); ++i) {
         IndexedUnit& unit = file.units[i];
-        unit.alternatives = AlternativeNames::namesOf(names, unit.identifier);
+        const AlternativeNames::UnitNames& other = AlternativeNames::namesOf(names, unit.identifier);
+        unit.alternatives = other.names;
+        unit.usual = other.usual;
         UnitKeys& keys = file.keys[i];
+        keys.starts.add(unit.name);
+        keys.starts.add(unit.identifier);
+        for (const std::u16string& alternative : unit.alternatives) keys.starts.add(alternative);
         keys.identifier = keyWithWords(unit.identifier);
         keys.name = keyWithWords(unit.name);
         for (const std::u16string& alternative : unit.alternatives) {
-            std::u16string key = matchKey(alternative);
-            if (!key.empty()) keys.alternatives.push_back(std::move(key));
+            KeyedText key = keyWithWords(alternative);
+            if (!key.key.empty()) keys.alternatives.push_back(std::move(key));
         }
     }
 }
 
 } // namespace
+
+const UnitNames& NamesOf(const IndexedUnit& unit, const UnitKeys& keys) {
+    std::call_once(keys.names->made, [&] {
+        keys.names->names =
+            NamesOfUnit(unit.name, unit.identifier, unit.alternatives, unit.compound);
+    });
+    return keys.names->names;
+}
+
+bool IsCompoundItem(const Item& item) {
+    return item.format.displayFormat == FormatCode::Compound;
+}
 
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
                                            const AlternativeNames* alternatives) {
@@ -45,6 +63,7 @@ std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16str
         unit.identifier = item.identifier.view();
         unit.position = static_cast<int32_t>(i);
         unit.shown = item.shown != 0;
+        unit.compound = IsCompoundItem(item);
     }
     attachNames(*file, alternatives);
     return file;
@@ -127,7 +146,7 @@ std::optional<UnitMatch> UnitIndex::unit(std::u16string_view fileName,
         if (!equalsIgnoreCase(file->fileName, fileName)) continue;
         for (const IndexedUnit& unit : file->units)
             if (equalsIgnoreCase(unit.identifier, identifier))
-                return UnitMatch{file, &unit, MatchTier::Identifier, false};
+                return UnitMatch{file, &unit, MatchTier::Exact, false};
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,10 +12,12 @@
 #include "document/alternative_names.h"
 #include "document/folder_listing.h"
 #include "document/match_key.h"
+#include "document/unit_names.h"
 
 namespace pq {
 
 class Document;
+class Item;
 
 // One unit of a conversion file or item of a calculation file, shown or
 // hidden, as the index knows it.
@@ -24,15 +27,29 @@ struct IndexedUnit {
     std::vector<std::u16string> alternatives; // from the alternative names
     int32_t position = 0;                      // in its file's item list
     bool shown = true;
+    bool usual = false;    // the usual meaning of the names it shares
+    bool compound = false; // shown as a compound of parts ("ft_in")
 };
 
-// The keys for finding a unit by the start of a word or by any part of its
-// identifier, name or alternatives (match_key.h); whole names need none.
+// The keys for finding a unit by the start of a word or a part of a word of
+// its identifier, name or alternatives (match_key.h), and its names as a
+// whole (unit_names.h), made when a search first needs them: most units
+// are ruled out by the starts of their words alone.
 struct UnitKeys {
+    WordStarts starts; // of the name, identifier and alternatives
     KeyedText identifier;
     KeyedText name;
-    std::vector<std::u16string> alternatives;
+    std::vector<KeyedText> alternatives;
+    struct Names {
+        std::once_flag made;
+        UnitNames names;
+    };
+    std::shared_ptr<Names> names = std::make_shared<Names>();
 };
+
+struct IndexedUnit;
+// A unit's names as a whole; made once, by whichever thread asks first.
+const UnitNames& NamesOf(const IndexedUnit& unit, const UnitKeys& keys);
 
 struct IndexedFile {
     std::u16string fileName; // with its extension, no folder
@@ -44,14 +61,6 @@ struct IndexedFile {
     FileStamp stamp;
 };
 
-// How well a unit matches what was typed, best first.
-enum class MatchTier {
-    Identifier, // the whole identifier
-    Name,       // a whole alternative name, name or abbreviation
-    WordPrefix, // the start of a word of the name, identifier or an alternative
-    Substring,  // anywhere in them
-};
-
 struct UnitMatch {
     std::shared_ptr<const IndexedFile> file; // keeps the unit alive
     const IndexedUnit* unit = nullptr;
@@ -60,21 +69,23 @@ struct UnitMatch {
 };
 
 struct FindOptions {
-    // The file open in the window: its matches come first (those better
-    // than a substring ahead of all others).
+    // The file open in the window: its matches come first among those of
+    // the same tier.
     std::u16string_view currentFile;
     // What the window holds of the current file, unsaved changes included;
     // it stands in for what the index read from the file.
     std::shared_ptr<const IndexedFile> currentContents;
     size_t limit = 0; // 0: every match
-    // Only whole identifiers and names.
+    // Only units named as a whole (the first three tiers).
     bool exactOnly = false;
 };
 
 // Every unit and calculation item of every data file of a folder, with the
 // alternative names of the folder's AlternativeNames.txt, for finding units
-// by what people type. Matching ignores case, accents, spaces and
-// punctuation (match_key.h).
+// by what people type. The matches come best first: by tier (unit_names.h),
+// then the usual meaning of a name before the other units it names, shown
+// units before hidden ones, the open file's units before the others,
+// shorter names before longer ones.
 //
 // The index only reads files, never writes them. Copies share what they
 // read, so a copy can be refreshed on another thread while the original
@@ -117,11 +128,7 @@ class UnitIndex {
 std::shared_ptr<IndexedFile> IndexDocument(const Document& document, std::u16string_view fileName,
                                            const AlternativeNames* alternatives);
 
-// How a unit matches a key (match_key.h) as a whole: by its identifier, or
-// by an alternative name, its name or an abbreviation of it; none when it
-// does not.
-std::optional<MatchTier> WholeNameTier(std::u16string_view name, std::u16string_view identifier,
-                                       const std::vector<std::u16string>& alternatives,
-                                       std::u16string_view key);
+// Whether an item is shown as a compound of parts (feet and inches).
+bool IsCompoundItem(const Item& item);
 
 } // namespace pq

@@ -4,7 +4,7 @@
 
 #include "document/alternative_names.h"
 #include "document/folder_listing.h"
-#include "document/match_key.h"
+#include "document/unit_names.h"
 
 namespace pq {
 
@@ -12,36 +12,50 @@ FolderLookup LookUpUnits(const std::string& rawFolder, const std::vector<std::u1
                          int32_t typeCode) {
     const std::string folder =
         rawFolder.empty() || rawFolder.back() != '/' ? rawFolder + '/' : rawFolder;
-    std::vector<std::u16string> keys;
-    for (const std::u16string& name : names) keys.push_back(matchKey(name));
+    std::vector<TypedName> typed;
+    for (const std::u16string& name : names) typed.push_back(ReadTypedName(name));
     FolderLookup lookup;
-    lookup.found.resize(keys.size());
+    lookup.found.resize(typed.size());
 
     // Each file is read once, whatever its stamp. Of the alternative names
-    // only those that are one of the names matter.
+    // only those that name a unit as one of the names does matter (and the
+    // marks of the usual meanings).
     const FolderListing listing = ListDataFolder(folder, false);
-    auto wanted = [&keys](std::u16string_view name) {
-        return std::any_of(keys.begin(), keys.end(), [name](const std::u16string& key) {
-            return !key.empty() && keyEquals(name, key);
-        });
+    auto wanted = [&typed](std::u16string_view alternative) {
+        if (!MayBeNamedByAny(typed, alternative)) return false;
+        const UnitNames forms = NamesOfUnit(alternative, {}, {}, false, &typed);
+        return std::any_of(typed.begin(), typed.end(),
+                           [&](const TypedName& name) { return MatchUnitNames(name, forms); });
     };
     const std::shared_ptr<const AlternativeNames> alternatives =
         listing.alternativeNames
             ? ReadAlternativeNames(folder + listing.alternativeNames->name, wanted)
             : std::make_shared<const AlternativeNames>();
+    size_t fileNumber = 0;
     for (const ListedFile& listed : listing.dataFiles) {
         if (typeCode != 0 && listed.typeCode != typeCode) continue;
+        ++fileNumber;
         const AlternativeNames::FileNames* fileNames = alternatives->namesIn(listed.fileName);
         // The best way each name names an item, if it does.
-        std::vector<std::optional<MatchTier>> tiers(keys.size());
+        std::vector<std::optional<MatchTier>> tiers(typed.size());
+        bool usual = false;
         auto match = [&](const Item& item) {
-            const std::vector<std::u16string>& other =
+            const AlternativeNames::UnitNames& other =
                 AlternativeNames::namesOf(fileNames, item.identifier.view());
+            usual = other.usual;
+            // Most units are ruled out at a glance.
+            const bool maybe =
+                MayBeNamedByAny(typed, item.name.view()) ||
+                MayBeNamedByAny(typed, item.identifier.view()) ||
+                std::any_of(other.names.begin(), other.names.end(),
+                            [&](const std::u16string& n) { return MayBeNamedByAny(typed, n); });
+            if (!maybe) return false;
+            const UnitNames forms =
+                NamesOfUnit(item.name.view(), item.identifier.view(), other.names,
+                            IsCompoundItem(item), &typed);
             bool any = false;
-            for (size_t k = 0; k < keys.size(); ++k) {
-                tiers[k] = keys[k].empty()
-                               ? std::nullopt
-                               : WholeNameTier(item.name, item.identifier, other, keys[k]);
+            for (size_t k = 0; k < typed.size(); ++k) {
+                tiers[k] = MatchUnitNames(typed[k], forms);
                 any = any || tiers[k];
             }
             return any;
@@ -66,8 +80,10 @@ FolderLookup LookUpUnits(const std::string& rawFolder, const std::vector<std::u1
         ++lookup.filesRead;
         for (size_t i = 0; i < document->items.size(); ++i) {
             if (!match(*document->items[i])) continue;
-            for (size_t k = 0; k < keys.size(); ++k)
-                if (tiers[k]) lookup.found[k].push_back({document, listed.fileName, i, *tiers[k]});
+            for (size_t k = 0; k < typed.size(); ++k)
+                if (tiers[k])
+                    lookup.found[k].push_back(
+                        {document, listed.fileName, fileNumber, i, *tiers[k], usual});
         }
     }
     return lookup;

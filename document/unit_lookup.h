@@ -15,8 +15,10 @@ namespace pq {
 struct FoundUnit {
     std::shared_ptr<Document> document; // shared by the units found in one file
     std::u16string fileName;            // with its extension, no folder
+    size_t fileNumber = 0;              // the same for the units of one file
     size_t position = 0;                // in the document's items
-    MatchTier tier = MatchTier::Name;
+    MatchTier tier = MatchTier::Exact;
+    bool usual = false; // the usual meaning of the names it shares
 
     Item& item() const { return *document->items[position]; }
 };
@@ -30,8 +32,9 @@ struct FolderLookup {
 };
 
 // Looks a few names up once in the data files of a folder, the same files
-// the index reads, with the same whole-name rule (WholeNameTier): a quicker
-// way than an index for a single question, as from the command line. Each
+// the index reads, with the same rules for whole names (the first three
+// tiers, unit_names.h): a quicker way than an index for a single question,
+// as from the command line. Each
 // file's units are glanced at once (Document::scanItems); only a file with a
 // unit of one of the names is then read whole and kept. No file is written.
 // Only files of `typeCode` are read (0: all).

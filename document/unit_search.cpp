@@ -19,23 +19,32 @@ bool startsAtWord(const KeyedText& text, std::u16string_view query) {
     return false;
 }
 
-bool contains(std::u16string_view text, std::u16string_view query) {
-    return text.find(query) != std::u16string_view::npos;
+// Whether the query lies inside one word of the text: "ilogram" in
+// "Kilogram", but not "hz" across "Polish zloty".
+bool withinWord(const KeyedText& text, std::u16string_view query) {
+    const std::u16string_view key = text.key;
+    for (size_t at = key.find(query); at != std::u16string_view::npos;
+         at = key.find(query, at + 1)) {
+        const auto next = std::upper_bound(text.wordStarts.begin(), text.wordStarts.end(), at);
+        if (next == text.wordStarts.end() || *next >= at + query.size()) return true;
+    }
+    return false;
 }
 
-std::optional<MatchTier> matchTier(const IndexedUnit& unit, const UnitKeys* keys,
-                                   std::u16string_view query) {
-    if (auto tier = WholeNameTier(unit.name, unit.identifier, unit.alternatives, query))
-        return tier;
-    if (!keys) return std::nullopt;
-    if (startsAtWord(keys->name, query) || startsAtWord(keys->identifier, query))
+std::optional<MatchTier> matchTier(const IndexedUnit& unit, const UnitKeys& keys,
+                                   const TypedName& typed, std::u16string_view query,
+                                   bool wholeOnly) {
+    if (MayBeNamed(typed, keys.starts))
+        if (auto tier = MatchUnitNames(typed, NamesOf(unit, keys))) return tier;
+    if (wholeOnly || query.empty()) return std::nullopt;
+    if (startsAtWord(keys.name, query) || startsAtWord(keys.identifier, query))
         return MatchTier::WordPrefix;
-    for (const std::u16string& key : keys->alternatives)
-        if (key.starts_with(query)) return MatchTier::WordPrefix;
-    if (contains(keys->name.key, query) || contains(keys->identifier.key, query))
+    for (const KeyedText& key : keys.alternatives)
+        if (startsAtWord(key, query)) return MatchTier::WordPrefix;
+    if (withinWord(keys.name, query) || withinWord(keys.identifier, query))
         return MatchTier::Substring;
-    for (const std::u16string& key : keys->alternatives)
-        if (contains(key, query)) return MatchTier::Substring;
+    for (const KeyedText& key : keys.alternatives)
+        if (withinWord(key, query)) return MatchTier::Substring;
     return std::nullopt;
 }
 
@@ -47,14 +56,14 @@ struct Candidate {
     MatchTier tier;
     bool current;
 
-    // The current file's good matches first, then the rest by how well
-    // they match, the current file's first among equals; then the shorter
-    // names, which the text matches more closely; then by file and by place
-    // in the file.
-    int group() const { return current && tier <= MatchTier::WordPrefix ? 0 : 1; }
+    // By how well they match; among equals the usual meaning of a name
+    // (named as a whole) first, then the shown before the hidden, the
+    // current file's before the others, the shorter names, which the text
+    // matches more closely; then by file and by place in the file.
     bool operator<(const Candidate& other) const {
-        if (group() != other.group()) return group() < other.group();
         if (tier != other.tier) return tier < other.tier;
+        if (tier <= MatchTier::Folded && unit->usual != other.unit->usual) return unit->usual;
+        if (unit->shown != other.unit->shown) return unit->shown;
         if (current != other.current) return current;
         if (nameLength != other.nameLength) return nameLength < other.nameLength;
         if (fileOrder != other.fileOrder) return fileOrder < other.fileOrder;
@@ -64,27 +73,19 @@ struct Candidate {
 
 } // namespace
 
-std::optional<MatchTier> WholeNameTier(std::u16string_view name, std::u16string_view identifier,
-                                       const std::vector<std::u16string>& alternatives,
-                                       std::u16string_view key) {
-    if (keyEquals(identifier, key)) return MatchTier::Identifier;
-    for (const std::u16string& alternative : alternatives)
-        if (keyEquals(alternative, key)) return MatchTier::Name;
-    if (nameMatchesWhole(name, key)) return MatchTier::Name;
-    return std::nullopt;
-}
-
 std::vector<UnitMatch> UnitIndex::find(std::u16string_view text,
                                        const FindOptions& options) const {
+    const TypedName typed = ReadTypedName(text);
+    // Nothing but "per" and "times" names nothing.
+    if (typed.phrase.phrase.core.find_first_not_of(u"/\u00B7") == std::u16string::npos) return {};
     const std::u16string query = matchKey(text);
-    if (query.empty()) return {};
     std::vector<Candidate> found;
     auto scan = [&](const std::shared_ptr<const IndexedFile>& file, size_t order, bool current) {
-        const bool keyed = !options.exactOnly && file->keys.size() == file->units.size();
+        if (file->keys.size() != file->units.size()) return;
         for (size_t i = 0; i < file->units.size(); ++i) {
             const IndexedUnit& unit = file->units[i];
-            const UnitKeys* keys = keyed ? &file->keys[i] : nullptr;
-            const std::optional<MatchTier> tier = matchTier(unit, keys, query);
+            const std::optional<MatchTier> tier =
+                matchTier(unit, file->keys[i], typed, query, options.exactOnly);
             if (!tier) continue;
             found.push_back({&file, order, &unit, unit.name.size(), *tier, current});
         }

@@ -130,11 +130,20 @@ FindBox::FindBox(QWidget* parent) : QFrame(parent) {
             [this](QListWidgetItem* item) { choose(list_->row(item)); });
 }
 
-void FindBox::setUnits(const QList<UnitReference>& units, const QString& note) {
+void FindBox::setUnits(const QList<UnitReference>& units, const QString& note,
+                       const std::optional<AnswerLine>& answer) {
     units_ = units;
+    answer_ = answer;
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
     list_->clear();
+    if (answer_) {
+        auto* item = new QListWidgetItem(answer_->text);
+        item->setData(kDetailRole, answer_->detail);
+        item->setToolTip(answer_->text + QLatin1Char('\n') + answer_->detail);
+        item->setData(Qt::AccessibleTextRole, answer_->text);
+        list_->addItem(item);
+    }
     for (const UnitReference& unit : units_) {
         auto* item = new QListWidgetItem(unit.name.isEmpty() ? unit.identifier : unit.name);
         item->setData(kDetailRole, detailOf(unit));
@@ -152,9 +161,22 @@ void FindBox::setCurrent(int row) {
     list_->scrollToItem(list_->item(row));
 }
 
+int FindBox::currentUnit() const {
+    const int unit = current() - (answer_ ? 1 : 0);
+    return unit >= 0 && unit < units_.size() ? unit : -1;
+}
+
+void FindBox::setCurrentUnit(int unit) { setCurrent(unit + (answer_ ? 1 : 0)); }
+
 void FindBox::choose(int row) {
-    if (row < 0 || row >= units_.size()) return;
-    const UnitReference unit = units_[row];
+    if (answer_ && row == 0) {
+        hide();
+        if (onAnswer_) onAnswer_();
+        return;
+    }
+    const int index = row - (answer_ ? 1 : 0);
+    if (index < 0 || index >= units_.size()) return;
+    const UnitReference unit = units_[index];
     hide();
     if (onChosen_) onChosen_(unit);
 }

@@ -30,18 +30,18 @@ UnitReference referenceOf(const UnitMatch& match) {
 
 } // namespace
 
-UnitFinder::UnitFinder(QWidget* parent)
-    : QObject(parent), parent_(parent), runner_(new IndexRunner(this)) {
+UnitFinder::UnitFinder(QWidget* parent, ExpressionEngine& engine)
+    : QObject(parent), parent_(parent), runner_(new IndexRunner(this)), answerer_(engine) {
     recent_.load();
     // Files read meanwhile show at once, with the chosen unit kept.
     runner_->setChangedHandler([this] {
         if (!isOpen()) return;
-        const int row = box_->current();
-        const UnitReference chosen =
-            row >= 0 && row < box_->units().size() ? box_->units()[row] : UnitReference();
+        const int row = box_->currentUnit();
+        const UnitReference chosen = row >= 0 ? box_->units()[row] : UnitReference();
         search(box_->line()->text());
+        if (row < 0) return;
         for (int i = 0; i < box_->units().size(); ++i)
-            if (box_->units()[i].sameUnit(chosen)) box_->setCurrent(i);
+            if (box_->units()[i].sameUnit(chosen)) box_->setCurrentUnit(i);
     });
 }
 
@@ -62,6 +62,10 @@ FindBox* UnitFinder::box() {
     box_->setClosedHandler([this] {
         currentContents_.reset();
         if (onClosed_) onClosed_();
+    });
+    box_->setAnswerHandler([this] {
+        currentContents_.reset();
+        if (answer_ && onAnswer_) onAnswer_(*answer_);
     });
     return box_;
 }
@@ -139,6 +143,7 @@ QList<UnitReference> UnitFinder::recentUnitsNow() const {
 }
 
 void UnitFinder::search(const QString& text) {
+    answer_.reset();
     if (text.trimmed().isEmpty()) {
         const QList<UnitReference> recent = recentUnitsNow();
         box_->setUnits(recent, recent.isEmpty()
@@ -155,14 +160,26 @@ void UnitFinder::search(const QString& text) {
     QList<UnitReference> units;
     for (const UnitMatch& match : index->find(text.toStdU16String(), options))
         units.append(referenceOf(match));
+    // A conversion: its answer first, or why there is none and what its
+    // names may mean.
+    const AnswerAttempt attempt = answerer_.answer(*index, text);
+    std::optional<AnswerLine> line;
+    if (attempt.answer) {
+        answer_ = attempt.answer;
+        line = AnswerLine{answer_->text, answer_->detail};
+    } else if (attempt.isQuestion && units.isEmpty()) {
+        units = attempt.candidates;
+    }
     QString note;
     if (!index->built())
         note = QStringLiteral("Reading the data files...");
-    else if (units.isEmpty())
+    else if (attempt.isQuestion && !attempt.answer && !attempt.problem.isEmpty())
+        note = attempt.problem;
+    else if (units.isEmpty() && !line)
         note = QStringLiteral("No unit matches \"%1\".").arg(text.trimmed());
     else if (units.size() >= static_cast<qsizetype>(kMaxMatches))
         note = QStringLiteral("The first %1 units:").arg(kMaxMatches);
-    box_->setUnits(units, note);
+    box_->setUnits(units, note, line);
 }
 
 } // namespace pq::conv

@@ -8,12 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "converter/find/conversion_answer.h"
 #include "converter/find/recent_units.h"
 
 class QWidget;
 
 namespace pq {
 class Document;
+class ExpressionEngine;
 class Item;
 struct IndexedFile;
 } // namespace pq
@@ -27,12 +29,14 @@ class IndexRunner;
 // the unit list, the index of the data folder behind it (refreshed in the
 // background whenever the box opens), and the units used last, which an
 // empty box lists. Matches from the file the window shows come first, as
-// the window holds it (changes not yet saved included).
+// the window holds it (changes not yet saved included). A conversion typed
+// into the box ("60 mph to km/h") is answered in the first line of the
+// list.
 class UnitFinder : public QObject {
   public:
     // The box is a child of `parent`, hidden until opened and made when first
-    // needed.
-    explicit UnitFinder(QWidget* parent);
+    // needed. Conversions typed into it are computed with `engine`.
+    UnitFinder(QWidget* parent, ExpressionEngine& engine);
     ~UnitFinder() override;
 
     // The data folder; its index is built in the background.
@@ -56,6 +60,10 @@ class UnitFinder : public QObject {
         onChosen_ = std::move(handler);
     }
     void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
+    // Called after the box closed with the answer to a conversion taken.
+    void setAnswerHandler(std::function<void(const ConversionAnswer&)> handler) {
+        onAnswer_ = std::move(handler);
+    }
 
     // The box, made the first time it opens or is asked for.
     FindBox* box();
@@ -74,8 +82,11 @@ class UnitFinder : public QObject {
     std::string folder_;
     QString currentFile_;
     std::shared_ptr<const IndexedFile> currentContents_;
+    ConversionAnswerer answerer_;
+    std::optional<ConversionAnswer> answer_; // the one the list shows
     std::function<void(const UnitReference&)> onChosen_;
     std::function<void()> onClosed_;
+    std::function<void(const ConversionAnswer&)> onAnswer_;
 };
 
 } // namespace pq::conv

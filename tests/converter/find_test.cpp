@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTest>
 
@@ -141,12 +144,13 @@ TEST(FindUnitTest, ALetterTypedIntoTheListStartsFindingAndEscapeLeavesAllAsItWas
     deliverPosted();
     Window::type(QStringLiteral("f"));
     // A key still on its way to the list goes into the box, too.
-    QTest::keyClicks(window.frame->list(), QStringLiteral("a"));
+    QTest::keyClicks(window.frame->list(), QStringLiteral("o"));
     ASSERT_TRUE(window.finder().isOpen());
-    EXPECT_EQ(window.box().line()->text(), QStringLiteral("fa"));
-    ASSERT_FALSE(window.box().units().isEmpty());
-    // The current file's units come first: Fathom before Fahrenheit.
-    EXPECT_EQ(window.box().units().front().identifier, QStringLiteral("fathom"));
+    EXPECT_EQ(window.box().line()->text(), QStringLiteral("fo"));
+    ASSERT_GE(window.box().units().size(), 2);
+    // The current file's units come first: Foot before Foot per second.
+    EXPECT_EQ(window.box().units().front().identifier, QStringLiteral("ft"));
+    EXPECT_EQ(window.box().units()[1].identifier, QStringLiteral("ft_s"));
     Window::key(Qt::Key_Down);
     EXPECT_EQ(window.box().current(), 1);
     EXPECT_EQ(window.frame->document()->currentItem, before); // the list stayed
@@ -239,4 +243,80 @@ TEST(FindUnitTest, F4OpensTheFileSwitcherAndTheEditMenuOffersFindUnit) {
     ASSERT_NE(find, nullptr);
     EXPECT_EQ(find->text(), QStringLiteral("&Find Unit..."));
     EXPECT_EQ(find->shortcut(), QKeySequence(QKeySequence::Find));
+}
+
+TEST(FindUnitTest, AConversionTypedIsAnsweredFirstAndEnterOpensItWithTheValueEntered) {
+    constexpr double kMile = 1609.344; // m
+    constexpr double kFoot = 0.3048;   // m
+    const struct {
+        const char* typed;
+        const char* answer;
+        const char* file;
+        const char* first;
+        double firstValue;
+        const char* target;
+        double targetValue;
+    } cases[] = {
+        {"60 mph to km/h", "60 mph = 96.56064 km/h", "Speed.cnv", "mph", 60, "km_h",
+         60 * kMile / 1000},
+        {"5 ft 11 in to cm", "5 ft 11 in = 180.34 cm", "Length.cnv", "ft", 5 + 11.0 / 12, "cm",
+         (5 + 11.0 / 12) * kFoot * 100},
+        // A hidden unit is shown, as the unit found is.
+        {"1 mi in furlong", "1 mi = 8 Furlong", "Length.cnv", "mi", 1, "furlong", 8},
+        {"-40 F to C", "-40 \u00B0F = -40 \u00B0C", "Temperature.cnv", "degF", -40, "degC", -40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ConverterWorld world;
+        world.seed(kFiles);
+        Window window(world);
+        Window::key(Qt::Key_F, Qt::ControlModifier);
+        Window::type(QString::fromUtf8(c.typed));
+        // The answer is the first line of the list while typing.
+        ASSERT_TRUE(window.box().hasAnswer());
+        EXPECT_EQ(window.box().list()->item(0)->text(), QString::fromUtf8(c.answer));
+        EXPECT_EQ(window.box().current(), 0);
+        Window::key(Qt::Key_Return);
+        EXPECT_FALSE(window.finder().isOpen());
+        Document* document = window.frame->document();
+        ASSERT_EQ(fileName(document), QString::fromLatin1(c.file));
+        // The target selected, the value entered for the first unit.
+        Item* target = document->currentItem;
+        ASSERT_NE(target, nullptr);
+        EXPECT_EQ(identifier(target), QString::fromLatin1(c.target));
+        EXPECT_TRUE(target->shown);
+        EXPECT_NEAR(target->value, c.targetValue, 1e-12 * std::fabs(c.targetValue));
+        const UnitListView& list = *window.frame->list();
+        ASSERT_GE(list.selected(), 0);
+        EXPECT_EQ(&list.row(list.selected()).item(), target);
+        for (const auto& item : document->items)
+            if (identifier(item.get()) == QString::fromLatin1(c.first)) {
+                EXPECT_EQ(item->state, ValueState::Valid);
+                EXPECT_NEAR(item->value, c.firstValue, 1e-12 * std::fabs(c.firstValue));
+            }
+    }
+}
+
+TEST(FindUnitTest, ANameTakesTheUnitNamedWholeAndAQuestionWithoutAnAnswerSaysWhy) {
+    ConverterWorld world;
+    world.seed(kFiles);
+    world.seed({"TimeZones.cnv"});
+    Window window(world, u"TimeZones.cnv");
+    // "mi" is the mile, not a zone of the open file that begins with it.
+    Window::key(Qt::Key_F, Qt::ControlModifier);
+    Window::type(QStringLiteral("mi"));
+    Window::key(Qt::Key_Return);
+    EXPECT_EQ(fileName(window.frame->document()), QStringLiteral("Length.cnv"));
+    EXPECT_EQ(identifier(window.frame->document()->currentItem), QStringLiteral("mi"));
+
+    Window::key(Qt::Key_F, Qt::ControlModifier);
+    Window::type(QStringLiteral("1 IST to UTC"));
+    EXPECT_FALSE(window.box().hasAnswer());
+    EXPECT_EQ(window.box().note()->text(), QStringLiteral("\u201CIST\u201D names several units:"));
+    QStringList zones;
+    for (const UnitReference& unit : window.box().units()) zones.append(unit.identifier);
+    zones.sort();
+    EXPECT_EQ(zones, (QStringList{"India", "Jerusalem", "London"}));
+    Window::key(Qt::Key_Escape);
+    EXPECT_EQ(fileName(window.frame->document()), QStringLiteral("Length.cnv"));
 }

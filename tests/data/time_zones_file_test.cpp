@@ -1,13 +1,15 @@
 // The shipped Time Zones file against the tz database: every zone, shown,
 // gives the legal local time at noon UTC on the 15th of each month of 2026
 // and an hour either side of each of its 2026 clock changes, both ways, and
-// its name states its standard offset. The zone each unit stands for is
-// written out here; the offsets are asked of the date library.
+// its name states its standard offset, and the city of its zone finds it.
+// The zone each unit stands for is written out here; the offsets are asked
+// of the date library.
 
 #include <gtest/gtest.h>
 
 #include <date/tz.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "document/unit_index.h"
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 
@@ -193,6 +196,29 @@ TEST(ShippedTimeZones, EveryZoneGivesTheLegalTimeOf2026BothWays) {
             enter(*z.item, dayOf(t) + offset.count() / 86400.0);
             ASSERT_EQ(utc->state, ValueState::Valid);
             EXPECT_NEAR(utc->value, dayOf(t) - (earlier - offset).count() / 86400.0, kTolerance);
+        }
+    }
+}
+
+// A zone is found by the city of its name in the tz database, and by that
+// name itself.
+TEST(ShippedTimeZones, EachZoneIsFoundByTheCityOfItsTzName) {
+    UnitIndex index(PQ_DATA_DIR);
+    index.refresh();
+    FindOptions whole;
+    whole.exactOnly = true;
+    for (const auto& [unit, zone] : kZoneOf) {
+        const std::string name = zone;
+        if (name.find('/') == std::string::npos || name.starts_with("Etc/")) continue;
+        std::string city = name.substr(name.rfind('/') + 1);
+        std::replace(city.begin(), city.end(), '_', ' ');
+        for (const std::string& text : {city, name}) {
+            SCOPED_TRACE(text);
+            std::vector<std::string> found;
+            for (const UnitMatch& match : index.find(fromUtf8(text), whole))
+                if (match.file->fileName == u"TimeZones.cnv")
+                    found.push_back(toUtf8(match.unit->identifier));
+            EXPECT_EQ(found, std::vector<std::string>{toUtf8(unit)});
         }
     }
 }
