@@ -59,13 +59,15 @@ NameMeaning ChooseMeaning(const std::vector<NameCandidate>& candidates) {
         std::vector<size_t> kind = oneKind(candidates, atTier);
         if (!kind.empty()) {
             meaning.chosen = std::move(kind);
+            meaning.atTier = std::move(atTier);
             return meaning;
         }
         if (tier == MatchTier::CaseFolded) {
             caseFoldedSkipped = true;
             continue;
         }
-        meaning.chosen = std::move(atTier);
+        meaning.chosen = atTier;
+        meaning.atTier = std::move(atTier);
         meaning.ambiguous = true;
         return meaning;
     }
@@ -74,7 +76,11 @@ NameMeaning ChooseMeaning(const std::vector<NameCandidate>& candidates) {
 
 FilesChoice ChooseFiles(const std::vector<std::vector<NameCandidate>>& names) {
     FilesChoice choice;
-    // Each name's units that may be meant: the meaning and its kind.
+    // Each name's units that may be meant: every kind of the tier that
+    // decides its meaning, so that a unit sharing a file with the other
+    // names wins over a usual meaning that shares none ("12 pt mm" is the
+    // typographic point, "1 pt mL" the usual pint), and the units of those
+    // kinds in other files.
     std::vector<std::vector<size_t>> allowed(names.size());
     for (size_t n = 0; n < names.size(); ++n) {
         const std::vector<NameCandidate>& candidates = names[n];
@@ -84,7 +90,7 @@ FilesChoice ChooseFiles(const std::vector<std::vector<NameCandidate>>& names) {
             return choice;
         }
         for (size_t i = 0; i < candidates.size(); ++i) {
-            const bool meant = std::any_of(meaning.chosen.begin(), meaning.chosen.end(),
+            const bool meant = std::any_of(meaning.atTier.begin(), meaning.atTier.end(),
                                            [&](size_t c) {
                                                return c == i ||
                                                       SameKind(candidates[c], candidates[i]);

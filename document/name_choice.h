@@ -32,6 +32,7 @@ bool SameKind(const NameCandidate& a, const NameCandidate& b);
 struct NameMeaning {
     std::vector<size_t> chosen; // into the candidates: the kind meant, or every
                                 // candidate of the tier when ambiguous
+    std::vector<size_t> atTier; // every candidate of the tier that decided
     bool ambiguous = false;
     bool found() const { return !chosen.empty(); }
 };

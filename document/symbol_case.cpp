@@ -78,10 +78,10 @@ size_t productSplit(std::u16string_view letters) {
     return 0;
 }
 
-bool lettersReadAsSymbols(std::u16string_view letters) {
+// A symbol, or a prefix and a symbol.
+bool lettersReadAsPrefixedSymbol(std::u16string_view letters) {
     if (letters.empty()) return false;
     if (isSymbol(letters)) return true;
-    // A prefix and a symbol.
     const std::u16string_view rest = letters.substr(1);
     if (!rest.empty() && kPrefixes.find(letters[0]) != std::u16string_view::npos &&
         isSymbolInAnyCase(rest))
@@ -89,9 +89,12 @@ bool lettersReadAsSymbols(std::u16string_view letters) {
     if (!rest.empty() && kBytePrefixes.find(letters[0]) != std::u16string_view::npos &&
         isByteSymbol(rest))
         return true;
-    if (letters.size() > 2 && letters.starts_with(u"da") && isSymbolInAnyCase(letters.substr(2)))
-        return true;
-    return productSplit(letters) > 0;
+    return letters.size() > 2 && letters.starts_with(u"da") &&
+           isSymbolInAnyCase(letters.substr(2));
+}
+
+bool lettersReadAsSymbols(std::u16string_view letters) {
+    return lettersReadAsPrefixedSymbol(letters) || productSplit(letters) > 0;
 }
 
 } // namespace
@@ -112,6 +115,9 @@ bool CaseAllows(std::u16string_view typed, bool readsAsSymbols, std::u16string_v
     if (!equalsIgnoringCase(a, b) || a.empty()) return false;
     // The litre is "l" and "L" alike.
     if (a[0] != b[0] && !(lower(a[0]) == u'l' && lower(b[0]) == u'l')) return false;
+    // In a product of two symbols every letter counts: "Nm" is not "NM".
+    if (!lettersReadAsPrefixedSymbol(a) && productSplit(a) > 0 && a.substr(1) != b.substr(1))
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (lower(a[i]) == u'b' && a[i] != b[i]) return false;
     return true;

@@ -21,7 +21,8 @@ size_t ProductSplit(std::u16string_view text);
 // Whether a name written in another case than `typed` may be what was
 // typed: always, unless the typed text reads as symbols; then its letters
 // must be the name's, with the same case in the first one (the prefix) and
-// in every b and B (bit and byte).
+// in every b and B (bit and byte), and in all of them for a product of two
+// symbols.
 bool CaseAllows(std::u16string_view typed, bool readsAsSymbols, std::u16string_view name);
 
 } // namespace pq

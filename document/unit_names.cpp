@@ -147,6 +147,15 @@ std::u16string CollapseSpaces(std::u16string_view text) {
         }
         if (space) result += u' ';
         space = false;
+        // Signs Unicode has twice are written one way: the Greek mu as the
+        // micro sign, the ohm, kelvin and angstrom signs as their letters.
+        switch (c) {
+        case 0x03BC: c = 0x00B5; break;
+        case 0x2126: c = 0x03A9; break;
+        case 0x212A: c = u'K'; break;
+        case 0x212B: c = 0x00C5; break;
+        default: break;
+        }
         result += c;
     }
     return result;

@@ -93,7 +93,8 @@ bool MayBeNamed(const TypedName& typed, const WordStarts& starts);
 std::optional<MatchTier> MatchUnitNames(const TypedName& typed, const UnitNames& names);
 
 // A text with its leading and trailing spaces taken off and every run of
-// spaces inside made one space.
+// spaces inside made one space; a sign Unicode has twice (µ and μ, Ω and
+// the ohm sign) is written one way.
 std::u16string CollapseSpaces(std::u16string_view text);
 // Letters in lower case: ASCII, Latin-1 and the Latin Extended-A block,
 // Greek and Cyrillic.

@@ -126,12 +126,12 @@ TEST(UnitIndex, MatchesTheShippedUnitsAsPeopleTypeThem) {
 
 TEST(UnitIndex, OrdersWholeNamesBeforeWordStartsBeforeTheRestAndTheCurrentFileFirst) {
     const UnitIndex& index = shippedIndex();
-    // "c" is the identifier of the speed of light and of the coulomb (C), and
-    // Celsius's other name; the shorter name first among equals.
+    // "c" is the identifier of the speed of light, in that case, and of the
+    // coulomb (C) in another, and Celsius's other name.
     const auto c = index.find(u"c");
     ASSERT_GE(c.size(), 3u);
-    EXPECT_EQ(describe(c[0]), "ElectricCharge.cnv C");
-    EXPECT_EQ(describe(c[1]), "Speed.cnv c");
+    EXPECT_EQ(describe(c[0]), "Speed.cnv c");
+    EXPECT_EQ(describe(c[1]), "ElectricCharge.cnv C");
     EXPECT_EQ(describe(c[2]), "Temperature.cnv degC");
     for (size_t i = 1; i < c.size(); ++i) EXPECT_LE(c[i - 1].tier, c[i].tier);
 

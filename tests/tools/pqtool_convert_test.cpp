@@ -116,13 +116,15 @@ TEST(PqtoolConvert, NamesAsPeopleWriteThemAndOneLineQuestions) {
         {true, {"1 Nm to lbf·ft"}, 0, 1 / (kFoot * kPoundForce)},
         {true, {"1 kΩ to Ω"}, 0, 1000},
         {true, {"100 usd in eur"}, 0, 80},
+        // The shipped case twins.
+        {false, {"1", "mW", "W"}, 0, 0.001},
+        {false, {"1", "ML", "L"}, 0, 1e6},
+        {false, {"1", "Mb", "MB"}, 0, 0.125},
+        {false, {"1", "kb", "B"}, 0, 125},
+        {false, {"1", "Cal", "J"}, 0, 4184},
+        {false, {"12", "pt", "mm"}, 0, 12 * kInch / 72 * 1000}, // the point, not the pint
         // Names that mean no unit here, or several, or units of no one file.
-        {false, {"1", "mW", "W"}, 2, 0, "", "\"mW\""},
         {false, {"1", "Mg", "kg"}, 2, 0, "", "\"Mg\""},
-        {false, {"1", "ML", "L"}, 2, 0, "", "\"ML\""},
-        {false, {"1", "Mb", "MB"}, 2, 0, "", "\"Mb\""},
-        {false, {"1", "kb", "B"}, 2, 0, "", "\"kb\""},
-        {false, {"1", "Cal", "J"}, 2, 0, "", "\"Cal\""},
         {false, {"1", "Nm", "m"}, 2, 0, "", "\"Nm\""},
         {false, {"1", "m/s", "s"}, 2, 0, "", "no data file holds both \"m/s\" and \"s\""},
         {false, {"1 IST to UTC"}, 2, 0, "", "\"IST\" names several units"},
