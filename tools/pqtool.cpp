@@ -70,8 +70,10 @@ constexpr const char* kCommands =
 
 void printUsage(std::FILE* out) {
     std::fputs("usage: pqtool [--digits N] COMMAND [ARGS]\n\n"
-               "  --digits N: values are shown with N significant digits (4 to 15, 12 unless\n"
-               "  given), as PqConverter shows them with that setting.\n\n"
+               "options:\n"
+               "  --digits N\n"
+               "      Shows values with N significant digits (4 to 15, 12 unless given),\n"
+               "      as PqConverter shows them with that setting.\n\n"
                "commands:\n",
                out);
     std::fputs(kEvalUsage, out);
