@@ -264,6 +264,12 @@ void CompoundEditor::paintEvent(QPaintEvent*) {
         }
         painter.setPen(text);
         painter.drawText(place.digits, flags, fieldText(i));
+        if (errorShown_) {
+            // Under the digits too, where the highlight hides the colour.
+            const int line = std::max(1, height() / 12);
+            painter.fillRect(place.digits.left(), place.digits.bottom() + 1 - line,
+                             place.digits.width(), line, colours.errorInk);
+        }
         painter.setPen(colours.greyInk);
         painter.drawText(place.label, flags, fields_[i].label);
     }
