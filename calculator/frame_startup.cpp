@@ -1,6 +1,8 @@
 // The main window's start-up: what the first frame shows is made at once,
 // the rest once that frame is on the screen or when first needed.
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 
 #include "calculator/main_frame.h"
 #include "calculator/scientific_view.h"
@@ -47,6 +49,8 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
     loadFunctions();
     scientific_->restore(options_.historyFile);
     createHistoryPanel();
+    if (QMenu* tools = menuBar()->actions().value(0) ? menuBar()->actions()[0]->menu() : nullptr)
+        createNumberMenus(tools, appearanceAction_);
     switchView(settings_.currentView);
     restoreGeometry(settings_.geometry);
 

@@ -26,6 +26,20 @@ KeptModes KeptModes::read() {
         if (base == QString::fromStdU16String(std::u16string(baseName(static_cast<Base>(k)))))
             modes.base = static_cast<Base>(k);
     stored.endGroup();
+    stored.beginGroup(QStringLiteral("Display"));
+    bool ok = false;
+    const int digits = stored.value(QStringLiteral("Digits")).toInt(&ok);
+    if (ok && digits >= NumberStyle::kMinDigits && digits <= NumberStyle::kMaxDigits)
+        modes.style.digits = digits;
+    const QString notation = stored.value(QStringLiteral("Notation")).toString();
+    for (int k = 0; k < 4; ++k)
+        if (notation == QString::fromStdU16String(
+                            std::u16string(notationName(static_cast<Notation>(k)))))
+            modes.style.notation = static_cast<Notation>(k);
+    const int decimals = stored.value(QStringLiteral("Decimals")).toInt(&ok);
+    if (ok && decimals >= 0 && decimals <= NumberStyle::kMaxDecimals)
+        modes.style.decimals = decimals;
+    stored.endGroup();
     modes.historyShown = stored.value(QStringLiteral("History/Shown"), false).toBool();
     modes.historyBelow = stored.value(QStringLiteral("History/Below"), false).toBool();
     return modes;
@@ -37,6 +51,12 @@ void KeptModes::write() const {
     stored.setValue(QStringLiteral("AngleMode"), angleName(angle));
     stored.setValue(QStringLiteral("Base"),
                     QString::fromStdU16String(std::u16string(baseName(base))));
+    stored.endGroup();
+    stored.beginGroup(QStringLiteral("Display"));
+    stored.setValue(QStringLiteral("Digits"), style.digits);
+    stored.setValue(QStringLiteral("Notation"),
+                    QString::fromStdU16String(std::u16string(notationName(style.notation))));
+    stored.setValue(QStringLiteral("Decimals"), style.decimals);
     stored.endGroup();
     stored.setValue(QStringLiteral("History/Shown"), historyShown);
     stored.setValue(QStringLiteral("History/Below"), historyBelow);

@@ -8,11 +8,15 @@ namespace pq::calc {
 // What the calculator keeps between runs besides its two settings values,
 // in the settings of "Quorvane"/"PqCalculator": the angle unit and the main
 // display's base (group "Scientific", values "AngleMode": "Rad", "Deg" or
-// "Gra", and "Base": "Dec", "Hex", "Oct" or "Bin"), and whether the history
-// panel is open and where (group "History", values "Shown" and "Below").
+// "Gra", and "Base": "Dec", "Hex", "Oct" or "Bin"), how numbers are shown
+// (group "Display", values "Digits": 4 to 15, "Notation": "Automatic",
+// "Fixed", "Scientific" or "Engineering", and "Decimals": 0 to 9), and
+// whether the history panel is open and where (group "History", values
+// "Shown" and "Below").
 struct KeptModes {
     AngleMode angle = AngleMode::Rad;
     Base base = Base::Dec;
+    NumberStyle style;
     bool historyShown = false;
     bool historyBelow = false; // below the keypads rather than beside them
 

@@ -24,6 +24,7 @@
 #include "engine/expression_engine.h"
 #include "engine/format_text.h"
 #include "engine/number_parse.h"
+#include "engine/plain_number.h"
 #include "uikit/app_paths.h"
 #include "uikit/appearance_menu.h"
 #include "uikit/clipboard.h"
@@ -114,7 +115,7 @@ void CMainFrame::createActions() {
     tools->addSeparator();
     tools->addAction(standard);
     tools->addAction(scientific);
-    tools->addMenu(ui::CreateAppearanceMenu(this));
+    appearanceAction_ = tools->addMenu(ui::CreateAppearanceMenu(this));
     tools->addSeparator();
     tools->addAction(exit);
 
@@ -253,7 +254,7 @@ void CMainFrame::onCommand(unsigned id) {
     case kCmdFunctionResult: // its value, not its 8-digit text
         if (const auto value = functionResult_.value();
             standard && settings_.currentMacro >= 0 && value) {
-            calculator_.setValue(shortestNumberText(*value));
+            calculator_.setValue(*value);
             showCalculator();
         }
         break;
@@ -268,7 +269,8 @@ void CMainFrame::switchView(ViewMode view) {
     scientific_->setVisible(!standard);
     functionName_.enable(standard);
     if (standard) {
-        if (QString text; mainDisplay_.getText(text)) calculator_.setValue(text.toStdU16String());
+        if (const auto value = mainDisplay_.value(); value && mainDisplay_.hasText())
+            calculator_.setValue(*value);
         showCalculator();
         client_->setFocus();
     } else {
@@ -290,7 +292,9 @@ void CMainFrame::showCalculator() {
     if (calculator_.isError()) {
         mainDisplay_.showError();
     } else {
-        mainDisplay_.setText(QString::fromStdU16String(calculator_.display()));
+        // The display shows the rounded text; Copy takes the full value.
+        mainDisplay_.setText(QString::fromStdU16String(calculator_.display()),
+                             calculator_.value());
     }
     mainDisplay_.showIndicator(view_ == ViewMode::Standard && calculator_.hasMemory());
     recomputeFunction();
@@ -298,8 +302,10 @@ void CMainFrame::showCalculator() {
 
 void CMainFrame::recomputeFunction() {
     if (callName_.isEmpty() || calculator_.isError()) return;
+    // The function gets the full value, not the shown one.
     const QString formula =
-        callName_ + u'(' + QString::fromStdU16String(calculator_.display()) + u')';
+        callName_ + u'(' + QString::fromStdU16String(shortestNumberText(calculator_.value())) +
+        u')';
     double value = 0;
     if (engine_.evaluate(formula.toStdU16String(), value))
         functionResult_.setValue(value);
@@ -335,7 +341,7 @@ void CMainFrame::paste() {
                     QStringLiteral("The clipboard does not hold a number."));
         return;
     }
-    calculator_.setValue(number);
+    calculator_.setValue(value);
     showCalculator();
 }
 
@@ -366,18 +372,18 @@ void CMainFrame::receive(const ui::HandOverMessage& message) {
 
 void CMainFrame::takeValue(double value) {
     if (!std::isfinite(value)) return;
+    // A value carries the 15 significant digits a double holds safely, no
+    // binary noise beyond them.
+    value = roundedToDigits(value);
     if (view_ == ViewMode::Standard) {
-        // The standard calculator reads decimal only, whatever base the main
-        // display was left in.
-        calculator_.setValue(decimalOutput(value, 17));
+        calculator_.setValue(value);
         showCalculator();
     } else {
         // The value in the display's base replaces the selection and stays
         // selected, the operand the next key applies to.
-        // A decimal value arrives with every digit.
         Base used = Base::Dec;
         std::u16string text = baseOutput(value, mainDisplay_.base(), 10, &used);
-        if (used == Base::Dec) text = shortestNumberText(value);
+        if (used == Base::Dec) text = plainNumberText(value);
         scientific_->edit()->replaceSelection(QString::fromStdU16String(text));
         scientific_->edit()->setFocus();
     }

@@ -74,6 +74,8 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     const QString& callName() const { return callName_; }
     // The function menu last opened, while it is open.
     QMenu* functionMenu() const;
+    QMenu* digitsMenu() const { return digitsMenu_; }
+    QMenu* notationMenu() const { return notationMenu_; }
     ui::FrameClient* client() const { return client_; }
     QAction* commandAction(unsigned id) const;
     bool isListening() const;
@@ -103,6 +105,11 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void listen();
     void createActions();
     void createClient();
+    // The Digits and Notation menus, put into tools before `before`, and
+    // the kept style applied (main_frame_numbers.cpp).
+    void createNumberMenus(QMenu* tools, QAction* before);
+    void setNumberStyle(const NumberStyle& style);
+    void applyNumberStyle();
     // The history panel, beside or below the keypads, and its command.
     void createHistoryPanel();
     // The user opened or closed the history panel.
@@ -156,6 +163,9 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     QDockWidget* historyDock_ = nullptr;
     HistoryPanel* historyPanel_ = nullptr;
     bool functionsUnsaved_ = false; // the last save of the functions failed
+    QMenu* digitsMenu_ = nullptr;
+    QMenu* notationMenu_ = nullptr;
+    QAction* appearanceAction_ = nullptr; // where the number menus go
 };
 
 } // namespace pq::calc

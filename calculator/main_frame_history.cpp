@@ -15,6 +15,8 @@
 #include "calculator/history_panel.h"
 #include "calculator/main_frame.h"
 #include "calculator/scientific_view.h"
+#include "engine/number_parse.h"
+#include "engine/plain_number.h"
 #include "uikit/message_box.h"
 
 namespace pq::calc {
@@ -119,10 +121,15 @@ HistoryPanel* CMainFrame::historyPanel() {
         scientific_->reuseFormula(formula);
     };
     historyPanel_->onInsert = [this](const QString& result) {
+        // The result kept to the last bit, taken with the 15 digits a
+        // double carries safely, as Copy gives it.
+        double value = 0;
+        if (!parseNumber(result.toStdU16String(), value)) return;
+        value = roundedToDigits(value);
         if (view_ == ViewMode::Scientific) {
-            scientific_->insertResult(result);
+            scientific_->insertResult(QString::fromStdU16String(plainNumberText(value)));
         } else {
-            calculator_.setValue(result.toStdU16String());
+            calculator_.setValue(value);
             showCalculator();
         }
     };

@@ -1,17 +1,80 @@
 #include "calculator/number_text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "engine/date_text.h"
 #include "engine/digits.h"
 #include "engine/format_text.h"
+#include "engine/plain_number.h"
 #include "engine/shown_text.h"
 
 namespace pq::calc {
 
 std::u16string_view baseName(Base base) { return kBaseNames[static_cast<int>(base)]; }
+
+std::u16string_view notationName(Notation notation) {
+    switch (notation) {
+    case Notation::Fixed: return u"Fixed";
+    case Notation::Scientific: return u"Scientific";
+    case Notation::Engineering: return u"Engineering";
+    default: return u"Automatic";
+    }
+}
+
+namespace {
+
+std::u16string ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+// d.ddd (or dd.dd, ddd.d for engineering) and the exponent; trailing zeros
+// dropped.
+std::u16string exponentOutput(double value, int digits, bool engineering) {
+    if (value == 0) return u"0";
+    const SignificantDigits d = significantDigits(value, digits);
+    int exponent = d.decimalPoint - 1;
+    int whole = 1; // digits before the point
+    if (engineering) {
+        const int shifted = exponent >= 0 ? exponent / 3 * 3 : -((-exponent + 2) / 3 * 3);
+        whole += exponent - shifted;
+        exponent = shifted;
+    }
+    std::string figures = d.digits;
+    while (static_cast<int>(figures.size()) > whole && figures.back() == '0') figures.pop_back();
+    while (static_cast<int>(figures.size()) < whole) figures.push_back('0');
+    std::string text = d.negative ? "-" : "";
+    text += figures.substr(0, static_cast<size_t>(whole));
+    if (static_cast<int>(figures.size()) > whole)
+        text += '.' + figures.substr(static_cast<size_t>(whole));
+    text += 'e' + std::to_string(exponent);
+    return ascii(text);
+}
+
+std::u16string fixedOutput(double value, int decimals, int digits) {
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e15) return exponentOutput(value, digits, false);
+    // Never more than the 15 digits a double carries.
+    const int whole = magnitude < 1 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    decimals = std::clamp(decimals, 0, std::max(0, 15 - whole));
+    std::string text = fixedDecimals(magnitude, decimals);
+    const bool zero = text.find_first_not_of("0.") == std::string::npos;
+    if (value < 0 && !zero) text.insert(text.begin(), '-');
+    return ascii(text);
+}
+
+} // namespace
+
+std::u16string styledOutput(double value, const NumberStyle& style) {
+    const int digits = std::clamp(style.digits, 1, NumberStyle::kMaxDigits);
+    switch (style.notation) {
+    case Notation::Fixed: return fixedOutput(value, style.decimals, digits);
+    case Notation::Scientific: return exponentOutput(value, digits, false);
+    case Notation::Engineering: return exponentOutput(value, digits, true);
+    default: return decimalOutput(value, digits);
+    }
+}
 
 std::u16string decimalOutput(double value, int digits) {
     if (value == 0 || !std::isfinite(value)) return u"0";
@@ -56,12 +119,18 @@ std::u16string decimalOutput(double value, int digits) {
 }
 
 std::u16string baseOutput(double value, Base base, int digits, Base* used) {
+    NumberStyle style;
+    style.digits = digits;
+    return baseOutput(value, base, style, used);
+}
+
+std::u16string baseOutput(double value, Base base, const NumberStyle& style, Base* used) {
     // Only a whole number of 32 bits has a pattern that reads back as it
     // (the based literals are signed 32-bit patterns); others stay decimal.
     if (base == Base::Dec || !(value >= -2147483648.0 && value <= 2147483647.0) ||
         value != std::trunc(value)) {
         if (used) *used = Base::Dec;
-        return decimalOutput(value, digits);
+        return styledOutput(value, style);
     }
     if (used) *used = base;
     uint32_t pattern = static_cast<uint32_t>(static_cast<int32_t>(value));

@@ -8,6 +8,7 @@
 #include "calculator/frame_layout.h"
 #include "engine/format_text.h"
 #include "engine/number_parse.h"
+#include "engine/plain_number.h"
 #include "uikit/appearance.h"
 #include "uikit/display_scale.h"
 #include "uikit/ui_font.h"
@@ -17,6 +18,7 @@ namespace pq::calc {
 void ResultDisplay::create(QWidget* owner, unsigned commandId, const QRect& box, int digits,
                            int fontSize, unsigned style, bool withIndicator) {
     digits_ = digits;
+    style_.digits = std::min(style_.digits, digits);
     owner_ = owner;
     fontSize_ = fontSize;
     fontScale_ = 1.0;
@@ -118,23 +120,40 @@ void ResultDisplay::show(const QString& text, Base grouping) {
 
 void ResultDisplay::setText(const QString& text) {
     show(text, Base::Dec);
+    fromValue_ = false;
     double value = 0;
     value_.reset();
     if (parseNumber(text_.toStdU16String(), value)) value_ = value;
 }
 
-void ResultDisplay::setValue(double value) {
-    if (!std::isfinite(value)) return showError();
-    Base used = Base::Dec;
-    const std::u16string text = baseOutput(value, base_, digits_, &used);
-    show(QString::fromStdU16String(text), used);
+void ResultDisplay::setText(const QString& text, double value) {
+    show(text, Base::Dec);
+    fromValue_ = false;
     value_ = value;
 }
 
+void ResultDisplay::setValue(double value) {
+    if (!std::isfinite(value)) return showError();
+    Base used = Base::Dec;
+    const std::u16string text = baseOutput(value, base_, style_, &used);
+    show(QString::fromStdU16String(text), used);
+    value_ = value;
+    fromValue_ = true;
+}
+
+void ResultDisplay::setStyle(const NumberStyle& style) {
+    style_ = style;
+    style_.digits = std::min(style.digits, digits_);
+    // A number the display wrote itself is written anew; a text given to
+    // it (the standard view's) stays as it was given.
+    if (fromValue_ && value_ && !error_) setValue(*value_);
+}
+
 QString ResultDisplay::copyText() const {
-    double shown = 0;
-    if (!value_ || (parseNumber(text_.toStdU16String(), shown) && shown == *value_)) return text_;
-    return QString::fromStdU16String(shortestNumberText(*value_));
+    if (!value_) return QString();
+    // A based number is exact as shown: "0ffh".
+    if (grouping_ != Base::Dec) return text_;
+    return QString::fromStdU16String(plainNumberText(*value_));
 }
 
 void ResultDisplay::showError() {

@@ -27,8 +27,10 @@ class ResultDisplay {
     // A new box, the fonts scaled by fontScale; the number is shown anew.
     void place(const QRect& box, double fontScale);
 
-    // Shows a decimal number text.
+    // Shows a decimal number text; the value is what it reads as, or the
+    // value given, of which the text is a rounded form.
     void setText(const QString& text);
+    void setText(const QString& text, double value);
     // Shows a value in the current base.
     void setValue(double value);
     // Shows "Error"; the text becomes empty.
@@ -40,9 +42,10 @@ class ResultDisplay {
     // The number shown, to the last bit: the value given to setValue, or
     // what the text given to setText reads as.
     std::optional<double> value() const { return value_; }
-    // What Copy takes: the text, unless the display rounds the value, then
-    // the shortest text that reads back as exactly the value ("99999999999"
-    // where the display shows "100e9").
+    // What Copy takes: the value with the 15 significant digits a double
+    // carries safely, trailing zeros dropped ("0.3" for 0.1 + 0.2,
+    // "99999999999" where the display shows "100e9"); a based number as
+    // shown ("0ffh"); empty after an error.
     QString copyText() const;
     bool hasText() const { return !text_.isEmpty(); }
     // The text, and whether there is one.
@@ -55,6 +58,10 @@ class ResultDisplay {
     QString cycleBase();
     Base base() const { return base_; }
     void setBase(Base base) { base_ = base; }
+    // The digits and notation of decimal values; the value shown is shown
+    // anew. A style's digits above the display's own count are cut to it.
+    void setStyle(const NumberStyle& style);
+    const NumberStyle& style() const { return style_; }
     QString baseName() const;
 
     // Gives the display a name for screen readers, which read the number
@@ -82,12 +89,14 @@ class ResultDisplay {
 
     ui::PictureButton button_;
     Base base_ = Base::Dec;
-    int digits_ = 10;
+    int digits_ = 10;     // the most digits this display shows
+    NumberStyle style_;   // its digits no more than digits_
     QString text_;
     std::optional<double> value_;
     QString source_;            // the text as given, before lower-casing
     Base grouping_ = Base::Dec; // how the text was grouped
     bool error_ = false;        // "Error" is shown
+    bool fromValue_ = false;    // the text was written from the value by setValue
     int fontSize_ = 28;
     double fontScale_ = 1.0; // how much larger than at the window's smallest
     std::optional<QFont> normalFont_;

@@ -52,6 +52,7 @@ ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEng
       mode_(KeyMode::Normal), answer_(engine, functions), kept_(KeptModes::read()) {
     engine_.setAngleMode(kept_.angle);
     display_.setBase(kept_.base);
+    display_.setStyle(kept_.style);
 }
 
 ScientificView::Controls& ScientificView::controls() {
@@ -275,9 +276,11 @@ void ScientificView::report(const QString& problem) {
 
 void ScientificView::storeMemory(int memory) {
     evaluate();
-    if (QString text; display_.getText(text)) {
+    // The full value, not the digits the display shows.
+    if (const auto value = display_.value(); value && display_.hasText()) {
         int parameters = 0;
-        engine_.setFunction(memoryName(memory).toStdU16String(), text.toStdU16String(), parameters);
+        engine_.setFunction(memoryName(memory).toStdU16String(),
+                            ExactNumberText(*value).toStdU16String(), parameters);
     }
 }
 

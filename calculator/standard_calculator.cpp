@@ -1,23 +1,17 @@
 #include "calculator/standard_calculator.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 #include "engine/digits.h"
 #include "engine/number_parse.h"
+#include "engine/plain_number.h"
 
 namespace pq::calc {
 
 namespace {
-
-constexpr int kDigits = 12;
-
-// A text that does not read as a number counts as 0.
-double valueOf(std::u16string_view text) {
-    double value = 0;
-    if (!parseNumber(text, value)) return 0;
-    return value;
-}
 
 bool isOperator(char16_t c) { return c == u'+' || c == u'-' || c == u'*' || c == u'/'; }
 
@@ -26,48 +20,59 @@ size_t digitCount(const std::u16string& text) {
         std::count_if(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }));
 }
 
-} // namespace
-
-bool formatTwelveDigits(double value, std::u16string& text) {
-    if (!std::isfinite(value)) return false;
-    const SignificantDigits d = significantDigits(value, kDigits);
-    const int p = d.decimalPoint;
-    if (p >= kDigits + 1) return false;
-    text.clear();
-    if (d.negative) text += u'-';
-    if (p < 1) {
-        text += u"0.";
-        text.append(static_cast<size_t>(-p), u'0');
-        for (char c : d.digits) text += static_cast<char16_t>(c);
-    } else {
-        for (int i = 0; i < static_cast<int>(d.digits.size()); ++i) {
-            if (i == p) text += u'.';
-            text += static_cast<char16_t>(d.digits[static_cast<size_t>(i)]);
-        }
-    }
-    return true;
+// A text that does not read as a number counts as 0.
+double valueOf(std::u16string_view text) {
+    double value = 0;
+    if (!parseNumber(text, value)) return 0;
+    return value;
 }
 
-void trimNumber(std::u16string& text) {
-    const size_t point = text.find(u'.');
-    if (point == std::u16string::npos) return;
-    size_t last = std::max(std::min(text.size() - 1, size_t{kDigits - 1}), point);
-    while (last > point && text[last] == u'0') --last;
-    if (last == point && last > 0) --last;
-    text.resize(last + 1);
-    // A negative value too small for 12 digits is no value at all.
-    if (text == u"-0") text = u"0";
+} // namespace
+
+bool StandardCalculator::deskText(double value, int digits, int fixedDecimals,
+                                  std::u16string& text) {
+    if (!std::isfinite(value)) return false;
+    const double magnitude = std::fabs(value);
+    // The integer places the value takes, and so the decimals left of the
+    // twelve places ("0." and the point take one each).
+    const int whole = magnitude == 0 ? 0 : significantDigits(magnitude, 17).decimalPoint;
+    if (whole > kPlaces) return false;
+    int decimals = kPlaces - 1 - std::max(whole, 1);
+    if (fixedDecimals >= 0)
+        decimals = std::min(decimals, fixedDecimals);
+    else
+        decimals = std::min(decimals, digits - whole); // leading zeros are no digits
+    decimals = std::max(decimals, 0);
+    std::string shown = pq::fixedDecimals(magnitude, decimals);
+    if (shown.find('.') == std::string::npos ? shown.size() > kPlaces
+                                             : shown.find('.') > kPlaces)
+        return false; // rounded up to 10^12
+    if (fixedDecimals < 0 && shown.find('.') != std::string::npos) {
+        while (shown.back() == '0') shown.pop_back();
+        if (shown.back() == '.') shown.pop_back();
+    }
+    const bool zero = shown.find_first_not_of("0.") == std::string::npos;
+    text.assign(value < 0 && !zero ? u"-" : u"");
+    text.append(shown.begin(), shown.end());
+    return true;
 }
 
 StandardCalculator::StandardCalculator() { clearAll(); }
 
 void StandardCalculator::clearAll() {
-    display_ = u"0";
     entry_.clear();
-    accumulator_ = u"0";
+    typed_ = false;
+    accumulator_ = 0;
     repeatOperator_ = 0;
     error_ = false;
     pending_ = 0;
+    show(0);
+}
+
+void StandardCalculator::setStyle(int digits, int fixedDecimals) {
+    digits_ = std::clamp(digits, 4, 15);
+    fixedDecimals_ = fixedDecimals;
+    if (!error_ && !typed_) show(value_);
 }
 
 void StandardCalculator::fail() {
@@ -75,9 +80,19 @@ void StandardCalculator::fail() {
     display_ = u"ERROR";
 }
 
-void StandardCalculator::compute(char16_t op, std::u16string_view a, std::u16string_view b) {
-    const double x = valueOf(a);
-    const double y = valueOf(b);
+void StandardCalculator::show(double value) {
+    typed_ = false;
+    if (!deskText(value, digits_, fixedDecimals_, display_)) return fail();
+    value_ = value;
+}
+
+void StandardCalculator::showEntry() {
+    typed_ = true;
+    display_ = entry_.empty() ? u"0" : entry_;
+    value_ = valueOf(entry_);
+}
+
+void StandardCalculator::compute(char16_t op, double x, double y) {
     double result = 0;
     switch (op) {
     case u'+': result = x + y; break;
@@ -94,14 +109,17 @@ void StandardCalculator::compute(char16_t op, std::u16string_view a, std::u16str
     case u'=': result = x; break;
     default: result = y; break;
     }
-    if (!formatTwelveDigits(result, display_)) fail();
+    show(result);
 }
 
 const std::u16string& StandardCalculator::setValue(std::u16string_view text) {
+    return setValue(valueOf(text));
+}
+
+const std::u16string& StandardCalculator::setValue(double value) {
     if (error_) clearAll();
-    compute(u'=', text, u"");
     entry_.clear();
-    trimNumber(display_);
+    show(value);
     return display_;
 }
 
@@ -111,10 +129,9 @@ const std::u16string& StandardCalculator::key(char16_t key) {
         return display_;
     }
     switch (key) {
-    case u'x': memory_ = u"0"; break;
+    case u'x': memory_ = 0; break;
     case u's':
-        compute(u's', display_, u"");
-        trimNumber(display_);
+        compute(u's', value_, 0);
         entry_.clear();
         break;
     case u'%': percent(); break;
@@ -125,14 +142,14 @@ const std::u16string& StandardCalculator::key(char16_t key) {
     case u'+': operation(key); break;
     case u'r':
         if (hasMemory()) {
-            display_ = memory_;
+            show(memory_);
             entry_.clear();
         }
         break;
     case u'a': memoryAdd(); break;
     case u'e':
-        display_ = u"0";
         entry_.clear();
+        show(0);
         break;
     case u'c': clearAll(); break;
     case u'.': decimalPoint(); break;
@@ -147,14 +164,14 @@ const std::u16string& StandardCalculator::key(char16_t key) {
 }
 
 void StandardCalculator::digit(char16_t d) {
-    if (digitCount(entry_) < kDigits && !(d == u'0' && entry_.empty())) entry_ += d;
-    display_ = entry_.empty() ? u"0" : entry_;
+    if (digitCount(entry_) < kPlaces && !(d == u'0' && entry_.empty())) entry_ += d;
+    showEntry();
 }
 
 void StandardCalculator::decimalPoint() {
-    if (entry_.size() < kDigits && entry_.find(u'.') == std::u16string::npos)
+    if (entry_.size() < kPlaces && entry_.find(u'.') == std::u16string::npos)
         entry_ += entry_.empty() ? u"0." : u".";
-    display_ = entry_.empty() ? u"0" : entry_;
+    showEntry();
 }
 
 void StandardCalculator::back() {
@@ -162,77 +179,73 @@ void StandardCalculator::back() {
         entry_.pop_back();
         if (entry_ == u"0" || entry_ == u"-0" || entry_ == u"-") entry_.clear();
     }
-    display_ = entry_.empty() ? u"0" : entry_;
+    showEntry();
 }
 
 void StandardCalculator::negate() {
-    auto toggle = [](std::u16string& text) {
-        if (!text.empty() && text.front() == u'-')
-            text.erase(0, 1);
-        else
-            text.insert(0, 1, u'-');
-    };
     if (entry_.empty()) {
-        if (display_ != u"0") toggle(display_);
-    } else {
-        toggle(entry_);
-        display_ = entry_;
+        if (value_ != 0) show(-value_);
+        return;
     }
+    if (entry_.front() == u'-')
+        entry_.erase(0, 1);
+    else
+        entry_.insert(0, 1, u'-');
+    showEntry();
 }
 
 void StandardCalculator::operation(char16_t op) {
     if (pending_ != 0 && !isOperator(lastKey_)) {
-        compute(pending_, accumulator_, display_);
+        compute(pending_, accumulator_, value_);
         if (error_) return;
     }
-    accumulator_ = display_;
+    accumulator_ = value_;
     pending_ = op;
-    trimNumber(display_);
+    if (typed_) show(value_); // a typed "2.50" shows as 2.5
     entry_.clear();
 }
 
 void StandardCalculator::equal(bool repeat) {
     if (pending_ != 0) {
         repeatOperator_ = pending_;
-        repeatOperand_ = display_;
-        compute(pending_, accumulator_, display_);
+        repeatOperand_ = value_;
+        compute(pending_, accumulator_, value_);
         pending_ = 0;
     } else if (repeat && lastKey_ == u'=' && repeatOperator_ != 0) {
-        compute(repeatOperator_, display_, repeatOperand_);
+        compute(repeatOperator_, value_, repeatOperand_);
     } else {
         repeatOperator_ = 0;
+        if (typed_) show(value_);
     }
     if (error_) return;
-    trimNumber(display_);
     entry_.clear();
 }
 
 void StandardCalculator::percent() {
-    if (pending_ == u'+' || pending_ == u'-') {
-        compute(u'/', display_, u"100");
-        if (!error_) compute(u'*', accumulator_, display_);
-    } else {
-        compute(u'/', display_, u"100");
-    }
-    if (error_) return;
-    compute(pending_, accumulator_, display_);
+    const double share = value_ / 100;
+    if (pending_ == u'+' || pending_ == u'-')
+        compute(pending_, accumulator_, accumulator_ * share);
+    else
+        compute(pending_, accumulator_, share);
     pending_ = 0;
     if (error_) return;
-    trimNumber(display_);
     entry_.clear();
 }
 
 void StandardCalculator::memoryAdd() {
     equal(false);
     if (error_) return;
-    std::u16string sum;
-    if (!formatTwelveDigits(valueOf(memory_) + valueOf(display_), sum)) {
+    const double sum = memory_ + value_;
+    std::u16string text;
+    if (!deskText(sum, digits_, fixedDecimals_, text)) {
         fail();
-        memory_ = u"0";
+        memory_ = 0;
         return;
     }
-    trimNumber(sum);
-    memory_ = sum;
+    // A sum that cancels to within the digits a double carries empties the
+    // memory (0.1 + 0.2 - 0.3 is not quite 0 in binary).
+    const double scale = std::max(std::fabs(memory_), std::fabs(value_));
+    memory_ = std::fabs(sum) < scale * 1e-15 ? 0 : sum;
 }
 
 } // namespace pq::calc

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "engine/format_text.h"
+
 namespace pq::conv {
 
 namespace {
@@ -93,6 +95,22 @@ QString ConverterSettings::keepUnreadable(const QString& file) {
         return QFile::copy(file, copy) ? copy : QString();
     }
     return {};
+}
+
+int ConverterSettings::shownDigits() {
+    bool ok = false;
+    const int digits = QSettings(organisation(), application())
+                           .value(QStringLiteral("Display/Digits"))
+                           .toInt(&ok);
+    return ok && digits >= kMinShownDigits && digits <= kMaxShownDigits ? digits
+                                                                         : kDefaultShownDigits;
+}
+
+bool ConverterSettings::saveShownDigits(int digits) {
+    QSettings store(organisation(), application());
+    store.setValue(QStringLiteral("Display/Digits"), digits);
+    store.sync();
+    return store.status() == QSettings::NoError;
 }
 
 bool ConverterSettings::save() const {

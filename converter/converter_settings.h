@@ -63,6 +63,11 @@ class ConverterSettings {
     // be read; empty when it could (or there was none).
     const QString& readProblem() const { return readProblem_; }
     bool compactList() const { return compactList_ != 0; }
+
+    // The significant digits the rows and the value box show (4 to 15, 12
+    // unless chosen), kept beside the record as "Display/Digits".
+    static int shownDigits();
+    static bool saveShownDigits(int digits);
     void setCompactList(bool compact) { compactList_ = compact ? 1 : 0; }
 
   private:

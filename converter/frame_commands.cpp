@@ -12,6 +12,8 @@
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
 #include "document/item.h"
+#include "engine/format_text.h"
+#include "engine/plain_number.h"
 #include "uikit/about_box.h"
 #include "uikit/display_scale.h"
 #include "uikit/hand_over.h"
@@ -194,7 +196,17 @@ void CPqConvFrame::options() {
     QString folder = settings_.dataFolder();
     QString source = settings_.updateSource();
     bool refresh = RefreshesRatesAutomatically();
-    if (!ShowOptionsDialog(this, folder, source, &refresh)) return;
+    int digits = shownDigits();
+    if (!ShowOptionsDialog(this, folder, source, &refresh, &digits)) return;
+    if (digits != shownDigits()) {
+        setShownDigits(digits);
+        if (!ConverterSettings::saveShownDigits(digits))
+            ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Options"),
+                            QStringLiteral("The number of digits could not be kept for the next "
+                                           "start: the settings file cannot be written."));
+        list_->refreshValues();
+        panel_->showValueAgain();
+    }
     // The record has room for 127 characters of each; a longer text would
     // be lost at the next start.
     if (folder.size() >= ConverterSettings::kFolderChars ||
@@ -229,7 +241,8 @@ void CPqConvFrame::openCalculator() {
     }
     const Item* item = document_ ? document_->currentItem : nullptr;
     if (!item || item->state != ValueState::Valid) return;
-    const QByteArray message = ui::EncodeValue(item->value);
+    // The 15 significant digits a double carries safely, no binary noise.
+    const QByteArray message = ui::EncodeValue(roundedToDigits(item->value));
     // A calculator just started may take a moment before it listens.
     QElapsedTimer waited;
     waited.start();

@@ -8,6 +8,7 @@
 #include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "converter/main_frame.h"
+#include "engine/format_text.h"
 #include "uikit/app_paths.h"
 #include "uikit/colours.h"
 #include "uikit/cursors.h"
@@ -46,6 +47,7 @@ CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& opt
           if (&document == document_) makeCurrent(document_);
       })) {
     setWindowTitle(QStringLiteral("PqConverter"));
+    setShownDigits(ConverterSettings::shownDigits());
     setWindowIcon(ui::LoadIcon(QStringLiteral("converter")));
     background_.load(131, ui::ThemeColour(), true);
 

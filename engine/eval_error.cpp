@@ -68,6 +68,9 @@ std::u16string DescribeEvalError(const EvalError& error) {
         text = error.subject.empty() ? u"Syntax error" : u"Syntax error at " + subject;
         break;
     case EvalErrorKind::BadNumber: text = subject + u" is not a number"; break;
+    case EvalErrorKind::NumberTooLarge:
+        text = subject + u" is too large: numbers lie within \u00B11e301";
+        break;
     case EvalErrorKind::MissingParenthesis: text = u"Missing \")\""; break;
     case EvalErrorKind::ExtraParenthesis: text = u"Extra \")\" without \"(\""; break;
     case EvalErrorKind::Incomplete:

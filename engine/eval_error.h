@@ -11,7 +11,7 @@ enum class EvalErrorKind : uint8_t {
     None = 0,
     Empty,              // the text holds no formula
     Syntax,             // a token where it cannot stand ("1 2", "*3", "2(3)")
-    BadNumber,          // a malformed or too large number ("1.2.3", "12b", "1e302")
+    BadNumber,          // a malformed number ("1.2.3", "12b", "4e", "1e-", ".")
     MissingParenthesis, // a "(" that is never closed
     ExtraParenthesis,   // a ")" that closes nothing
     Incomplete,         // the formula ends with an operator
@@ -25,6 +25,7 @@ enum class EvalErrorKind : uint8_t {
     TooManyCalls,       // more user-function calls than one evaluation may make
     UnknownZone,        // a time zone code that is not in the zone table
     ErrFunction,        // the formula called err
+    NumberTooLarge,     // a literal beyond +-1e301 ("1e302", "1e308")
 };
 
 // The reason of a failed evaluation. Faults of the formula's own text carry

@@ -1,6 +1,7 @@
 #include "engine/format_text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kSignificantDigits = 12;
 
+std::atomic<int> shownDigitCount{kDefaultShownDigits};
+
 std::u16string groupThousands(std::u16string_view digits) {
     std::u16string out;
     for (size_t i = 0; i < digits.size(); ++i) {
@@ -25,9 +28,10 @@ std::u16string groupThousands(std::u16string_view digits) {
 }
 
 // The shared engine of formatNumber and displayDecimal: values below `small`
-// are scaled up by thousands, values from 1e12 down by thousands, and values
-// below 1 are shifted by one so that twelve digits are significant ones.
-std::u16string engineeringText(double v, double small, bool grouping, bool spacedExponent) {
+// are scaled up by thousands, values from 10^digits down by thousands, and
+// values below 1 are shifted by one so that all digits are significant ones.
+std::u16string engineeringText(double v, double small, bool grouping, bool spacedExponent,
+                               int digits = kSignificantDigits) {
     if (v == 0) return u"0";
     if (!std::isfinite(v)) return kErrorText;
     const double a = std::fabs(v);
@@ -42,13 +46,13 @@ std::u16string engineeringText(double v, double small, bool grouping, bool space
         v = v > 0 ? v + 1 : v - 1;
         shifted = true;
     }
-    if (a >= 1e12) {
+    if (a >= std::pow(10.0, digits)) {
         while (std::fabs(v) >= 1000) {
             v *= 0.001;
             exponent += 3;
         }
     }
-    SignificantDigits d = significantDigits(v, kSignificantDigits);
+    SignificantDigits d = significantDigits(v, digits);
     size_t keep = d.digits.size();
     const size_t point = d.decimalPoint > 0 ? static_cast<size_t>(d.decimalPoint) : 0;
     while (keep > point && d.digits[keep - 1] == '0') --keep;
@@ -101,11 +105,19 @@ int32_t formatCodeNamed(std::string_view name) {
 
 std::u16string formatNumber(double value) { return engineeringText(value, 1e-6, false, false); }
 
-std::u16string displayDecimal(double value, bool grouping) {
-    return engineeringText(value, 0.001, grouping, grouping);
+void setShownDigits(int digits) {
+    shownDigitCount = std::clamp(digits, kMinShownDigits, kMaxShownDigits);
 }
 
-std::u16string entryDecimal(double value) { return engineeringText(value, 0.001, false, true); }
+int shownDigits() { return shownDigitCount; }
+
+std::u16string displayDecimal(double value, bool grouping) {
+    return engineeringText(value, 0.001, grouping, grouping, shownDigits());
+}
+
+std::u16string entryDecimal(double value) {
+    return engineeringText(value, 0.001, false, true, shownDigits());
+}
 
 std::u16string shortestNumberText(double value) {
     if (!std::isfinite(value)) return kErrorText;
@@ -116,21 +128,7 @@ std::u16string shortestNumberText(double value) {
     if (e == std::string_view::npos) return widen(text);
     int exponent = 0;
     std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, exponent);
-    std::string mantissa(text.substr(0, e));
-    // The number reader takes exponents up to 300: the digits of a larger
-    // one move into the mantissa ("1.5e+308" is "150000000e300").
-    if (exponent > 300) {
-        const size_t point = mantissa.find('.');
-        std::string digits = mantissa;
-        if (point != std::string::npos) digits.erase(point, 1);
-        const size_t whole = (point == std::string::npos ? mantissa.size() : point) +
-                             static_cast<size_t>(exponent - 300);
-        if (digits.size() < whole) digits.append(whole - digits.size(), '0');
-        if (digits.size() > whole) digits.insert(whole, 1, '.');
-        mantissa = digits;
-        exponent = 300;
-    }
-    return widen(mantissa + "e" + std::to_string(exponent));
+    return widen(std::string(text.substr(0, e)) + "e" + std::to_string(exponent));
 }
 
 std::u16string displayCurrency(double value, bool grouping) {

@@ -35,12 +35,22 @@ inline constexpr char16_t kBaseSuffixes[] = u"dhob";
 inline constexpr char16_t kDigitSet[] = u"0123456789ABCDEF";
 inline constexpr char16_t kErrorText[] = u"Error";
 
+// The significant digits the decimal display and the value box show: 4 to
+// 15, 12 unless set. One setting for the whole program; values from 10^digits
+// on get an exponent.
+constexpr int kDefaultShownDigits = 12;
+constexpr int kMinShownDigits = 4;
+constexpr int kMaxShownDigits = 15;
+void setShownDigits(int digits); // clamped to 4..15
+int shownDigits();
+
 // Plain number text: 12 significant digits, an exponent in steps of three
 // for values below 1e-6 or from 1e12 on ("500e-9", "1.5e15").
 std::u16string formatNumber(double value);
 
-// The decimal display: as formatNumber but with exponents below 0.001, and
-// with grouping "1,234,567.5" and a space before the exponent ("500 e-6").
+// The decimal display: as formatNumber but with the shown digits, exponents
+// below 0.001, and with grouping "1,234,567.5" and a space before the
+// exponent ("500 e-6").
 std::u16string displayDecimal(double value, bool grouping);
 
 // The decimal text of a value box: the display's digits and exponent
@@ -48,7 +58,8 @@ std::u16string displayDecimal(double value, bool grouping);
 std::u16string entryDecimal(double value);
 
 // The shortest text that the number reader reads back as exactly this
-// value: "52.13866090712743", "1e-7", "99999999999".
+// value (any value within +-1e301): "52.13866090712743", "1e-7",
+// "99999999999".
 std::u16string shortestNumberText(double value);
 
 // Two fixed decimals; with grouping thousands separators and negative values

@@ -2,22 +2,21 @@
 // for a shown value.
 #include <cmath>
 
+#include "engine/compound_text.h"
 #include "engine/date_text.h"
 #include "engine/expression_engine.h"
 #include "engine/number_format.h"
 #include "engine/number_parse.h"
+#include "engine/plain_number.h"
 #include "engine/shown_text.h"
 #include "engine/text.h"
+#include "engine/typed_number.h"
 
 namespace pq {
 
 namespace {
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\u00A0'; }
-
-void skipBlanks(std::u16string_view text, size_t& i) {
-    while (i < text.size() && isBlank(text[i])) ++i;
-}
 
 bool fitsPattern(double value) {
     return value >= -2147483648.0 && value <= 2147483647.0 && value == std::trunc(value);
@@ -31,21 +30,6 @@ bool isBaseDigit(char16_t c, int32_t format) {
     return isDigit(c) || (c >= u'a' && c <= u'f');
 }
 
-// A number part of a compound text: digits with a point, and an exponent
-// as formatNumber writes one ("1.5e15", "500e-9").
-size_t numberEnd(std::u16string_view text, size_t i) {
-    while (i < text.size() && (isDigit(text[i]) || text[i] == u'.')) ++i;
-    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
-        size_t k = i + 1;
-        if (k < text.size() && text[k] == u'-') ++k;
-        if (k < text.size() && isDigit(text[k])) {
-            while (k < text.size() && isDigit(text[k])) ++k;
-            return k;
-        }
-    }
-    return i;
-}
-
 } // namespace
 
 bool NumberFormat::readCompoundText(std::u16string_view text, double& value) const {
@@ -53,34 +37,29 @@ bool NumberFormat::readCompoundText(std::u16string_view text, double& value) con
     while (begin < end && isBlank(text[begin])) ++begin;
     while (end > begin && isBlank(text[end - 1])) --end;
     text = text.substr(begin, end - begin);
-    const bool negative = text.size() > 2 && text.front() == u'(' && text.back() == u')';
-    if (negative) text = text.substr(1, text.size() - 2);
+    bool negative = text.size() > 2 && text.front() == u'(' && text.back() == u')';
+    if (negative) {
+        text = text.substr(1, text.size() - 2);
+    } else if (!text.empty() && (text.front() == u'-' || text.front() == u'\u2212')) {
+        negative = true;
+        text.remove_prefix(1);
+    }
     const int parts = partCount();
+    std::array<std::u16string_view, kMaxParts> names;
+    for (size_t k = 0; k < static_cast<size_t>(parts); ++k) names[k] = labels[k].view();
+    CompoundReading reading;
+    if (!readCompoundParts(text, std::span(names).first(static_cast<size_t>(parts)), 0, false,
+                           reading))
+        return false;
     double total = 0;
     double divisor = 1;
-    size_t i = 0;
-    int read = 0;
-    for (; read < parts; ++read) {
-        skipBlanks(text, i);
-        if (i >= text.size()) break;
-        const size_t start = i;
-        i = numberEnd(text, i);
-        double number = 0;
-        if (i == start || !parseNumber(text.substr(start, i - start), number)) return false;
-        const auto k = static_cast<size_t>(read);
-        const std::u16string_view label = labels[k].view();
-        if (!label.empty()) {
-            skipBlanks(text, i);
-            if (!startsWithIgnoreCase(text.substr(i), label)) return false;
-            i += label.size();
-        } else if (i < text.size() && !isBlank(text[i])) {
-            return false;
-        }
+    for (size_t k = 0; k < static_cast<size_t>(parts); ++k) {
         divisor *= fractions[k];
+        double number = 0;
+        if (!reading.numbers[k].empty() && !readTypedNumber(reading.numbers[k], number))
+            return false;
         total += number / divisor;
     }
-    skipBlanks(text, i);
-    if (read == 0 || i != text.size()) return false;
     value = negative ? -total : total;
     return true;
 }
@@ -116,6 +95,9 @@ bool NumberFormat::readEntry(std::u16string_view text, ExpressionEngine& engine,
     // "(12.50)" is a formula too, whose value has the other sign: where a
     // row writes negative amounts so, the row's meaning wins.
     if (allows(Currency) && readBracketedAmount(text, value)) return true;
+    // A number as people write it: "1-1/2" is one and a half here, not the
+    // formula's one half.
+    if (readTypedNumber(text, value)) return true;
     if (parseAndEvaluate(joinSpacedExponents(text), engine, value)) return true;
     if (allows(Compound) && readCompoundText(text, value)) return true;
     if (readShownNumber(text, plain, value)) return true;
@@ -137,10 +119,7 @@ std::u16string NumberFormat::copyText(double value) const {
         break;
     default: break;
     }
-    const std::u16string shown = displayDecimal(value, false);
-    double back = 0;
-    if (parseNumber(shown, back) && back == value) return shown;
-    return shortestNumberText(value);
+    return plainNumberText(value);
 }
 
 } // namespace pq

@@ -54,16 +54,21 @@ class NumberFormat {
     std::u16string expandLiterals(std::u16string_view text) const;
 
     // What was typed or pasted into a value box in the entry format: a
+    // number as people type it ("1 1/2", "1-1/2", "3/4"; readTypedNumber), a
     // formula (which may keep the display's spaced exponent; in a base, see
-    // baseEntryText), or a whole text as a row shows a value of this format: a grouped or based
-    // number, a currency amount in parentheses, a compound value ("4 ft 3 in"), a date.
+    // baseEntryText), or a whole text as a row shows a value of this format:
+    // a grouped or based number, a currency amount in parentheses, a compound
+    // value ("4 ft 3 in", "5' 11\"", "5 ft 11 3/16 in"), a date.
     bool readEntry(std::u16string_view text, ExpressionEngine& engine, double& value) const;
-    // A compound value as the row shows it: the parts' numbers, each with
-    // its label when the part has one, "(...)" around a negative value.
+    // A compound value as the row shows it or people write it: the parts'
+    // numbers (typed numbers, fractions too), each with its label when the
+    // part has one ("'" and "\"" for feet and inches; readCompoundParts), a
+    // part left out where the labels say which ("3 in"), "(...)" or "-"
+    // before a negative value.
     bool readCompoundText(std::u16string_view text, double& value) const;
     // What Copy puts on the clipboard for a value shown in the display
-    // format: the number as the row shows it, without grouping, when that
-    // reads back as exactly the value, else the shortest text that does; a
+    // format: the number with the 15 significant digits a double carries
+    // safely, without grouping ("0.3", "6.56167979002625"; plainNumber); a
     // based number in a notation every number reader takes ("0x00FF",
     // "0017o", "0101b"); a date as the row shows it.
     std::u16string copyText(double value) const;

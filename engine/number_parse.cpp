@@ -55,9 +55,14 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Decimal form: [-] digits [. digits] [e|E [-] digits]. The grammar is checked
-// here; the value is the double nearest to the literal.
-bool parseDecimal(std::u16string_view text, double& value) {
+// The largest magnitude a literal may have: the limit of every value the
+// evaluator produces.
+constexpr double kLargestLiteral = 1e301;
+
+// Decimal form: [-] digits [. digits] [e|E [+|-] digits], with at least one
+// digit in the mantissa and one in a written exponent. The grammar is
+// checked here; the value is the double nearest to the literal.
+NumberReading parseDecimal(std::u16string_view text, double& value) {
     size_t i = 0;
     const size_t n = text.size();
     bool negative = false;
@@ -69,29 +74,33 @@ bool parseDecimal(std::u16string_view text, double& value) {
     // that scales them.
     char digits[kMaxDigits];
     size_t count = 0;
+    size_t mantissaDigits = 0; // leading zeros included
     long long scale = 0;
     auto takeDigit = [&](char16_t c) {
+        ++mantissaDigits;
         if (count == 0 && c == u'0') return;
         digits[count++] = static_cast<char>(c);
     };
     while (i < n && isDigit(text[i]) && count < kMaxDigits) takeDigit(text[i++]);
-    if (i < n && isDigit(text[i])) return false; // longer than any token
+    if (i < n && isDigit(text[i])) return NumberReading::Malformed; // longer than any token
     if (i < n && text[i] == u'.') {
         ++i;
         while (i < n && isDigit(text[i]) && count < kMaxDigits) {
             takeDigit(text[i++]);
             --scale;
         }
-        if (i < n && isDigit(text[i])) return false;
+        if (i < n && isDigit(text[i])) return NumberReading::Malformed;
     }
+    if (mantissaDigits == 0) return NumberReading::Malformed; // "-", ".", "-.", "e5"
     long long exponent = 0;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         ++i;
         bool expNegative = false;
-        if (i < n && text[i] == u'-') {
-            expNegative = true;
+        if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+            expNegative = text[i] == u'-';
             ++i;
         }
+        if (i >= n || !isDigit(text[i])) return NumberReading::Malformed; // "4e", "1e-"
         constexpr long long kCap = 1'000'000'000;
         while (i < n && isDigit(text[i])) {
             exponent = exponent * 10 + (text[i++] - u'0');
@@ -99,7 +108,7 @@ bool parseDecimal(std::u16string_view text, double& value) {
         }
         if (expNegative) exponent = -exponent;
     }
-    if (i != n || exponent > 300) return false;
+    if (i != n) return NumberReading::Malformed;
 
     double magnitude = 0;
     const long long power = scale + exponent;
@@ -112,6 +121,8 @@ bool parseDecimal(std::u16string_view text, double& value) {
         for (size_t k = 0; k < count; ++k) mantissa = mantissa * 10 + (digits[k] - '0');
         magnitude = power < 0 ? static_cast<double>(mantissa) / kExactPowersOfTen[-power]
                               : static_cast<double>(mantissa) * kExactPowersOfTen[power];
+    } else if (power + static_cast<long long>(count) > 400) {
+        return NumberReading::TooLarge; // far beyond any double
     } else {
         char normal[kMaxDigits + 32];
         std::memcpy(normal, digits, count);
@@ -120,15 +131,16 @@ bool parseDecimal(std::u16string_view text, double& value) {
         auto [end, ec] =
             std::from_chars(normal, normal + length, magnitude, std::chars_format::scientific);
         if (ec == std::errc::result_out_of_range) {
-            // Too small underflows to zero; too large overflows to infinity,
-            // which the evaluator rejects as out of range.
-            magnitude = power < 0 ? 0.0 : std::numeric_limits<double>::infinity();
+            // Too small underflows to zero; too large is beyond the range.
+            if (power + static_cast<long long>(count) > 0) return NumberReading::TooLarge;
+            magnitude = 0;
         } else if (ec != std::errc() || end != normal + length) {
-            return false;
+            return NumberReading::Malformed;
         }
     }
+    if (magnitude > kLargestLiteral) return NumberReading::TooLarge;
     value = negative ? -magnitude : magnitude;
-    return true;
+    return NumberReading::Number;
 }
 
 // The common literal, up to fifteen digits with or without a fraction
@@ -157,17 +169,19 @@ bool parseShortDecimal(std::u16string_view text, double& value) {
 
 } // namespace
 
-bool parseNumber(std::u16string_view text, double& value) {
-    if (text.empty()) return false;
+NumberReading readNumber(std::u16string_view text, double& value) {
+    constexpr auto kMalformed = NumberReading::Malformed;
+    if (text.empty()) return kMalformed;
     char16_t first = text.front();
-    if (!isDigit(first) && first != u'-' && first != u'.') return false;
-    if (first != u'-' && parseShortDecimal(text, value)) return true;
+    if (!isDigit(first) && first != u'-' && first != u'.') return kMalformed;
+    if (first != u'-' && parseShortDecimal(text, value)) return NumberReading::Number;
+    auto based = [](bool read) { return read ? NumberReading::Number : kMalformed; };
     if (text.size() > 2 && first == u'0' && (text[1] == u'x' || text[1] == u'X'))
-        return parseHexPrefixed(text.substr(2), value);
+        return based(parseHexPrefixed(text.substr(2), value));
     switch (text.back()) {
-    case u'b': return parseBased(text.substr(0, text.size() - 1), 2, value);
-    case u'h': return parseBased(text.substr(0, text.size() - 1), 16, value);
-    case u'o': return parseBased(text.substr(0, text.size() - 1), 8, value);
+    case u'b': return based(parseBased(text.substr(0, text.size() - 1), 2, value));
+    case u'h': return based(parseBased(text.substr(0, text.size() - 1), 16, value));
+    case u'o': return based(parseBased(text.substr(0, text.size() - 1), 8, value));
     default: return parseDecimal(text, value);
     }
 }

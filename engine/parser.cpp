@@ -47,8 +47,13 @@ class Parser {
             }))
             return EvalErrorKind::ExtraParenthesis;
         double number;
-        if ((isDigit(token[0]) || token[0] == u'.') && !parseNumber(token, number))
-            return EvalErrorKind::BadNumber;
+        if (isDigit(token[0]) || token[0] == u'.') {
+            switch (readNumber(token, number)) {
+            case NumberReading::Malformed: return EvalErrorKind::BadNumber;
+            case NumberReading::TooLarge: return EvalErrorKind::NumberTooLarge;
+            case NumberReading::Number: break;
+            }
+        }
         return EvalErrorKind::Syntax;
     }
 

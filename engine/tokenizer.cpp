@@ -55,12 +55,12 @@ bool nextToken(std::u16string_view text, size_t& position, std::u16string_view& 
     if (first & kNameStart) {
         while (i < n && (classOf(s[i]) & kNameChar)) ++i;
     } else if (first & kNumberStart) {
-        // Numbers are cut generously ("1.2.3", "0ffh", "2.5e-3"); the number
-        // reader decides whether the token is a valid literal. In "0x1e-5"
-        // the "e" is a digit, and the "-" a minus.
+        // Numbers are cut generously ("1.2.3", "0ffh", "2.5e-3", "1e+2");
+        // the number reader decides whether the token is a valid literal. In
+        // "0x1e-5" the "e" is a digit, and the "-" a minus.
         const bool prefixedHex = i < n && s[start] == u'0' && (s[i] == u'x' || s[i] == u'X');
         while (i < n && ((classOf(s[i]) & kNumberChar) ||
-                         (s[i] == u'-' && s[i - 1] == u'e' && !prefixedHex)))
+                         ((s[i] == u'-' || s[i] == u'+') && s[i - 1] == u'e' && !prefixedHex)))
             ++i;
     }
     token = text.substr(start, i - start);

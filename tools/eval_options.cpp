@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "engine/format_text.h"
+#include "engine/plain_number.h"
 #include "engine/text.h"
 
 namespace pq::tool {
@@ -20,6 +22,21 @@ bool splitAssignment(std::string_view text, std::string& left, std::string& righ
 }
 
 } // namespace
+
+int& commandLineDigits() {
+    static int digits = 0;
+    return digits;
+}
+
+bool parseDigits(std::string_view text, int& digits) {
+    int n = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() ||
+        n < kMinShownDigits || n > kMaxShownDigits)
+        return false;
+    digits = n;
+    return true;
+}
 
 bool parseCompoundParts(std::string_view text, NumberFormat& format) {
     std::array<WString, NumberFormat::kMaxParts> labels;
@@ -47,6 +64,7 @@ bool parseCompoundParts(std::string_view text, NumberFormat& format) {
 }
 
 std::string parseEvalOptions(std::span<const std::string_view> args, EvalOptions& options) {
+    options.digits = commandLineDigits();
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
@@ -86,6 +104,10 @@ std::string parseEvalOptions(std::span<const std::string_view> args, EvalOptions
             options.format.allowedFormats |= code;
             options.format.displayFormat = options.format.entryFormat = code;
             options.formatted = true;
+        } else if (arg == "--digits") {
+            if (!value(v) || !parseDigits(v, options.digits))
+                return "--digits needs a whole number from 4 to 15";
+            setShownDigits(options.digits);
         } else if (arg == "--entry") {
             options.entry = true;
         } else if (arg == "--compound") {
@@ -134,6 +156,7 @@ std::string evaluateForOutput(const EvalOptions& options, ExpressionEngine& engi
         const NumberFormat& f = options.format;
         return toUtf8(options.entry ? f.formatForEntry(value) : f.formatForDisplay(value));
     }
+    if (options.digits > 0) return plainNumber(value, options.digits);
     char number[32];
     std::snprintf(number, sizeof number, "%.17g", value);
     return number;

@@ -7,16 +7,20 @@
 #include <string>
 #include <string_view>
 
+#include "engine/format_text.h"
 #include "engine/locale_dates.h"
 #include "tools/commands.h"
+#include "tools/eval_options.h"
 
 namespace pq::tool {
 
 const char* const kEvalUsage =
     "  eval [--angle rad|deg|gra] [--set NAME=EXPR]... [--define HEADER=BODY]...\n"
-    "       [--format FORMAT [--entry]] [--compound LABEL:FRACTION[,...]] [--] [EXPR]...\n"
+    "       [--digits N] [--format FORMAT [--entry]] [--compound LABEL:FRACTION[,...]]\n"
+    "       [--] [EXPR]...\n"
     "      Evaluates each EXPR (or each line of standard input when none is given)\n"
-    "      and prints its value, or Error. Options apply in the order given, before\n"
+    "      and prints its value with every digit, or Error; with --digits N (4 to\n"
+    "      15), N significant digits at most. Options apply in the order given, before\n"
     "      the expressions; \"--\" ends the options. FORMAT is decimal, currency,\n"
     "      hex, octal, binary, compound, date or datetime: the value is shown in\n"
     "      that format (--entry: in its entry form). --compound gives up to four\n"
@@ -72,7 +76,13 @@ constexpr const char* kCommands =
     "     FILE name that is no data file name, a unit or input the file lacks\n";
 
 void printUsage(std::FILE* out) {
-    std::fputs("usage: pqtool COMMAND [ARGS]\n\ncommands:\n", out);
+    std::fputs("usage: pqtool [--digits N] COMMAND [ARGS]\n\n"
+               "options:\n"
+               "  --digits N\n"
+               "      Shows values with N significant digits (4 to 15, 12 unless given),\n"
+               "      as PqConverter shows them with that setting.\n\n"
+               "commands:\n",
+               out);
     std::fputs(kEvalUsage, out);
     std::fputs(kCommands, out);
 }
@@ -94,6 +104,14 @@ int main(int argc, char** argv) {
     // is; numbers never depend on the locale.
     pq::SetLocaleSelection([] { std::setlocale(LC_TIME, ""); });
     std::span<char* const> args(argv, static_cast<size_t>(argc));
+    if (args.size() > 1 && std::string_view(args[1]) == "--digits") {
+        int digits = 0;
+        if (args.size() < 3 || !parseDigits(args[2], digits))
+            return usageError("--digits needs a whole number from 4 to 15");
+        pq::setShownDigits(digits);
+        commandLineDigits() = digits;
+        args = args.subspan(2);
+    }
     if (args.size() < 2) return usageError("no command given");
     const std::string_view command = args[1];
     const auto rest = args.subspan(2);

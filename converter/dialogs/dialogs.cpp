@@ -3,6 +3,7 @@
 #include "converter/dialogs/dialogs.h"
 
 #include <QCheckBox>
+#include <QSpinBox>
 
 #include "converter/dialogs/conversions_dialog.h"
 #include "converter/dialogs/open_file_dialog.h"
@@ -40,13 +41,15 @@ int ShowOpenFileDialog(QWidget* parent, Catalogue& catalogue, TextReferenceList&
 }
 
 bool ShowOptionsDialog(QWidget* parent, QString& dataFolder, QString& updateSource,
-                       bool* refreshRates) {
+                       bool* refreshRates, int* digits) {
     OptionsDialog dialog(parent, dataFolder, updateSource);
     if (refreshRates) dialog.refreshBox()->setChecked(*refreshRates);
+    if (digits) dialog.digitsBox()->setValue(*digits);
     if (dialog.exec() != QDialog::Accepted) return false;
     dataFolder = dialog.dataFolder();
     updateSource = dialog.updateSource();
     if (refreshRates) *refreshRates = dialog.refreshBox()->isChecked();
+    if (digits) *digits = dialog.digitsBox()->value();
     return true;
 }
 

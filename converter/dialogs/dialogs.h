@@ -41,11 +41,12 @@ void ShowConversionsDialog(QWidget* parent, ConversionDocument& document, Expres
 // Returns the chosen catalogue index, or -1 for Cancel.
 int ShowOpenFileDialog(QWidget* parent, Catalogue& catalogue, TextReferenceList& references);
 
-// Edits the data folder, the update source and whether the exchange rates
-// are refreshed automatically (when refreshRates is given). True for OK,
-// and then they hold the new values; Cancel leaves them as they were.
+// Edits the data folder, the update source, whether the exchange rates
+// are refreshed automatically (when refreshRates is given) and the digits
+// shown (when digits is given). True for OK, and then they hold the new
+// values; Cancel leaves them as they were.
 bool ShowOptionsDialog(QWidget* parent, QString& dataFolder, QString& updateSource,
-                       bool* refreshRates = nullptr);
+                       bool* refreshRates = nullptr, int* digits = nullptr);
 
 // Chooses which items of the document the unit list shows. True for OK.
 bool ShowShowHideDialog(QWidget* parent, Document& document);

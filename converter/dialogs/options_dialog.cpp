@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "converter/dialogs/dialog_checks.h"
+#include "engine/format_text.h"
 #include "uikit/display_scale.h"
 #include "uikit/message_box.h"
 
@@ -49,10 +51,26 @@ OptionsDialog::OptionsDialog(QWidget* parent, const QString& dataFolder,
     refresh_->setToolTip(QStringLiteral("Applies at once. Off: PqConverter goes to the network "
                                         "only when you choose Download Exchange Rates."));
     body()->addWidget(refresh_);
+    body()->addSpacing(ui::Scaled(6));
+    auto* digitsRow = new QHBoxLayout;
+    digits_ = new QSpinBox(this);
+    digits_->setRange(kMinShownDigits, kMaxShownDigits);
+    digits_->setValue(shownDigits());
+    digits_->setAccessibleName(QStringLiteral("Significant digits shown"));
+    digits_->setToolTip(QStringLiteral("How many significant digits the values show, from %1 to "
+                                       "%2. Copy always gives up to 15.")
+                            .arg(kMinShownDigits)
+                            .arg(kMaxShownDigits));
+    auto* digitsLabel = new QLabel(QStringLiteral("Significant &digits shown:"), this);
+    digitsLabel->setBuddy(digits_);
+    digitsRow->addWidget(digitsLabel);
+    digitsRow->addWidget(digits_);
+    digitsRow->addStretch(1);
+    body()->addLayout(digitsRow);
     body()->addSpacing(ui::Scaled(12));
-    auto* note = new QLabel(QStringLiteral("The download source and the automatic refresh apply at "
-                                           "once. A new data file location is used when "
-                                           "PqConverter is next started."),
+    auto* note = new QLabel(QStringLiteral("The download source, the automatic refresh and the "
+                                           "digits apply at once. A new data file location is "
+                                           "used when PqConverter is next started."),
                             this);
     note->setWordWrap(true);
     body()->addWidget(note);

@@ -5,6 +5,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace pq::conv {
 
@@ -23,6 +24,8 @@ class OptionsDialog : public ui::FullScreenDialog {
     QPushButton* browseButton() const { return browse_; }
     // "Refresh exchange rates automatically"; it applies at once.
     QCheckBox* refreshBox() const { return refresh_; }
+    // "Significant digits shown": 4 to 15; it applies at once.
+    QSpinBox* digitsBox() const { return digits_; }
 
     void accept() override;
 
@@ -33,6 +36,7 @@ class OptionsDialog : public ui::FullScreenDialog {
     QLineEdit* source_;
     QPushButton* browse_;
     QCheckBox* refresh_;
+    QSpinBox* digits_;
 };
 
 } // namespace pq::conv

@@ -6,7 +6,11 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <span>
 
+#include "engine/compound_text.h"
+#include "engine/format_text.h"
+#include "engine/typed_number.h"
 #include "uikit/line_edit.h"
 #include "uikit/scheme_colours.h"
 
@@ -26,6 +30,7 @@ void CompoundEditor::setFields(int count, const std::array<QString, kMaxFields>&
     }
     currentField_ = 0;
     replaceNext_ = true;
+    endTyping();
     invalidatePlaces();
     update();
 }
@@ -35,6 +40,7 @@ void CompoundEditor::setDigits(const std::array<QString, kMaxFields>& digits) {
         fields_[i].digits = i < fieldCount_ ? digits[i].left(kMaxDigits) : QString();
     currentField_ = 0;
     replaceNext_ = true;
+    endTyping();
     invalidatePlaces();
     update();
 }
@@ -49,10 +55,29 @@ QString CompoundEditor::fieldText(int field) const {
 QString CompoundEditor::compoundText() const {
     QString text = QStringLiteral("[");
     for (int i = 0; i < fieldCount_; ++i) {
-        text += fieldText(i);
+        QString number = fieldText(i);
+        double value = 0;
+        const bool plain = std::all_of(number.begin(), number.end(),
+                                       [](QChar c) { return c.isDigit() || c == u'.'; });
+        if (!plain && readTypedNumber(number.toStdU16String(), value))
+            number = QString::fromStdU16String(shortestNumberText(value));
+        text += number;
         text += fields_[i].label.isEmpty() ? QStringLiteral(" ") : fields_[i].label;
     }
     return text + QLatin1Char(']');
+}
+
+bool CompoundEditor::isFinished() const {
+    double value = 0;
+    for (int i = 0; i < fieldCount_; ++i)
+        if (!readTypedNumber(fieldText(i).toStdU16String(), value)) return false;
+    return true;
+}
+
+void CompoundEditor::setErrorShown(bool shown) {
+    if (shown == errorShown_) return;
+    errorShown_ = shown;
+    update();
 }
 
 bool CompoundEditor::isBlank() const {
@@ -67,38 +92,92 @@ void CompoundEditor::setEditorFont(const QFont& font) {
     update();
 }
 
-void CompoundEditor::typeDigit(QChar digit) {
-    QString& digits = fields_[currentField_].digits;
-    if (digits.size() >= kMaxDigits) return;
-    if (replaceNext_ || digits == QLatin1String("0"))
-        digits = digit;
-    else
-        digits += digit;
+void CompoundEditor::endTyping() {
+    typed_.clear();
+    typedFrom_ = currentField_;
+}
+
+bool CompoundEditor::showTyped(const QString& typed) {
+    std::array<std::u16string, kMaxFields> names;
+    std::array<std::u16string_view, kMaxFields> labels;
+    for (int i = 0; i < fieldCount_; ++i) {
+        names[i] = fields_[i].label.trimmed().toStdU16String();
+        labels[i] = names[i];
+    }
+    CompoundReading reading;
+    if (!readCompoundParts(typed.toStdU16String(),
+                           std::span(labels).first(static_cast<size_t>(fieldCount_)), typedFrom_,
+                           true, reading))
+        return false;
+    std::array<QString, kMaxFields> shown = typedOver_;
+    for (int i = typedFrom_; i < fieldCount_; ++i) {
+        // Digits alone change only their field; a value written out sets
+        // every field from there on.
+        if (!reading.written && i != typedFrom_) continue;
+        QString number = QString::fromStdU16String(reading.numbers[i]);
+        // "05" is 5, as a typed digit replaces a lone "0".
+        while (number.size() > 1 && number[0] == u'0' && number[1].isDigit()) number.remove(0, 1);
+        if (std::count_if(number.begin(), number.end(), [](QChar c) { return c.isDigit(); }) >
+            kMaxDigits)
+            return false;
+        shown[i] = number;
+    }
+    for (int i = 0; i < fieldCount_; ++i) fields_[i].digits = shown[i];
+    currentField_ = reading.written ? reading.next : typedFrom_;
+    typed_ = typed;
+    return true;
+}
+
+bool CompoundEditor::type(QChar character) {
+    // A blank starts nothing and follows no blank.
+    if (character.isSpace() && (replaceNext_ || typed_.isEmpty() || typed_.back().isSpace()))
+        return false;
+    // A full field takes no digit, not even in place of its own.
+    if (replaceNext_ && character.isDigit() &&
+        std::count_if(fields_[currentField_].digits.begin(), fields_[currentField_].digits.end(),
+                      [](QChar c) { return c.isDigit(); }) >= kMaxDigits)
+        return false;
+    if (replaceNext_) {
+        typedFrom_ = currentField_;
+        typed_.clear();
+        for (int i = 0; i < kMaxFields; ++i) typedOver_[i] = fields_[i].digits;
+    }
+    if (!showTyped(typed_ + character)) return false;
     replaceNext_ = false;
     changed();
+    return true;
+}
+
+bool CompoundEditor::untype() {
+    if (replaceNext_ || typed_.size() <= 1) return false;
+    if (!showTyped(typed_.chopped(1))) return false;
+    changed();
+    return true;
 }
 
 void CompoundEditor::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    if (key >= Qt::Key_0 && key <= Qt::Key_9 &&
-        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        typeDigit(QChar(u'0' + (key - Qt::Key_0)));
+    const QString text = event->text();
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && text.size() == 1 &&
+        text[0].isPrint() && key != Qt::Key_Backspace && key != Qt::Key_Delete) {
+        // A character that cannot go on the value is not taken.
+        type(text[0]);
         return;
     }
     Field& field = fields_[currentField_];
     switch (key) {
     case Qt::Key_Backspace:
-        if (!replaceNext_ && field.digits.size() > 1) {
-            field.digits.chop(1);
-        } else {
-            field.digits = QStringLiteral("0");
-            replaceNext_ = true;
-        }
+        if (untype()) return;
+        // The single digit typed, or a field entered afresh, becomes "0".
+        field.digits = QStringLiteral("0");
+        replaceNext_ = true;
+        endTyping();
         changed();
         return;
     case Qt::Key_Delete:
         field.digits = QStringLiteral("0");
         replaceNext_ = true;
+        endTyping();
         changed();
         return;
     case Qt::Key_Left:
@@ -107,6 +186,7 @@ void CompoundEditor::keyPressEvent(QKeyEvent* event) {
         if (next >= 0 && next < fieldCount_) {
             currentField_ = next;
             replaceNext_ = true;
+            endTyping();
             changed();
         }
         // The arrows never leave the editor, even at its ends.
@@ -122,6 +202,7 @@ void CompoundEditor::penDown(QPoint point) {
         if (places()[i].digits.contains(point) || places()[i].label.contains(point)) {
             currentField_ = i;
             replaceNext_ = true;
+            endTyping();
             setFocus(Qt::MouseFocusReason);
             changed();
             return;
@@ -170,7 +251,7 @@ void CompoundEditor::paintEvent(QPaintEvent*) {
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     for (int i = 0; i < fieldCount_; ++i) {
         const Place& place = places()[i];
-        QColor text = colours.ink;
+        QColor text = errorShown_ ? colours.errorInk : colours.ink;
         if (i == currentField_) {
             // The current field without the focus: paper on a grey that reads.
             QColor back = ui::Shade(160);
@@ -183,6 +264,12 @@ void CompoundEditor::paintEvent(QPaintEvent*) {
         }
         painter.setPen(text);
         painter.drawText(place.digits, flags, fieldText(i));
+        if (errorShown_) {
+            // Under the digits too, where the highlight hides the colour.
+            const int line = std::max(1, height() / 12);
+            painter.fillRect(place.digits.left(), place.digits.bottom() + 1 - line,
+                             place.digits.width(), line, colours.errorInk);
+        }
         painter.setPen(colours.greyInk);
         painter.drawText(place.label, flags, fields_[i].label);
     }

@@ -12,9 +12,12 @@
 namespace pq::conv {
 
 // The in-place editor of a compound value such as feet and inches: up to four
-// fields, each a run of at most eight digits followed by its label. Digits
+// fields, each a number of at most eight digits followed by its label. Digits
 // go into the current field, Left and Right move between the fields, a tap
-// picks one. Every change is reported through the change handler.
+// picks one. A value may also be typed as people write it, the fields
+// following what is typed: "5 ft 11 in", "5' 11\"", "5 ft 11 3/16 in", "3
+// in", "5 11" (a blank moves on to the next field); a field may hold a
+// fraction ("11 3/16"). Every change is reported through the change handler.
 class CompoundEditor : public ui::WindowObject {
   public:
     static constexpr int kMaxFields = 4;
@@ -30,8 +33,13 @@ class CompoundEditor : public ui::WindowObject {
     // Every field empty (read as nothing).
     void clearDigits();
 
-    // "[5 ft 6 in ]": each field's digits (or "0") and label (or " ").
+    // "[5 ft 6 in ]": each field's number (or "0") and label (or " "); a
+    // fraction as its decimal value ("11 3/16" as 11.1875).
     QString compoundText() const;
+    // Every field holds a number that reads: nothing unfinished ("11 3/").
+    bool isFinished() const;
+    // Paints the digits in the error colour while the value does not read.
+    void setErrorShown(bool shown);
     // No field has been given digits since the last setFields or clear.
     bool isBlank() const;
 
@@ -64,7 +72,13 @@ class CompoundEditor : public ui::WindowObject {
         QRect label;
     };
 
-    void typeDigit(QChar digit);
+    // A character typed: the fields follow the text typed since the field
+    // was entered; false when it cannot go on that text.
+    bool type(QChar character);
+    // Backspace within what was typed; false when nothing was.
+    bool untype();
+    bool showTyped(const QString& typed);
+    void endTyping();
     void changed();
     // The places are measured when next drawn or asked for: the editor stays
     // hidden unless a compound format is chosen.
@@ -77,6 +91,12 @@ class CompoundEditor : public ui::WindowObject {
     int fieldCount_ = 1;
     int currentField_ = 0;
     bool replaceNext_ = true;
+    bool errorShown_ = false;
+    // What was typed since the field `typedFrom_` was entered, and the
+    // fields as they were then.
+    QString typed_;
+    int typedFrom_ = 0;
+    std::array<QString, kMaxFields> typedOver_;
     QFont font_;
     std::function<void()> onChange_;
 };

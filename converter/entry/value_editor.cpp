@@ -219,6 +219,10 @@ std::optional<double> ValueEditor::read() {
         return value;
     }
     if (format_ == Compound && compound_->isBlank()) return std::nullopt;
+    if (format_ == Compound && !compound_->isFinished()) {
+        setValid(false, QStringLiteral("The number is not finished"));
+        return std::nullopt;
+    }
     const QString text = format_ == Compound ? compound_->compoundText() : textBox_->text();
     if (text.isEmpty()) {
         setValid(true);
@@ -246,6 +250,7 @@ std::optional<double> ValueEditor::readDate() const {
 void ValueEditor::setValid(bool valid, const QString& reason) {
     textBox_->setToolTip(reason);
     compound_->setToolTip(reason);
+    compound_->setErrorShown(!valid);
     if (valid == valid_) return;
     valid_ = valid;
     for (QWidget* box : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(datePicker_)}) {

@@ -54,6 +54,9 @@ class ValueEditor : public QWidget {
     // The value shown, or typed since; none when the text does not read.
     std::optional<double> read();
 
+    // Whether the editor shows a value the user has not edited.
+    bool showsValue() const { return shown_.has_value(); }
+
     // Whether the last read text was read (black) or not (red, with the
     // reason as the box's tooltip).
     bool isValid() const { return valid_; }

@@ -191,6 +191,11 @@ void ValueEntryPanel::takeFocus() {
     if (isShown()) editor_->activeControl()->setFocus(Qt::OtherFocusReason);
 }
 
+void ValueEntryPanel::showValueAgain() {
+    if (item_ && editor_->showsValue() && item_->state == ValueState::Valid)
+        editor_->showValue(item_->value, false);
+}
+
 void ValueEntryPanel::changed() {
     ++pendingEdits_;
     ticks_ = 0;

@@ -56,6 +56,9 @@ class ValueEntryPanel : public ui::WindowObject {
     void paste();
     // Hands the keyboard focus to the active editor control.
     void takeFocus();
+    // Shows the item's value anew (after the digits shown changed), unless
+    // the user is typing one.
+    void showValueAgain();
 
     // The band behind the tabs; without one the panel draws its own copy of
     // the themed background bitmap.

@@ -15,7 +15,9 @@
 #include "calculator/about_dialog.h"
 #include "calculator/commands.h"
 #include "calculator/keypad.h"
+#include "calculator/expression_edit.h"
 #include "calculator/main_frame.h"
+#include "calculator/scientific_view.h"
 #include "engine/expression_engine.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/display_scale.h"
@@ -129,8 +131,8 @@ TEST_F(MainFrameTest, TapsOnTheKeypadAndTheMemoryIndicator) {
     EXPECT_TRUE(frame->mainDisplay().isIndicatorShown());
     tap(5); // MR
     EXPECT_EQ(shown(), QStringLiteral("5"));
-    tap(1); // square root
-    EXPECT_EQ(shown(), QStringLiteral("2.2360679775"));
+    tap(1); // square root: ten digits, the last rounded
+    EXPECT_EQ(shown(), QStringLiteral("2.236067977"));
     tap(0); // MC
     EXPECT_FALSE(frame->mainDisplay().isIndicatorShown());
 }
@@ -246,6 +248,17 @@ TEST_F(MainFrameTest, ValuesHandedOverArriveInTheDisplay) {
     EXPECT_FALSE(frame->calculator().isError());
     type(QStringLiteral("+1="));
     EXPECT_EQ(shown(), QStringLiteral("1,235.5"));
+
+    // A value arrives with the fifteen digits a double carries safely: the
+    // binary noise of 0.1 + 0.2 stays behind.
+    ASSERT_TRUE(pq::ui::SendHandOver(options.handOverServer, pq::ui::EncodeValue(0.1 + 0.2)));
+    ASSERT_TRUE(pq::test::waitFor([&] { return shown() == QStringLiteral("0.3"); }));
+    EXPECT_EQ(frame->calculator().value(), 0.3);
+    command(kCmdScientificView);
+    ASSERT_TRUE(pq::ui::SendHandOver(options.handOverServer, pq::ui::EncodeValue(1 / 0.3048)));
+    ASSERT_TRUE(pq::test::waitFor(
+        [&] { return frame->scientific()->edit()->text() == QStringLiteral("3.28083989501312"); }));
+    command(kCmdStandardView);
 
     // Values the calculator cannot hold show as an error.
     ASSERT_TRUE(pq::ui::SendHandOver(options.handOverServer, pq::ui::EncodeValue(2e15)));

@@ -89,3 +89,52 @@ TEST(ReadDisplayedNumber, TakesWhatTheDisplayWritesBack) {
         EXPECT_FALSE(readDisplayedNumber(bad, number, value))
             << std::string(bad.begin(), bad.end());
 }
+
+TEST(StyledOutput, EachNotationAndDigitsOnLargeSmallAndNegativeValues) {
+    struct Case {
+        Notation notation;
+        int digits;   // or the decimals of the fixed notation
+        double value;
+        std::u16string_view text;
+    };
+    constexpr auto A = Notation::Automatic;
+    constexpr auto F = Notation::Fixed;
+    constexpr auto S = Notation::Scientific;
+    constexpr auto E = Notation::Engineering;
+    const Case cases[] = {
+        {A, 10, 123456789.123, u"123456789.1"},
+        {A, 4, 123456789.123, u"123.5e6"},
+        {A, 15, 2.0 / 3, u"0.666666666666667"},
+        {A, 4, -0.000123456, u"-0.1235e-3"},
+        {A, 15, 0.1 + 0.2, u"0.3"},
+        {F, 2, 123456789.125, u"123456789.13"}, // halves round up
+        {F, 0, 2.5, u"3"},
+        {F, 2, -0.000123456, u"0.00"}, // no negative zero
+        {F, 4, -2.0 / 3, u"-0.6667"},
+        {F, 9, 123456789.123, u"123456789.123000"}, // no more than 15 digits
+        {F, 2, 1e20, u"1e20"}, // too large to show with decimals
+        {F, 2, 0, u"0.00"},
+        {S, 10, 123456789.123, u"1.234567891e8"},
+        {S, 4, -0.000123456, u"-1.235e-4"},
+        {S, 15, 1, u"1e0"},
+        {S, 4, 9.9996, u"1e1"}, // rounding carries into the exponent
+        {S, 10, 0, u"0"},
+        {E, 10, 123456789.123, u"123.4567891e6"},
+        {E, 4, -0.000123456, u"-123.5e-6"},
+        {E, 6, 1500, u"1.5e3"},
+        {E, 6, 0.05, u"50e-3"},
+        {E, 4, 999.96, u"1e3"},
+        {E, 10, 7, u"7e0"},
+    };
+    for (const Case& c : cases) {
+        NumberStyle style;
+        style.notation = c.notation;
+        if (c.notation == F)
+            style.decimals = c.digits;
+        else
+            style.digits = c.digits;
+        EXPECT_EQ(styledOutput(c.value, style), c.text)
+            << std::u16string(notationName(c.notation)).size() << " " << c.digits << " "
+            << c.value;
+    }
+}

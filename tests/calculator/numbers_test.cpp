@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <memory>
+#include <string>
 
 #include "calculator/commands.h"
 #include "calculator/expression_edit.h"
@@ -88,32 +89,51 @@ class CalculatorNumbers : public ::testing::Test {
 
 } // namespace
 
-TEST_F(CalculatorNumbers, CopyTakesEveryDigitTheDisplayRoundsAway) {
+TEST_F(CalculatorNumbers, CopyTakesFifteenDigitsWithoutBinaryNoise) {
     open();
     command(kCmdScientificView);
+    // Copy gives what a double carries safely: fifteen significant digits,
+    // trailing zeros dropped, no grouping; more than the display shows, and
+    // none of the binary noise of the last bits.
     struct Case {
         const char* formula;
         const char* shown;
         const char* copied;
     };
-    for (const Case& c :
-         {Case{"99999999999", "100e9", "99999999999"},
-          Case{"1/3", "0.3333333333", "0.3333333333333333"},
-          Case{"123456789012*2", "246.913578e9", "246913578024"},
-          Case{"1e-20/3", "3.333333333e-21", "3.3333333333333333e-21"},
-          Case{"1.5e300*2", "3e300", "3e300"}, Case{"0.1+0.2", "0.3", "0.30000000000000004"},
-          Case{"1234.5", "1,234.5", "1234.5"}}) {
+    for (const Case& c : {Case{"0.1+0.2", "0.3", "0.3"},
+                          Case{"3-2.9", "0.1", "0.1"},
+                          Case{"1/0.3048", "3.280839895", "3.28083989501312"},
+                          Case{"2/0.3048", "6.56167979", "6.56167979002625"},
+                          Case{"-2/3", "-0.6666666667", "-0.666666666666667"},
+                          Case{"99999999999", "100e9", "99999999999"},
+                          Case{"123456789012*2", "246.913578e9", "246913578024"},
+                          Case{"1e-20/3", "3.333333333e-21", "3.33333333333333e-21"},
+                          Case{"1e+20", "100e18", "1e20"},
+                          Case{"1.5e300*2", "3e300", "3e300"},
+                          Case{"1234.5", "1,234.5", "1234.5"}}) {
         evaluate(QString::fromUtf8(c.formula));
         EXPECT_EQ(shown(), QString::fromUtf8(c.shown)) << c.formula;
         const QString text = copied();
         EXPECT_EQ(text, QString::fromUtf8(c.copied)) << c.formula;
-        // Pasted back, the copy is the same number to the last bit.
-        const double value = *frame->mainDisplay().value();
+        // Pasted back, the copy is the number it says, shown as before.
         command(kCmdClear);
         QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(edit(), Qt::Key_Return);
         deliverPosted();
-        EXPECT_EQ(frame->mainDisplay().value(), value) << c.formula;
+        EXPECT_EQ(frame->mainDisplay().value(), std::stod(c.copied)) << c.formula;
+        EXPECT_EQ(shown(), QString::fromUtf8(c.shown)) << c.formula;
+    }
+
+    // The standard view copies its full value, not the rounded display.
+    command(kCmdStandardView);
+    for (const Case& c : {Case{"0.1+0.2=", "0.3", "0.3"}, Case{"1/3*3=", "1", "1"},
+                          Case{"2/3=", "0.6666666667", "0.666666666666667"},
+                          Case{"2s*2s=", "2", "2"}}) {
+        QTest::keyClick(frame.get(), Qt::Key_Escape); // C
+        QTest::keyClicks(frame.get(), QString::fromUtf8(c.formula).replace(u's', u'@'));
+        deliverPosted();
+        EXPECT_EQ(shown(), QString::fromUtf8(c.shown)) << c.formula;
+        EXPECT_EQ(copied(), QString::fromUtf8(c.copied)) << c.formula;
     }
 }
 
@@ -195,4 +215,64 @@ TEST_F(CalculatorNumbers, TheFunctionsKeyEndsTheInverseMode) {
         EXPECT_EQ(frame->scientific()->mode(), KeyMode::Normal);
         EXPECT_EQ(keys->label(kKeySin), QStringLiteral("sin"));
     }
+}
+
+TEST_F(CalculatorNumbers, DigitsAndNotationChosenInTheMenuAreKept) {
+    open();
+    auto choose = [&](QMenu* menu, const QString& text) {
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            if (action->text().remove(u'&') == text) {
+                action->trigger();
+                deliverPosted();
+                return;
+            }
+        }
+        FAIL() << "no item " << text.toStdString();
+    };
+    // The standard view: ten digits unless chosen.
+    QTest::keyClicks(frame.get(), QStringLiteral("2/3="));
+    deliverPosted();
+    EXPECT_EQ(shown(), QStringLiteral("0.6666666667"));
+    choose(frame->digitsMenu(), QStringLiteral("6 digits"));
+    EXPECT_EQ(shown(), QStringLiteral("0.666667")) << "the value is shown anew";
+    EXPECT_EQ(copied(), QStringLiteral("0.666666666666667")) << "Copy keeps fifteen";
+
+    command(kCmdScientificView);
+    evaluate(QStringLiteral("-12345678.9"));
+    EXPECT_EQ(shown(), QStringLiteral("-12.3457e6"));
+    choose(frame->notationMenu(), QStringLiteral("Scientific"));
+    EXPECT_EQ(shown(), QStringLiteral("-1.23457e7"));
+    choose(frame->notationMenu(), QStringLiteral("Engineering"));
+    EXPECT_EQ(shown(), QStringLiteral("-12.3457e6"));
+    evaluate(QStringLiteral("0.000123456"));
+    EXPECT_EQ(shown(), QStringLiteral("123.456e-6"));
+    QMenu* decimals = frame->notationMenu()->findChild<QMenu*>(QStringLiteral("decimalsMenu"));
+    choose(decimals, QStringLiteral("3 decimals"));
+    EXPECT_EQ(shown(), QStringLiteral("0.000")) << "a number of decimals is fixed notation";
+    evaluate(QStringLiteral("-1234567.891"));
+    EXPECT_EQ(shown(), QStringLiteral("-1,234,567.891"));
+    EXPECT_EQ(copied(), QStringLiteral("-1234567.891"));
+
+    // Kept between runs.
+    frame.reset();
+    open();
+    const auto checked = [](QMenu* menu) {
+        for (QAction* action : menu->actions())
+            if (action->isChecked()) return action->text().remove(u'&');
+        return QString();
+    };
+    EXPECT_EQ(checked(frame->digitsMenu()), QStringLiteral("6 digits"));
+    EXPECT_EQ(checked(frame->notationMenu()), QStringLiteral("Fixed decimals"));
+    EXPECT_EQ(frame->mainDisplay().style().decimals, 3);
+    EXPECT_EQ(frame->functionResult().style().digits, 6);
+    evaluate(QStringLiteral("2/3"));
+    EXPECT_EQ(shown(), QStringLiteral("0.667"));
+    command(kCmdStandardView);
+    QTest::keyClicks(frame.get(), QStringLiteral("1/8="));
+    deliverPosted();
+    EXPECT_EQ(shown(), QStringLiteral("0.125"));
+    QTest::keyClicks(frame.get(), QStringLiteral("1/16="));
+    deliverPosted();
+    EXPECT_EQ(shown(), QStringLiteral("0.063")) << "fixed decimals in the standard view too";
 }

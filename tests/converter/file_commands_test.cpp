@@ -90,7 +90,8 @@ TEST(FileCommands, OptionsSaysWhichSettingsApplyAtOnce) {
     QString note;
     for (const QLabel* label : dialog.findChildren<QLabel*>())
         if (label->wordWrap()) note = label->text();
-    EXPECT_NE(note.indexOf("download source and the automatic refresh apply at once"), -1)
+    EXPECT_NE(note.indexOf("download source, the automatic refresh and the digits apply at once"),
+              -1)
         << note.toStdString();
     EXPECT_NE(note.indexOf("next started"), -1);
     EXPECT_EQ(note.indexOf("All changes"), -1);

@@ -364,6 +364,14 @@ TEST(ConverterCommandsTest, OpenCalculatorHandsOverOnlyAValidValue) {
     double value = 0;
     ASSERT_TRUE(ui::DecodeValue(received[2], value));
     EXPECT_EQ(value, 2.5);
+
+    // The value goes with the fifteen digits a double carries safely, no
+    // binary noise beyond them.
+    item.value = 0.1 + 0.2;
+    frame.onCommand(kCmdOpenCalculator);
+    ASSERT_TRUE(pq::test::waitFor([&] { return received.size() >= 5; }));
+    ASSERT_TRUE(ui::DecodeValue(received[4], value));
+    EXPECT_EQ(value, 0.3);
 }
 
 TEST(ConverterCommandsTest, ACalculatorThatCannotStartIsSaidSo) {

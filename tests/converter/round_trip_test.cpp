@@ -8,15 +8,19 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDir>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTimer>
 #include <QTest>
 
 #include "converter/commands.h"
+#include "converter/dialogs/options_dialog.h"
 #include "converter/entry/compound_editor.h"
 #include "converter/entry/value_editor.h"
 #include "converter/entry/value_entry_panel.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
+#include "engine/plain_number.h"
 #include "engine/calendar_date.h"
 #include "engine/format_text.h"
 #include "engine/locale_dates.h"
@@ -24,6 +28,7 @@
 #include "tests/uikit/test_support.h"
 #include "uikit/clipboard.h"
 #include "uikit/date_time_edit.h"
+#include "uikit/dialogs.h"
 #include "uikit/line_edit.h"
 
 using namespace pq;
@@ -134,8 +139,8 @@ TEST_F(RoundTrip, ClickingARowKeepsEveryOtherRow) {
 
 // In every shipped file: a value typed in the first unit, then each of the
 // first three units (two in the smallest files) copied and pasted back into
-// its own value box leaves every row as it was, and the unit's value to the
-// last bit.
+// its own value box leaves every row as it was, and the unit's value as its
+// fifteen digits say.
 TEST_F(RoundTrip, CopyAndPasteInEveryShippedFile) {
     const QStringList files =
         QDir(QStringLiteral(PQ_DATA_DIR)).entryList({"*.cnv", "*.cal"}, QDir::Files, QDir::Name);
@@ -160,7 +165,15 @@ TEST_F(RoundTrip, CopyAndPasteInEveryShippedFile) {
             EXPECT_TRUE(editor()->isValid()) << copied.toStdString();
             key(control(), Qt::Key_Return);
             settle();
-            EXPECT_EQ(item.value, value) << row << " " << copied.toStdString();
+            // A date as the row shows it, to the second; a number with the
+            // fifteen digits a double carries safely.
+            const bool date = item.format.displayFormat == pq::Date ||
+                              item.format.displayFormat == pq::DateTime;
+            EXPECT_EQ(item.value, date ? value : pq::roundedToDigits(value))
+                << row << " " << copied.toStdString();
+            if (!date) {
+                EXPECT_EQ(copied, QString::fromStdString(pq::plainNumber(value)));
+            }
             EXPECT_EQ(texts(), before) << row << " " << copied.toStdString();
         }
     }
@@ -270,4 +283,147 @@ TEST_F(RoundTrip, ADateTypedInTimeZones) {
     EXPECT_EQ(box->date(), QDate(today.year(), today.month(), 15));
     settle();
     EXPECT_EQ(CalendarDate(utc.value).dayOfMonth, 15);
+}
+
+// Copies give at most fifteen significant digits: no chain of clicks shows
+// binary noise. 1 m is 1/0.3048 ft; back in metres that is 0.9999999999999999
+// in binary, but 1 to the digits a double carries.
+TEST_F(RoundTrip, CopiesCarryNoBinaryNoiseAfterAChainOfClicks) {
+    open(QStringLiteral("Length.cnv"));
+    ASSERT_EQ(list()->row(1).item().identifier, u"m");
+    ASSERT_EQ(list()->row(6).item().identifier, u"ft");
+    auto copied = [&] {
+        key(control(), Qt::Key_C, Qt::ControlModifier);
+        return ui::ClipboardText();
+    };
+    selectRow(1);
+    key(control(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(control(), QStringLiteral("1"));
+    settle();
+    for (int round = 0; round < 3; ++round) {
+        selectRow(6);
+        EXPECT_EQ(copied(), QStringLiteral("3.28083989501312")) << round;
+        selectRow(1);
+        EXPECT_EQ(copied(), QStringLiteral("1")) << round;
+        EXPECT_EQ(text(1), QStringLiteral("1"));
+    }
+    key(control(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(control(), QStringLiteral("2"));
+    settle();
+    EXPECT_EQ(copied(), QStringLiteral("2"));
+    selectRow(6);
+    EXPECT_EQ(copied(), QStringLiteral("6.56167979002625"));
+}
+
+// Numbers as people write them, typed key by key into the value box and
+// into the feet-and-inches field.
+TEST_F(RoundTrip, FractionsAndFeetAndInchesTyped) {
+    open(QStringLiteral("Length.cnv"));
+    ASSERT_EQ(list()->row(2).item().identifier, u"cm");
+    ASSERT_EQ(list()->row(7).item().identifier, u"in");
+    struct Case {
+        const char* typed;
+        double inches;
+    };
+    // 1 in is 2.54 cm exactly.
+    for (const Case& c : {Case{"1 1/2", 1.5}, Case{"1-1/2", 1.5}, Case{"3/4", 0.75},
+                          Case{"11 3/16", 11.1875}, Case{"1e+2", 100}, Case{"2.5e+1", 25}}) {
+        selectRow(7);
+        key(control(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(control(), QString::fromUtf8(c.typed));
+        settle();
+        EXPECT_TRUE(editor()->isValid()) << c.typed;
+        EXPECT_EQ(list()->row(7).item().value, c.inches) << c.typed;
+        EXPECT_NEAR(list()->row(2).item().value, c.inches * 2.54, 1e-12) << c.typed;
+    }
+    for (const char* wrong : {"4e", "1e-", "."}) {
+        key(control(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(control(), QString::fromUtf8(wrong));
+        settle();
+        EXPECT_FALSE(editor()->isValid()) << wrong;
+        EXPECT_EQ(list()->row(7).item().value, 25) << wrong << " leaves the value";
+    }
+
+    // 5 ft 11 in is 71 in, 180.34 cm.
+    selectRow(8);
+    ASSERT_EQ(list()->row(8).item().identifier, u"ft_in");
+    ASSERT_EQ(editor()->format(), Compound);
+    struct Written {
+        const char* typed;
+        double centimetres;
+        const char* shown;
+    };
+    for (const Written& w :
+         {Written{"5 ft 11 in", 180.34, "5 ft 11 in "}, Written{"5' 11\"", 180.34, "5 ft 11 in "},
+          Written{"5 ft 11 3/16 in", 180.81625, "5 ft 11.188 in "},
+          Written{"5 11", 180.34, "5 ft 11 in "}, Written{"3 in", 7.62, "0 ft 3 in "},
+          // Digits alone change their own field only: 6 ft and the 3 in.
+          Written{"6", 190.5, "6 ft 3 in "}}) {
+        selectRow(7);
+        selectRow(8); // the field entered afresh, showing the value
+        QTest::keyClicks(control(), QString::fromUtf8(w.typed));
+        settle();
+        EXPECT_TRUE(editor()->isValid()) << w.typed;
+        EXPECT_NEAR(list()->row(2).item().value, w.centimetres, 1e-9) << w.typed;
+        EXPECT_EQ(text(8), QString::fromUtf8(w.shown)) << w.typed;
+    }
+    // Keys that cannot go on the value are not taken: "5 ftx" is "5 ft".
+    selectRow(7);
+    selectRow(8);
+    QTest::keyClicks(control(), QStringLiteral("5 ftx2"));
+    auto* fields = editor()->compoundEditor();
+    EXPECT_EQ(fields->fieldText(0), QStringLiteral("5"));
+    EXPECT_EQ(fields->fieldText(1), QStringLiteral("2"));
+    // An unfinished fraction does not read, and is marked.
+    QTest::keyClicks(control(), QStringLiteral(" 1/"));
+    settle();
+    EXPECT_FALSE(editor()->isValid());
+    EXPECT_EQ(fields->fieldText(1), QStringLiteral("2 1/"));
+    QTest::keyClicks(control(), QStringLiteral("2"));
+    settle();
+    EXPECT_TRUE(editor()->isValid());
+    EXPECT_NEAR(list()->row(2).item().value, (60 + 2.5) * 2.54, 1e-9);
+}
+
+// The digits the rows and the value box show, chosen in Options with the
+// keyboard, apply at once and are kept for the next start; Copy keeps its
+// fifteen.
+TEST_F(RoundTrip, DigitsChosenInOptions) {
+    open(QStringLiteral("Length.cnv"));
+    selectRow(1); // m
+    key(control(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(control(), QStringLiteral("2"));
+    settle();
+    ASSERT_EQ(text(6), QStringLiteral("6.56167979003")); // 2 m in feet, twelve digits
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<OptionsDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QSpinBox* digits = dialog->digitsBox();
+        EXPECT_EQ(digits->value(), 12);
+        digits->setFocus();
+        QTest::keyClick(digits, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(digits, QStringLiteral("5"));
+        ui::TriggerMenuBarItem(*dialog, ui::kOkCommand);
+    });
+    frame->onCommand(kCmdOptions);
+    frame->activateWindow(); // Copy's shortcut works in the active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    EXPECT_EQ(text(6), QStringLiteral("6.5617"));
+    EXPECT_EQ(text(0), QStringLiteral("0.002")); // km
+    EXPECT_EQ(editor()->textBox()->text(), QStringLiteral("2"));
+    selectRow(6);
+    EXPECT_EQ(editor()->textBox()->text(), QStringLiteral("6.5617"));
+    key(control(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(ui::ClipboardText(), QStringLiteral("6.56167979002625"));
+    selectRow(1);
+    EXPECT_EQ(list()->selected(), 1);
+    EXPECT_EQ(text(1), QStringLiteral("2"));
+    key(control(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(ui::ClipboardText(), QStringLiteral("2"));
+
+    frame.reset();
+    setShownDigits(kDefaultShownDigits);
+    frame = world.open();
+    EXPECT_EQ(shownDigits(), 5) << "kept for the next start";
+    setShownDigits(kDefaultShownDigits);
 }

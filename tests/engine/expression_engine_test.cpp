@@ -47,7 +47,8 @@ TEST_F(EngineTest, Operators) {
     EXPECT_EQ(eval(u"1=1"), -1);
     EXPECT_EQ(eval(u"1<2=-1"), -1);
     EXPECT_EQ(eval(u"0FEh-1"), 253); // the whole formula is lower-cased first
-    EXPECT_EQ(eval(u"1E+3"), 4);
+    EXPECT_EQ(eval(u"1E+3"), 1000); // an exponent may be signed
+    EXPECT_EQ(eval(u"2.5e+3+1"), 2501);
 }
 
 TEST_F(EngineTest, BitwiseOperatorsWorkOn32Bits) {
@@ -78,8 +79,10 @@ TEST_F(EngineTest, FailuresOfOperatorsAndFunctions) {
 
 TEST_F(EngineTest, ResultsStayWithinTheValidRange) {
     EXPECT_EQ(eval(u"10e300"), 1e301); // the limit itself is valid
-    EXPECT_TRUE(fails(u"1e301"));      // exponent above 300 is not a literal
-    EXPECT_TRUE(fails(u"100e300"));
+    EXPECT_EQ(eval(u"1e301"), 1e301);  // as a literal too, as 1e300*10 is
+    EXPECT_EQ(eval(u"-1e301"), -1e301);
+    EXPECT_TRUE(fails(u"100e300"));    // beyond it a literal is too large
+    EXPECT_TRUE(fails(u"1e309"));      // even beyond the doubles
     EXPECT_TRUE(fails(u"1" + std::u16string(250, u'0') + u"e100"));
 }
 

@@ -43,6 +43,8 @@ TEST(FormulaResults, GeneratedFormulasGiveTheResultsTheyAlwaysGave) {
         }
     }
     pq::setTimeZoneFolder(folder);
-    EXPECT_EQ(successes, 29561);
-    EXPECT_EQ(fingerprint, 5061175607875357383ULL);
+    // Moved once on purpose: "1e" and "." alone are no numbers, and "1e+3"
+    // is one; 2676 formulas, each with such a literal, changed.
+    EXPECT_EQ(successes, 26888);
+    EXPECT_EQ(fingerprint, 10050724941107601690ULL);
 }

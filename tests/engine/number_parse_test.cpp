@@ -7,7 +7,9 @@
 
 #include "engine/number_parse.h"
 
+using pq::NumberReading;
 using pq::parseNumber;
+using pq::readNumber;
 
 namespace {
 
@@ -22,25 +24,70 @@ bool fails(std::u16string_view text) {
     return !parseNumber(text, v);
 }
 
+std::string narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
 } // namespace
 
-TEST(ParseNumber, DecimalForms) {
-    EXPECT_EQ(read(u"."), 0);
-    EXPECT_TRUE(std::signbit(read(u"-")));
-    EXPECT_EQ(read(u"1."), 1);
-    EXPECT_EQ(read(u".5"), 0.5);
-    EXPECT_EQ(read(u"1e"), 1);
-    EXPECT_EQ(read(u"1e-"), 1);
-    EXPECT_EQ(read(u"1E5"), 1e5);
-    EXPECT_EQ(read(u"-42"), -42);
-    EXPECT_EQ(read(u"1e300"), 1e300);
-    EXPECT_TRUE(fails(u"1e301"));
-    EXPECT_TRUE(fails(u"12d"));
-    EXPECT_TRUE(fails(u"1.2.3"));
-    EXPECT_TRUE(fails(u"1e5.5"));
-    EXPECT_TRUE(fails(u""));
-    EXPECT_TRUE(fails(u"x1"));
-    EXPECT_TRUE(fails(u"+1"));
+TEST(ParseNumber, NumberTexts) {
+    // What each text is: a number (its value, as C reads the literal), a
+    // malformed literal, or one beyond the engine's limit of +-1e301.
+    constexpr auto N = NumberReading::Number;
+    constexpr auto M = NumberReading::Malformed;
+    constexpr auto L = NumberReading::TooLarge;
+    struct Case {
+        std::u16string_view text;
+        NumberReading reading;
+        double value;
+    };
+    const Case cases[] = {
+        {u"1e+2", N, 1e+2},
+        {u"1e2", N, 1e2},
+        {u"1E+2", N, 1e2},
+        {u"2.5e+3", N, 2.5e+3},
+        {u"2.5e-3", N, 2.5e-3},
+        {u"1.5e+20", N, 1.5e+20}, // as other programs write it
+        {u"-4e-0", N, -4e-0},
+        {u"1.", N, 1.},
+        {u".5", N, .5},
+        {u"-.5", N, -.5},
+        {u"-42", N, -42},
+        {u"007", N, 7},
+        {u"4e", M, 0},    // an "e" needs digits
+        {u"1e-", M, 0},   // and so does its sign
+        {u"1e+", M, 0},
+        {u"1e+-2", M, 0},
+        {u".", M, 0},     // a point needs a digit beside it
+        {u"-", M, 0},
+        {u"-.", M, 0},
+        {u"-e5", M, 0},
+        {u".e5", M, 0},
+        {u"1.2.3", M, 0},
+        {u"1e5.5", M, 0},
+        {u"12d", M, 0},
+        {u"+1", M, 0},    // a sign is an operator in formulas
+        {u"", M, 0},
+        {u"x1", M, 0},
+        {u"1e300", N, 1e300},
+        {u"1e301", N, 1e301},   // the limit itself
+        {u"-1e301", N, -1e301},
+        {u"10e300", N, 1e301},
+        {u"1.0000001e301", L, 0},
+        {u"1e302", L, 0},
+        {u"1e308", L, 0},       // a double, but beyond the limit
+        {u"1e309", L, 0},       // beyond the doubles
+        {u"-1e99999999999", L, 0},
+        {u"1e-400", N, 0},      // too small to tell from 0
+        {u"1e-99999999999999999999", N, 0},
+        {u"0e999", N, 0},
+    };
+    for (const Case& c : cases) {
+        double value = NAN;
+        EXPECT_EQ(readNumber(c.text, value), c.reading) << narrow(c.text);
+        if (c.reading == N) {
+            EXPECT_EQ(value, c.value) << narrow(c.text);
+        }
+        EXPECT_EQ(parseNumber(c.text, value), c.reading == N) << narrow(c.text);
+    }
 }
 
 TEST(ParseNumber, DecimalValuesAreCorrectlyRounded) {
@@ -53,7 +100,8 @@ TEST(ParseNumber, DecimalValuesAreCorrectlyRounded) {
     EXPECT_EQ(read(u"4.9406564584124654e-324"), 4.9406564584124654e-324);
     EXPECT_EQ(read(u"1e-400"), 0); // very small results become 0
     EXPECT_EQ(read(u"1e-99999999999999999999"), 0);
-    EXPECT_TRUE(std::isinf(read(u"1" + std::u16string(310, u'0')))); // the evaluator rejects it
+    double value;
+    EXPECT_EQ(readNumber(u"1" + std::u16string(310, u'0'), value), NumberReading::TooLarge);
 }
 
 TEST(ParseNumber, BasedLiteralsArePatternsOf32Bits) {

@@ -51,7 +51,8 @@ TEST(Tokenizer, CutsWordsNumbersAndSymbols) {
     EXPECT_EQ(tokens(u" sin(x_1)\t+2.5e-3\r\n"), (V{u"sin", u"(", u"x_1", u")", u"+", u"2.5e-3"}));
     EXPECT_EQ(tokens(u"0ffh 101b 1.2.3"), (V{u"0ffh", u"101b", u"1.2.3"}));
     EXPECT_EQ(tokens(u"0fe-1"), (V{u"0fe-1"}));         // 'e' then '-' stays in the number
-    EXPECT_EQ(tokens(u"1e+3"), (V{u"1e", u"+", u"3"})); // there is no '+' in an exponent
+    EXPECT_EQ(tokens(u"1e+3+2"), (V{u"1e+3", u"+", u"2"})); // a signed exponent is one
+    EXPECT_EQ(tokens(u"0x1e+5"), (V{u"0x1e", u"+", u"5"}));  // a hexadecimal digit "e"
     EXPECT_EQ(tokens(u"a-1"), (V{u"a", u"-", u"1"}));
     EXPECT_TRUE(tokens(u" \t\r\n").empty());
 
@@ -109,11 +110,11 @@ TEST(Parser, CallsCountTheirArguments) {
 TEST(Parser, SyntaxErrors) {
     for (const char16_t* text : {u"1 2",     u"2(3)", u"f()", u"(1,2)", u"1,2",  u"(1+2",  u"1+2)",
                                  u"+3",      u"*2",   u"5 ~", u"2 x",   u"12b",  u"1.2.3", u"0fe-1",
-                                 u"f(1)(2)", u"$",    u")",   u"(",     u"f(1,", u"(1+"})
+                                 u"f(1)(2)", u"$",    u")",   u"(",     u"f(1,", u"(1+",
+                                 u".",       u"4e",   u"1e-", u"1e+",   u"2e+x", u"1e302"})
         EXPECT_EQ(postfix(text), "<error>")
             << std::string(text, text + std::char_traits<char16_t>::length(text));
     EXPECT_EQ(postfix(u"   "), "<none>");
-    EXPECT_EQ(postfix(u"."), "0");
 }
 
 TEST(Parser, TrailingOperatorBuriesTheError) {
