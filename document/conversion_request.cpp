@@ -7,6 +7,7 @@
 #include "document/conversion_chains.h"
 #include "document/document.h"
 #include "engine/text.h"
+#include "engine/typed_number.h"
 
 namespace pq {
 
@@ -87,7 +88,9 @@ std::optional<std::vector<RequestPart>> partsOf(std::u16string_view line,
 
 } // namespace
 
-std::optional<NumberRead> ReadRequestNumber(std::u16string_view text) {
+namespace {
+
+std::optional<NumberRead> readDecimal(std::u16string_view text) {
     std::string ascii;
     size_t i = 0;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+' || text[i] == 0x2212)) {
@@ -134,6 +137,18 @@ std::optional<NumberRead> ReadRequestNumber(std::u16string_view text) {
     const double value = std::strtod(ascii.c_str(), nullptr);
     if (!std::isfinite(value)) return std::nullopt;
     return NumberRead{value, i};
+}
+
+} // namespace
+
+std::optional<NumberRead> ReadRequestNumber(std::u16string_view text) {
+    const std::optional<NumberRead> decimal = readDecimal(text);
+    // Fractions as people write them: "3/4 cup", "1 1/2 in", "11 3/16 in".
+    double value = 0;
+    const size_t length = readTypedNumberPrefix(text, value);
+    if (length > 0 && (!decimal || length > decimal->length) && std::isfinite(value))
+        return NumberRead{value, length};
+    return decimal;
 }
 
 std::vector<ConversionRequest> ReadConversionRequests(std::u16string_view line) {

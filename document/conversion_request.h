@@ -36,7 +36,8 @@ struct ConversionRequest {
 // followed by a unit).
 std::vector<ConversionRequest> ReadConversionRequests(std::u16string_view line);
 
-// A number at the start of a text: "60", "-40", "2.5", "1e-3", "1,000".
+// A number at the start of a text: "60", "-40", "2.5", "1e-3", "1,000", and
+// fractions as people write them: "3/4", "1 1/2", "1-1/2", "11 3/16".
 // The value and how many characters it took; none when the text does not
 // begin with a number.
 struct NumberRead {

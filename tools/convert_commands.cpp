@@ -23,7 +23,7 @@ void printShownItems(const Document& document, bool plain = false) {
     for (const auto& item : document.items) {
         if (!item->shown) continue;
         const std::string value = plain && item->state == ValueState::Valid
-                                      ? plainNumber(item->value)
+                                      ? scriptNumber(item->value)
                                       : toUtf8(item->displayValue());
         std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(),
                     printable(value).c_str());

@@ -100,7 +100,7 @@ int noAnswer(const std::string& folder, const FolderLookup& lookup,
 }
 
 void printValue(const Item& item, bool plain) {
-    const std::string text = plain ? plainNumber(item.value) : toUtf8(item.displayValue());
+    const std::string text = plain ? scriptNumber(item.value) : toUtf8(item.displayValue());
     std::printf("%s\n", printable(text).c_str());
 }
 
@@ -110,7 +110,7 @@ int printAll(const Document& document, bool plain) {
         if (!item->shown) continue;
         std::string value;
         if (plain && item->state == ValueState::Valid)
-            value = plainNumber(item->value);
+            value = scriptNumber(item->value);
         else
             value = toUtf8(item->displayValue());
         std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(), printable(value).c_str());

@@ -99,7 +99,7 @@ int unknownUnit(const std::string& folder, const std::string& name) {
     return kExitUsage;
 }
 
-std::string plainNumber(double value) {
+std::string scriptNumber(double value) {
     if (value == 0) return "0"; // and not "-0"
     char text[32];
     std::snprintf(text, sizeof text, "%.15g", value);

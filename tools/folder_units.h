@@ -39,6 +39,6 @@ int unknownUnit(const std::string& folder, const std::string& name);
 
 // A number for scripts: at most 15 significant digits, no grouping, in a
 // form C and Python read ("96.56064", "9.4607304725808e+15").
-std::string plainNumber(double value);
+std::string scriptNumber(double value);
 
 } // namespace pq::tool
