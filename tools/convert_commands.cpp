@@ -46,7 +46,7 @@ int runConvert(std::span<char* const> args) {
     document->currentItem = chosen;
     document->computeAll(engine);
     printShownItems(*document);
-    return kExitOk;
+    return status;
 }
 
 int runCalc(std::span<char* const> args) {
@@ -75,7 +75,7 @@ int runCalc(std::span<char* const> args) {
     }
     document->computeAll(engine);
     printShownItems(*document);
-    return kExitOk;
+    return status;
 }
 
 } // namespace pq::tool

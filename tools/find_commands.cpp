@@ -153,7 +153,7 @@ int convertToAll(const std::string& value, const std::string& fromText,
         if (item->shown)
             std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(),
                         printable(toUtf8(item->displayValue())).c_str());
-    return kExitOk;
+    return warnIfDamaged(toUtf8(chosen->fileName), *chosen->document) ? kExitDamaged : kExitOk;
 }
 
 int convertInFolder(const FolderArguments& arguments) {
@@ -225,8 +225,17 @@ int convertInFolder(const FolderArguments& arguments) {
         return kExitUsage;
     }
     const std::u16string& text = answers.front().text;
+    bool damaged = false;
+    for (const Answer& answer : answers)
+        damaged = warnIfDamaged(toUtf8(answer.to->fileName), *answer.to->document) || damaged;
+    if (text.empty()) {
+        std::fprintf(stderr, "pqtool: no conversions in %s lead from \"%s\" to \"%s\"\n",
+                     printable(toUtf8(answers.front().to->fileName)).c_str(),
+                     printable(fromText).c_str(), printable(toText).c_str());
+        return damaged ? kExitDamaged : kExitFailed;
+    }
     std::printf("%s\n", printable(toUtf8(text)).c_str());
-    return text == u"Error" ? kExitFailed : kExitOk;
+    return text == u"Error" ? kExitFailed : damaged ? kExitDamaged : kExitOk;
 }
 
 } // namespace
