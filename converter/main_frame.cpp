@@ -14,8 +14,8 @@
 
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
-#include "converter/find/unit_finder.h"
 #include "converter/file_state.h"
+#include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"
@@ -66,7 +66,9 @@ bool isEditingCommand(unsigned id) {
     case kCmdAddUnit:
     case kCmdEditUnit:
     case kCmdDeleteUnit:
-    case kCmdConversions: return true;
+    case kCmdConversions:
+    case kCmdRemoveFromList:
+    case kCmdShowUnits: return true;
     default: return false;
     }
 }
@@ -258,6 +260,13 @@ void CPqConvFrame::clientPenMove(QPoint point) { taps_.penMove(point); }
 void CPqConvFrame::clientPenUp(QPoint point) { taps_.penUp(point); }
 void CPqConvFrame::clientCommand(const ui::CommandEvent& command) { onCommand(command.id()); }
 
+QString CPqConvFrame::clientToolTip(QPoint point) {
+    if (fileSwitcher_.rect().contains(point)) return QStringLiteral("Switch File (F4)");
+    if (!showUnits_.rect().contains(point)) return {};
+    const QString problem = document_ ? EditingProblem(*document_) : QString();
+    return problem.isEmpty() ? QStringLiteral("Show or Hide Units") : problem;
+}
+
 QAction* CPqConvFrame::commandAction(unsigned id) const {
     const auto found = actions_.find(id);
     return found == actions_.end() ? nullptr : found->second;
@@ -359,6 +368,31 @@ void CPqConvFrame::makeCurrent(Document* document) {
     list_->load(document);
     showRates();
     updateCommands();
+    rememberFiles();
+}
+
+void CPqConvFrame::rememberFiles() {
+    std::vector<std::u16string> names;
+    for (size_t i = 0; i < catalogue_->size(); ++i)
+        names.push_back(catalogue_->at(i).fileNameWithExtension());
+    ConverterSettings updated = settings_;
+    updated.setRecentFiles(names);
+    // A folder without data files keeps the list it was given.
+    if (names.empty() || updated.recentFiles() == settings_.recentFiles()) return;
+    settings_ = updated;
+    saveSettings();
+}
+
+void CPqConvFrame::saveSettings() {
+    if (settings_.save() || settingsFailureTold_) return;
+    settingsFailureTold_ = true;
+    ui::ShowMessage(
+        this, ui::MessageIcon::Warning, QStringLiteral("PqConverter"),
+        QStringLiteral("PqConverter could not save its settings in %1. Your files "
+                       "are not affected, but the settings and the list of recent "
+                       "files may be lost when PqConverter closes.")
+            .arg(QSettings(ConverterSettings::organisation(), ConverterSettings::application())
+                     .fileName()));
 }
 
 bool CPqConvFrame::switchTo(size_t index) {
@@ -389,6 +423,12 @@ bool CPqConvFrame::enabled(unsigned id) const {
 
 void CPqConvFrame::updateCommands() {
     const QString problem = document_ ? EditingProblem(*document_) : QString();
+    list_->setChangeProblem(problem);
+    if (const bool on = enabled(kCmdShowUnits);
+        on != (showUnits_.state() != ui::PushButton::Disabled)) {
+        showUnits_.enable(on);
+        client_->update(showUnits_.rect());
+    }
     for (auto& [id, action] : actions_) {
         action->setEnabled(enabled(id));
         if (!isEditingCommand(id)) continue;

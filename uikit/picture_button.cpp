@@ -125,7 +125,8 @@ void PictureButton::draw(QPainter& painter) const {
         }
         if (style_ & kUnderlineWhenPressed) {
             const int from = r.left() + (icon_.isNull() ? 0 : 20 * s);
-            painter.fillRect(QRect(from, r.bottom() - s + 1, r.right() + 1 - from, s), Colours().ink);
+            painter.fillRect(QRect(from, r.bottom() - s + 1, r.right() + 1 - from, s),
+                             Colours().ink);
         }
         if (style_ & kSunkenWhenPressed) {
             const QColor shadow = Shade(128);
@@ -145,7 +146,8 @@ void PictureButton::draw(QPainter& painter) const {
         arrow.paint(&painter, QRect(content.right() + 1 + 2 * s, centre - 8 * s, icon, icon));
     }
     if (!icon_.isNull()) {
-        icon_.paint(&painter, QRect(content.left(), centre - 8 * s, icon, icon));
+        icon_.paint(&painter, QRect(content.left(), centre - 8 * s, icon, icon), Qt::AlignCenter,
+                    state() == Disabled ? QIcon::Disabled : QIcon::Normal);
         content.setLeft(content.left() + 20 * s);
     }
     if (!text_.isEmpty()) {
