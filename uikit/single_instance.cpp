@@ -159,7 +159,12 @@ QString FolderClaim::holderText() const {
             .arg(holder_.host)
             .arg(holder_.process);
     QString text = QStringLiteral("on this computer (process %1").arg(holder_.process);
-    if (!holder_.display.isEmpty()) text += QStringLiteral(", display %1").arg(holder_.display);
+    // An X display is named as people write it (":1"), any other as it is.
+    bool number = false;
+    holder_.display.toUInt(&number);
+    if (!holder_.display.isEmpty())
+        text += QStringLiteral(", display %1%2")
+                    .arg(number ? QStringLiteral(":") : QString(), holder_.display);
     return text + u')';
 }
 

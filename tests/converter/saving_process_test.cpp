@@ -281,7 +281,7 @@ TEST(SavingProcessTest, OneConverterWorksOnADataFolderWhateverDisplayItRunsOn) {
             << second.lines.join('\n').toStdString();
         EXPECT_TRUE(second.lines.contains(
             QStringLiteral("PqConverter: Another PqConverter is working on the data folder %1, on "
-                           "this computer (process %2, display 91). Only one PqConverter at a "
+                           "this computer (process %2, display :91). Only one PqConverter at a "
                            "time may change the files of a data folder. Close the other one, then "
                            "start PqConverter again.")
                 .arg(world.dataFolder)
