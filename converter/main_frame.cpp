@@ -14,8 +14,8 @@
 
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
-#include "converter/file_state.h"
 #include "converter/find/unit_finder.h"
+#include "converter/file_state.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"

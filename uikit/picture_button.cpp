@@ -125,8 +125,7 @@ void PictureButton::draw(QPainter& painter) const {
         }
         if (style_ & kUnderlineWhenPressed) {
             const int from = r.left() + (icon_.isNull() ? 0 : 20 * s);
-            painter.fillRect(QRect(from, r.bottom() - s + 1, r.right() + 1 - from, s),
-                             Colours().ink);
+            painter.fillRect(QRect(from, r.bottom() - s + 1, r.right() + 1 - from, s), Colours().ink);
         }
         if (style_ & kSunkenWhenPressed) {
             const QColor shadow = Shade(128);

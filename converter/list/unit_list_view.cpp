@@ -16,10 +16,10 @@
 #include "document/document.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/message_box.h"
-#include "uikit/scheme_colours.h"
 #include "uikit/themed_bitmap.h"
 #include "uikit/ui_font.h"
 
