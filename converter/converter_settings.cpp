@@ -68,9 +68,12 @@ ConverterSettings ConverterSettings::load(const QString& programFolder) {
     ConverterSettings settings;
     QSettings store(organisation(), application());
     const QVariant value = store.value(key());
-    // No record at all is a first run; a record that is there but cannot be
-    // read is told, and its file kept for the user.
+    // No settings file at all is a first run. A file that is there but holds
+    // no record that can be read (empty, cut short, garbled) is told, and
+    // kept for the user; the defaults then replace it at once, so that it is
+    // told once.
     const bool unreadable = store.status() != QSettings::NoError ||
+                            (QFileInfo(store.fileName()).isFile() && !value.isValid()) ||
                             (value.isValid() && (value.typeId() != QMetaType::QByteArray ||
                                                  !settings.fromBytes(value.toByteArray())));
     if (unreadable) {
@@ -83,6 +86,11 @@ ConverterSettings ConverterSettings::load(const QString& programFolder) {
                 QStringLiteral(" The unreadable settings are kept in %1.").arg(kept);
     }
     settings.applyDefaults(programFolder);
+    if (unreadable) {
+        store.clear(); // nothing of the unreadable file is carried over
+        store.setValue(key(), settings.toBytes());
+        store.sync();
+    }
     return settings;
 }
 
@@ -115,6 +123,9 @@ bool ConverterSettings::saveShownDigits(int digits) {
 
 bool ConverterSettings::save() const {
     QSettings store(organisation(), application());
+    // Written under another name and renamed over the file: a crash leaves
+    // the old settings or the new ones, never a file cut short.
+    store.setAtomicSyncRequired(true);
     store.setValue(key(), toBytes());
     store.sync();
     return store.status() == QSettings::NoError;

@@ -38,11 +38,13 @@ class ConverterSettings {
     static QString defaultUpdateSource();
 
     // Reads the stored record (or an empty one) and applies the defaults. A
-    // record that is there but cannot be read leaves the defaults too, and
-    // its settings file is copied beside itself (".bad", never over an
-    // earlier copy) before anything overwrites it; readProblem() says so.
+    // settings file that is there but holds no record that can be read
+    // (empty, cut short, garbled) leaves the defaults too: it is copied
+    // beside itself (".bad", never over an earlier copy) and replaced by the
+    // defaults at once; readProblem() says so.
     static ConverterSettings load(const QString& programFolder = ProgramFolder());
-    // Stores the whole record; false when it could not be written.
+    // Stores the whole record, atomically; false when it could not be
+    // written.
     bool save() const;
 
     // Takes a record of exactly kSize bytes; anything else leaves the

@@ -98,10 +98,11 @@ SaveResult DocumentSaver::saveQuietly(Document& document) { return document.save
 void DocumentSaver::repair(Document& document) {
     const QString file = FileNameOf(document);
     if (!ui::AskYesNo(messageParent(), QStringLiteral("Repair"),
-                      QStringLiteral("Repair keeps what could be read of %1 and drops what "
-                                     "could not. The file as it is now is first copied to a "
+                      QStringLiteral("Repair keeps what could be read of %1: it will hold "
+                                     "%2. The rest could not be read and is lost from the "
+                                     "file, but the file as it is now is first copied to a "
                                      "backup beside it.\n\nRepair %1?")
-                          .arg(file)))
+                          .arg(file, QString::fromStdString(keptText(document)))))
         return;
     std::string backup;
     const SaveResult result = document.repair(folder_, backup);

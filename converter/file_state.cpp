@@ -1,40 +1,8 @@
 #include "converter/file_state.h"
 
-#include <QStringList>
-
 #include "document/document.h"
 
 namespace pq::conv {
-
-namespace {
-
-QString counted(int count, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(count).arg(QString::fromLatin1(count == 1 ? one : many));
-}
-
-// "2 units and 9 conversions could not be read", and the like.
-QString droppedText(const Document& document) {
-    const ReadState& state = document.readState();
-    if (state.strayBytes) return QStringLiteral("it holds bytes that belong to no record");
-    QStringList parts;
-    if (state.droppedUnits > 0) parts << counted(state.droppedUnits, "unit", "units");
-    if (state.droppedConversions > 0)
-        parts << counted(state.droppedConversions, "conversion", "conversions");
-    QString text = parts.join(QStringLiteral(" and "));
-    if (state.droppedConversions < 0) {
-        const size_t kept =
-            document.typeCode() == ConversionDocument::kTypeCode
-                ? static_cast<const ConversionDocument&>(document).conversions.size()
-                : 0;
-        const QString list = QStringLiteral("its list of conversions could not be read whole "
-                                            "(%1 could be read)")
-                                 .arg(counted(static_cast<int>(kept), "conversion", "conversions"));
-        return text.isEmpty() ? list : text + QStringLiteral(" could not be read, and ") + list;
-    }
-    return text + QStringLiteral(" could not be read");
-}
-
-} // namespace
 
 QString FileNameOf(const Document& document) {
     return QString::fromStdU16String(document.fileNameWithExtension());
@@ -75,7 +43,7 @@ QString DamageReport(const Document& document) {
     return QStringLiteral("%1 is damaged: %2.\n\nIt is opened read-only and left as it is on "
                           "disk. File > Repair... keeps what could be read, after it copied the "
                           "file to %1.damaged.")
-        .arg(file, droppedText(document));
+        .arg(file, QString::fromStdString(damageText(document)));
 }
 
 QString ReadFailureText(const Document& document) {

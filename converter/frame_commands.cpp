@@ -221,13 +221,14 @@ void CPqConvFrame::options() {
     const bool sourceChanged = source != settings_.updateSource();
     settings_.setDataFolder(folder);
     settings_.setUpdateSource(source);
-    settings_.save();
+    saveSettings();
     ratesOptionsChanged(refresh, sourceChanged);
 }
 
 void CPqConvFrame::toggleCompact() {
     settings_.setCompactList(!settings_.compactList());
     list_->setCompact(settings_.compactList());
+    saveSettings();
 }
 
 void CPqConvFrame::openCalculator() {

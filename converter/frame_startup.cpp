@@ -39,8 +39,10 @@ ConverterOptions ConverterOptions::standard() {
 CPqConvFrame::CPqConvFrame(ExpressionEngine& engine, const ConverterOptions& options,
                            QWidget* parent)
     : QMainWindow(parent), engine_(engine), options_(options),
-      settings_(ConverterSettings::load(options.userFolder.isEmpty() ? options.programFolder
-                                                                     : options.userFolder)),
+      settings_(options.settings
+                    ? *options.settings
+                    : ConverterSettings::load(options.userFolder.isEmpty() ? options.programFolder
+                                                                           : options.userFolder)),
       catalogue_(std::make_unique<Catalogue>(engine)),
       saver_(std::make_unique<DocumentSaver>(this, *catalogue_, [this](Document& document) {
           historyReloaded(document);

@@ -69,7 +69,9 @@ bool isEditingCommand(unsigned id) {
     case kCmdAddUnit:
     case kCmdEditUnit:
     case kCmdDeleteUnit:
-    case kCmdConversions: return true;
+    case kCmdConversions:
+    case kCmdRemoveFromList:
+    case kCmdShowUnits: return true;
     default: return false;
     }
 }
@@ -269,6 +271,13 @@ void CPqConvFrame::clientCommand(const ui::CommandEvent& command) {
     onCommand(command.id(), command.parameter());
 }
 
+QString CPqConvFrame::clientToolTip(QPoint point) {
+    if (fileSwitcher_.rect().contains(point)) return QStringLiteral("Switch File (F4)");
+    if (!showUnits_.rect().contains(point)) return {};
+    const QString problem = document_ ? EditingProblem(*document_) : QString();
+    return problem.isEmpty() ? QStringLiteral("Show or Hide Units") : problem;
+}
+
 QAction* CPqConvFrame::commandAction(unsigned id) const {
     const auto found = actions_.find(id);
     return found == actions_.end() ? nullptr : found->second;
@@ -372,6 +381,31 @@ void CPqConvFrame::makeCurrent(Document* document) {
     list_->load(document);
     showRates();
     updateCommands();
+    rememberFiles();
+}
+
+void CPqConvFrame::rememberFiles() {
+    std::vector<std::u16string> names;
+    for (size_t i = 0; i < catalogue_->size(); ++i)
+        names.push_back(catalogue_->at(i).fileNameWithExtension());
+    ConverterSettings updated = settings_;
+    updated.setRecentFiles(names);
+    // A folder without data files keeps the list it was given.
+    if (names.empty() || updated.recentFiles() == settings_.recentFiles()) return;
+    settings_ = updated;
+    saveSettings();
+}
+
+void CPqConvFrame::saveSettings() {
+    if (settings_.save() || settingsFailureTold_) return;
+    settingsFailureTold_ = true;
+    ui::ShowMessage(
+        this, ui::MessageIcon::Warning, QStringLiteral("PqConverter"),
+        QStringLiteral("PqConverter could not save its settings in %1. Your files "
+                       "are not affected, but the settings and the list of recent "
+                       "files may be lost when PqConverter closes.")
+            .arg(QSettings(ConverterSettings::organisation(), ConverterSettings::application())
+                     .fileName()));
 }
 
 bool CPqConvFrame::switchTo(size_t index) {
@@ -406,6 +440,12 @@ bool CPqConvFrame::enabled(unsigned id) const {
 
 void CPqConvFrame::updateCommands() {
     const QString problem = document_ ? EditingProblem(*document_) : QString();
+    list_->setChangeProblem(problem);
+    if (const bool on = enabled(kCmdShowUnits);
+        on != (showUnits_.state() != ui::PushButton::Disabled)) {
+        showUnits_.enable(on);
+        client_->update(showUnits_.rect());
+    }
     for (auto& [id, action] : actions_) {
         action->setEnabled(enabled(id));
         if (!isEditingCommand(id)) continue;

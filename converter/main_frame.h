@@ -7,6 +7,7 @@ class QLabel;
 
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "converter/converter_settings.h"
 #include "converter/document_saver.h"
@@ -54,6 +55,9 @@ struct ConverterOptions {
     // The hand-over server, the index of the data files and the messages
     // about the start wait until the window has been painted once.
     bool deferredStart = false;
+    // The settings as read before the window (ConverterSettings::load);
+    // none: the window reads them.
+    std::optional<ConverterSettings> settings;
 
     // This user's programs, the calculator beside this program, the shipped
     // help, and this user's data folder (uikit/app_paths.h).
@@ -115,6 +119,7 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void clientPenMove(QPoint point) override;
     void clientPenUp(QPoint point) override;
     void clientCommand(const ui::CommandEvent& command) override;
+    QString clientToolTip(QPoint point) override;
 
     // Start-up (frame_startup.cpp).
     static QString geometryKey();
@@ -140,6 +145,11 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     // (with a new "Updated:" text when stampUpdated), keeps the step for
     // Undo and saves it.
     void documentChanged(const UndoStep& step, bool stampUpdated);
+    // Keeps the current file and the recent files in the settings as soon
+    // as they change, so that they survive the program being killed.
+    void rememberFiles();
+    // Stores the settings; a failure is told once a run.
+    void saveSettings();
     bool enabled(unsigned id) const;
 
     // The commands (frame_commands.cpp).
@@ -209,6 +219,7 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     UndoHistory history_;
     std::unique_ptr<DocumentSaver> saver_;
     bool released_ = false; // the window closed and the current document was let go
+    bool settingsFailureTold_ = false;
     TextReferenceList references_;
     Document* document_ = nullptr;
     ui::ThemedBitmap background_;

@@ -14,8 +14,9 @@ class ExpressionEngine;
 
 // The data folder's conversion and calculation files, most recently used
 // first. Only the first document, the current one, stays loaded (documents
-// converted from the legacy format stay loaded from the moment they were
-// read); the others carry their header alone. Switching documents unloads
+// in the legacy format, which are read whole, stay loaded from the moment
+// they were read); the others carry their header alone. Reading a document
+// never writes its file. Switching documents unloads
 // the current one, loads the new one and applies a pending update to it.
 // The catalogue never writes a file: whoever changes a document saves it
 // (Document::saveChanges) before letting it go.

@@ -1,6 +1,8 @@
 #include "document/document.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 #include "document/data_file.h"
 
@@ -62,41 +64,132 @@ void ConversionDocument::writeExtra(DataFile& file) const {
     }
 }
 
-void ConversionDocument::readExtra(DataFile& file) {
-    // The smallest record: kind, two positions and two empty formulas.
-    constexpr int64_t kSmallestRecord = 20;
-    int32_t count;
-    if (!file.readInt32(count)) {
-        conversionCountDamaged_ = true; // the list is missing
-        return;
-    }
-    if (count < 0 || count > (file.size() - file.position()) / kSmallestRecord)
-        conversionCountDamaged_ = true;
-    auto itemAt = [this](int32_t position) -> Item* {
-        return position >= 0 && static_cast<size_t>(position) < items.size()
-                   ? items[static_cast<size_t>(position)].get()
-                   : nullptr;
-    };
-    for (int32_t i = 0; i < count; ++i) {
+namespace {
+
+// The smallest record: kind, two positions and two empty formulas.
+constexpr int64_t kSmallestRecord = 20;
+
+// One conversion record as it stands; false when it cannot be read. Strict:
+// only as the program writes records (kind 0 or 1, finite numbers, and,
+// unless unitCount is negative, both places among `unitCount`).
+bool readRecord(DataFile& file, Conversion& c, int32_t& first, int32_t& second, bool strict,
+                int32_t unitCount) {
+    if (!file.readInt32(c.kind) || !file.readInt32(first) || !file.readInt32(second)) return false;
+    if (strict && c.kind != Conversion::Linear && c.kind != Conversion::Formula) return false;
+    if (strict && unitCount >= 0 &&
+        (first < 0 || second < 0 || first >= unitCount || second >= unitCount))
+        return false;
+    if (!c.isLinear()) return file.readText(c.forwardFormula) && file.readText(c.reverseFormula);
+    return file.readDouble(c.factor) && file.readDouble(c.offset) &&
+           (!strict || (std::isfinite(c.factor) && std::isfinite(c.offset)));
+}
+
+Item* unitAt(const std::vector<Item*>& units, int32_t position) {
+    return position >= 0 && static_cast<size_t>(position) < units.size()
+               ? units[static_cast<size_t>(position)]
+               : nullptr;
+}
+
+} // namespace
+
+std::optional<std::vector<std::unique_ptr<Conversion>>>
+ConversionDocument::readConversionRun(DataFile& file, int64_t from, int32_t unitCount,
+                                      const std::vector<Item*>* units, int64_t most) {
+    if (!file.seek(from)) return std::nullopt;
+    std::vector<std::unique_ptr<Conversion>> run;
+    while (file.position() < file.size()) {
+        if (static_cast<int64_t>(run.size()) >= most || recoveryBudget_ <= 0) return std::nullopt;
         auto c = std::make_unique<Conversion>(this);
         int32_t first, second;
-        bool ok = file.readInt32(c->kind) && file.readInt32(first) && file.readInt32(second);
-        ok = ok &&
-             (c->isLinear() ? file.readDouble(c->factor) && file.readDouble(c->offset)
-                            : file.readText(c->forwardFormula) && file.readText(c->reverseFormula));
-        if (!ok) {
-            // Nothing after a broken record can be trusted.
-            droppedConversions_ += count - i;
-            return;
+        const int64_t at = file.position();
+        const bool read = readRecord(file, *c, first, second, true, unitCount);
+        recoveryBudget_ -= std::max<int64_t>(4, file.position() - at);
+        if (!read) return std::nullopt;
+        if (units) {
+            c->unit1 = unitAt(*units, first);
+            c->unit2 = unitAt(*units, second);
         }
-        c->unit1 = itemAt(first);
-        c->unit2 = itemAt(second);
-        // A record naming a position outside the item list is passed over.
+        run.push_back(std::move(c));
+    }
+    return run;
+}
+
+std::optional<int64_t> ConversionDocument::findExtra(DataFile& file, int64_t from,
+                                                     int32_t unitCount) {
+    // The list runs to the end of the file: its count, then exactly that many
+    // records, each naming two units of the file; failing that, records of
+    // which some name no unit (those are dropped as the list is read).
+    for (const int32_t places : {unitCount, -1}) {
+        for (int64_t at = from; at + 4 <= file.size() && recoveryBudget_ > 0; ++at) {
+            recoveryBudget_ -= 4;
+            int32_t count = -1;
+            if (!file.seek(at) || !file.readInt32(count) || count < 0 ||
+                count > (file.size() - at - 4) / kSmallestRecord)
+                continue;
+            const auto run = readConversionRun(file, at + 4, places, nullptr, count);
+            if (run && static_cast<int64_t>(run->size()) == count) return at;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ConversionDocument::extraMayBeginHere(DataFile& file) const {
+    const int64_t at = file.position();
+    int32_t count = -1;
+    const bool plausible =
+        file.readInt32(count) && count >= 0 && count <= (file.size() - at - 4) / kSmallestRecord;
+    file.seek(at);
+    return plausible;
+}
+
+void ConversionDocument::readExtra(DataFile& file, const std::vector<Item*>& units) {
+    const int32_t unitCount = static_cast<int32_t>(units.size());
+    int32_t count;
+    if (!file.readInt32(count)) {
+        conversionsInFile_ = droppedConversions_ = -1; // the list is missing
+        return;
+    }
+    const bool countKnown =
+        count >= 0 && count <= (file.size() - file.position()) / kSmallestRecord;
+    conversionsInFile_ = countKnown ? count : -1;
+    // A record whose unit could not be read, or that names a position outside
+    // the item list, is passed over.
+    auto keep = [&](std::unique_ptr<Conversion> c) {
         if (c->unit1 && c->unit2)
             conversions.push_back(std::move(c));
         else
             ++droppedConversions_;
+    };
+    for (int64_t i = 0; countKnown ? i < count : file.position() < file.size(); ++i) {
+        const int64_t start = file.position();
+        auto c = std::make_unique<Conversion>(this);
+        int32_t first, second;
+        if (readRecord(file, *c, first, second, false, unitCount)) {
+            c->unit1 = unitAt(units, first);
+            c->unit2 = unitAt(units, second);
+            keep(std::move(c));
+            continue;
+        }
+        // The records after one that cannot be read are found again where
+        // they read one after the other to the end of the file.
+        // Of the runs that read, the longest.
+        const int64_t left = countKnown ? count - i - 1 : INT64_MAX;
+        std::optional<std::vector<std::unique_ptr<Conversion>>> run;
+        for (int64_t from = start + 1; left > 0 && from < file.size(); ++from) {
+            if (recoveryBudget_ <= 0) break;
+            auto found = readConversionRun(file, from, unitCount, &units, left);
+            if (!found || found->empty() || (run && found->size() <= run->size())) continue;
+            run = std::move(found);
+            if (static_cast<int64_t>(run->size()) == left) break;
+        }
+        const int64_t found = run ? static_cast<int64_t>(run->size()) : 0;
+        if (run)
+            for (auto& later : *run) keep(std::move(later));
+        if (countKnown) droppedConversions_ += static_cast<int>(count - i - found);
+        file.seek(file.size()); // what is left belongs to no record that could be read
+        break;
     }
+    if (!countKnown) droppedConversions_ = -1;
 }
 
 } // namespace pq

@@ -1,43 +1,17 @@
 #include "document/data_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "engine/text.h"
 
 namespace pq {
-
-namespace {
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool closeChecked() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
-} // namespace
 
 bool writeAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
@@ -81,93 +55,6 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
     return FileIdentity{info.st_dev, info.st_ino};
 }
 
-namespace {
-
-// The entry of a folder whose name differs from `name` in case alone.
-std::optional<std::string> caseVariant(const std::string& folder, const std::string& name) {
-    const std::u16string wanted = fromUtf8(name);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string candidate = entry.path().filename().string();
-        if (candidate != name && equalsIgnoreCase(fromUtf8(candidate), wanted)) return candidate;
-    }
-    return std::nullopt;
-}
-
-bool isTemporaryName(std::string_view name) {
-    const std::string_view prefix = DataFile::kTemporaryPrefix;
-    return name.size() == prefix.size() + 6 && name.starts_with(prefix);
-}
-
-// Removes the temporary files of saves that never finished: those older
-// than a minute (a save in progress is younger).
-void removeStaleTemporaries(const std::string& folder) {
-    std::error_code error;
-    const time_t now = ::time(nullptr);
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (!isTemporaryName(name)) continue;
-        struct stat info {};
-        const std::string path = folder + name;
-        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && now - info.st_mtime > 60)
-            ::unlink(path.c_str());
-    }
-}
-
-// The file a save of `path` replaces: the target of a symbolic link, the
-// file whose name differs in case alone when it is the one written back.
-// False with the reason when the save must not go ahead.
-bool saveTarget(const std::string& path, const std::optional<FileIdentity>& writtenBack,
-                std::string& target, std::string& error) {
-    struct stat info {};
-    target = path;
-    if (::lstat(path.c_str(), &info) != 0) {
-        if (errno != ENOENT) {
-            error = describeError(errno);
-            return false;
-        }
-        const std::string folder = folderOf(path);
-        const auto variant = caseVariant(folder, fileNameOf(path));
-        if (!variant) return true; // a new file
-        const auto identity = identityOf(folder + *variant);
-        if (!writtenBack || identity != writtenBack) {
-            error = "a file named " + *variant + " exists already";
-            return false;
-        }
-        target = folder + *variant;
-        if (::lstat(target.c_str(), &info) != 0) {
-            error = describeError(errno);
-            return false;
-        }
-    }
-    if (S_ISLNK(info.st_mode)) {
-        char* real = ::realpath(target.c_str(), nullptr);
-        if (!real) {
-            error =
-                "a symbolic link to a file that cannot be reached (" + describeError(errno) + ")";
-            return false;
-        }
-        target = real;
-        std::free(real);
-        if (::stat(target.c_str(), &info) != 0) {
-            error = describeError(errno);
-            return false;
-        }
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    return true;
-}
-
-bool syncFolder(const std::string& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
-}
-
-} // namespace
-
 DataFile::~DataFile() { close(); }
 
 void DataFile::close() {
@@ -178,7 +65,7 @@ void DataFile::close() {
     bytes_.shrink_to_fit();
     position_ = 0;
     identity_.reset();
-    stamp_.reset();
+    version_.reset();
     writtenBack_.reset();
 }
 
@@ -200,7 +87,8 @@ bool DataFile::openRead(const std::string& path) {
         return false;
     }
     identity_ = info.identity;
-    stamp_ = FileStamp{info.identity, info.size, info.modifiedNs};
+    version_ = FileVersion{{info.identity, info.size, info.modifiedNs},
+                           contentHash(bytes_.data(), bytes_.size())};
     mode_ = Mode::Reading;
     path_ = path;
     return true;
@@ -224,63 +112,6 @@ bool DataFile::openWrite(const std::string& path, std::optional<FileIdentity> wr
     path_ = path;
     writtenBack_ = writtenBack;
     return true;
-}
-
-bool DataFile::commit() {
-    if (mode_ != Mode::Writing || error_) {
-        if (mode_ == Mode::Writing) errorText_ = "the content cannot be stored in a data file";
-        close();
-        return false;
-    }
-    std::string target;
-    if (!saveTarget(path_, writtenBack_, target, errorText_)) {
-        close();
-        return false;
-    }
-    const std::string folder = folderOf(target);
-    removeStaleTemporaries(folder);
-    std::string temp = folder + kTemporaryPrefix + "XXXXXX";
-    int raw = ::mkstemp(temp.data());
-    if (raw < 0) {
-        errorText_ = describeError(errno);
-        close();
-        return false;
-    }
-    FileDescriptor fd(raw);
-    // The new file keeps the old one's permissions; a new file gets the
-    // usual ones for the user's umask.
-    struct stat old {};
-    mode_t permissions;
-    if (::stat(target.c_str(), &old) == 0) {
-        permissions = old.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        permissions = 0666 & ~mask;
-    }
-    bool ok = ::fchmod(fd.get(), permissions) == 0 &&
-              writeAll(fd.get(), bytes_.data(), bytes_.size()) && ::fsync(fd.get()) == 0;
-    int cause = ok ? 0 : errno;
-    if (!fd.closeChecked() && ok) {
-        ok = false;
-        cause = errno;
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        cause = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        errorText_ = describeError(cause);
-    } else {
-        syncFolder(folder); // the rename itself reaches the disk
-    }
-    close();
-    if (ok) {
-        identity_ = identityOf(target);
-        stamp_ = stampOf(target);
-    }
-    return ok;
 }
 
 int64_t DataFile::read(void* buffer, int64_t count) {
@@ -308,6 +139,13 @@ int64_t DataFile::writeAt(int64_t offset, const void* buffer, int64_t count) {
         return -1;
     std::memcpy(bytes_.data() + offset, buffer, static_cast<size_t>(count));
     return count;
+}
+
+bool DataFile::seek(int64_t position) {
+    if (mode_ != Mode::Reading || position < 0 || static_cast<size_t>(position) > bytes_.size())
+        return false;
+    position_ = static_cast<size_t>(position);
+    return true;
 }
 
 int64_t DataFile::size() const {

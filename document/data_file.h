@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +15,13 @@ namespace pq {
 // is opened (data files are small; larger ones than kMaxFileSize are
 // refused, and so is anything but a regular file). Writing collects the
 // bytes and commit() puts them in place atomically: a temporary file named
-// ".pqsave-XXXXXX" in the same folder is written, flushed and renamed over
-// the old one, and the folder is flushed, so that a failed save leaves the
-// old file as it was. Temporary files more than a minute old (left by a
-// program that was killed while saving) are removed at the next save into
-// their folder. A save onto a symbolic link replaces the file it points to.
+// ".pqsave-XXXXXX" in the same folder is written and flushed, the file in
+// the target's place is compared with the version the writer expects there,
+// and only then is the temporary file renamed over it and the folder
+// flushed; a failed save leaves the old file as it was. Temporary files more
+// than a minute old (left by a program that was killed while saving) are
+// removed at the next save into their folder. A save onto a symbolic link
+// replaces the file it points to.
 // Integers are 32-bit little-endian, doubles IEEE little-endian, texts a
 // 32-bit count followed by that many UTF-16LE units.
 // File names in the data folder are compared without regard to case: a path
@@ -34,6 +37,18 @@ std::string fileNameOf(const std::string& path);
 // Writes all `size` bytes to `fd`, going on after interrupted writes; false
 // on an error, with errno telling which.
 bool writeAll(int fd, const uint8_t* data, size_t size);
+
+// What a commit must find in the target's place, checked immediately before
+// the new content replaces it.
+struct ExpectedOnDisk {
+    enum class Kind {
+        Anything, // whatever is there is replaced
+        Nothing,  // a new file: an existing file of that name is never replaced
+        Version,  // the version read or written last (a file that is gone counts as it)
+    };
+    Kind kind = Kind::Anything;
+    FileVersion version;
+};
 
 class DataFile {
   public:
@@ -55,22 +70,28 @@ class DataFile {
     // Reads bytes held in memory (a document's image) as a file would be
     // read; no file is opened.
     void openBytes(std::vector<uint8_t> bytes);
-    // Writing: puts the collected bytes in place; false (and the old file
-    // untouched) when any step fails.
-    bool commit();
+    // Writing: puts the collected bytes in place; false when any step
+    // fails. The old file is untouched unless only the final flush of the
+    // folder failed: the new content is then in place, version() tells it,
+    // and the failure is reported all the same, since it may not survive a
+    // crash. A file that is not the one expected is a conflict().
+    bool commit(const ExpectedOnDisk& expected = {});
     // Closes without committing; a write is abandoned.
     void close();
 
     bool isOpen() const { return mode_ != Mode::Closed; }
     bool failed() const { return error_; }
+    // The last commit found another file than the one expected in the
+    // target's place, and left it as it was.
+    bool conflict() const { return conflict_; }
     // Why the last open or commit failed: "permission denied", "not a
     // regular file", "no space left on device", ...
     const std::string& errorText() const { return errorText_; }
     // The file that was read, or after a commit the file written.
     std::optional<FileIdentity> identity() const { return identity_; }
     // The version of the file that was read, or after a commit the one
-    // written.
-    std::optional<FileStamp> stamp() const { return stamp_; }
+    // written (its stamp taken from the written file before it was closed).
+    std::optional<FileVersion> version() const { return version_; }
     // The bytes read, or the bytes collected for writing so far.
     const std::vector<uint8_t>& contents() const { return bytes_; }
     const std::string& path() const { return path_; }
@@ -81,6 +102,8 @@ class DataFile {
     int64_t writeAt(int64_t offset, const void* buffer, int64_t count);
     int64_t size() const;
     int64_t position() const { return static_cast<int64_t>(position_); }
+    // Reading: goes to a place in the file; false when it lies outside.
+    bool seek(int64_t position);
 
     bool readInt32(int32_t& value);
     bool readDouble(double& value);
@@ -96,6 +119,12 @@ class DataFile {
     // character; returns the bytes consumed, 0 at the end of the file.
     int64_t readLine(WString& line);
 
+    // Runs in every commit once the new content is on disk, just before the
+    // file in the target's place is compared with the one expected: the
+    // moment another program's write is hardest to notice. For tests; the
+    // argument is the target's path.
+    static void setBeforeReplaceHook(std::function<void(const std::string&)> hook);
+
   private:
     enum class Mode { Closed, Reading, Writing };
 
@@ -106,9 +135,10 @@ class DataFile {
     size_t position_ = 0;
     std::u16string text_; // the last text read, kept to spare an allocation per text
     std::optional<FileIdentity> identity_;
-    std::optional<FileStamp> stamp_;
+    std::optional<FileVersion> version_;
     std::optional<FileIdentity> writtenBack_;
     std::string errorText_;
+    bool conflict_ = false;
 };
 
 // The identity of the file a path names (links followed), if it exists.

@@ -22,20 +22,6 @@ double currentLocalDay() {
     return now.day;
 }
 
-// The header of a file of the current format after its magic number: its
-// length, the updated text, title, category and item count. The reason when
-// it cannot be read, else null.
-const char* readHeader(DataFile& file, WString& updated, WString& title, WString& category,
-                       int32_t& count) {
-    int32_t length = 0;
-    if (!file.readInt32(length) || length != file.size())
-        return "its length does not match its size: it was cut short or extended";
-    if (!file.readText(updated) || !file.readText(title) || !file.readText(category) ||
-        !file.readInt32(count) || count < 0)
-        return "its header cannot be read";
-    return nullptr;
-}
-
 } // namespace
 
 Document::Document() = default;
@@ -98,149 +84,11 @@ bool Document::load(const DataFolder& folder, bool full, std::u16string_view new
     return loadFrom(filePath(folder), full);
 }
 
-bool Document::readItems(DataFile& file, int32_t count, bool legacy) {
-    droppedUnits_ = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        int32_t type;
-        if (!file.readInt32(type)) {
-            errorText_ = "it ends before unit " + std::to_string(i + 1) + " of the " +
-                         std::to_string(count) + " its header announces";
-            return false;
-        }
-        std::unique_ptr<Item> item = createItem(type);
-        if (!item) {
-            errorText_ = "unit " + std::to_string(i + 1) + " is of an unknown kind (" +
-                         std::to_string(type) + ")";
-            return false;
-        }
-        // An item whose record cannot be read is dropped; loading goes on.
-        if ((legacy ? item->readLegacy(file) : item->read(file)) != 0)
-            items.push_back(std::move(item));
-        else
-            ++droppedUnits_;
-    }
-    return true;
-}
-
-void Document::readFailed(std::string reason) {
-    errorText_ = std::move(reason);
-    clearItems();
-    loaded = false;
-    readState_ = ReadState{ReadState::Kind::Failed, 0, 0, false, errorText_};
-}
-
-bool Document::loadFrom(const std::string& path, bool full) {
-    clearItems();
-    errorText_.clear();
-    droppedConversions_ = 0;
-    conversionCountDamaged_ = false;
-    DataFile file;
-    if (!file.openRead(path)) {
-        readFailed(file.errorText());
-        return false;
-    }
-    int32_t magic = 0;
-    const bool magicRead = file.readInt32(magic);
-    if (magicRead && static_cast<uint32_t>(magic) == kLegacyMagic) {
-        file.close();
-        return loadLegacy(path);
-    }
-    if (!magicRead || static_cast<uint32_t>(magic) != kMagic) {
-        readFailed("it is not a data file");
-        return false;
-    }
-    if (const char* failure = readHeader(file, updatedText, title, category, itemCount)) {
-        readFailed(failure);
-        return false;
-    }
-    if (full) {
-        if (!readItems(file, itemCount, false)) {
-            readFailed(errorText_);
-            return false;
-        }
-        readExtra(file);
-    }
-    file_ = file.identity();
-    stamp_ = file.stamp();
-    loaded = full;
-    modified_ = false;
-    if (full) judgeRead(file, path);
-    return true;
-}
-
-bool Document::loadLegacy(const std::string& path) {
-    DataFile file;
-    int32_t magic;
-    int32_t count;
-    bool ok = file.openRead(path) && file.readInt32(magic) && file.readText(title) &&
-              file.readInt32(count) && count >= 0;
-    if (!ok) {
-        readFailed(file.isOpen() ? "its header cannot be read" : file.errorText());
-        return false;
-    }
-    if (!readItems(file, count, true)) {
-        readFailed(errorText_);
-        return false;
-    }
-    itemCount = count;
-    int32_t shownCount = 0;
-    ok = file.readInt32(shownCount) && shownCount >= 0;
-    for (int32_t i = 0; ok && i < shownCount; ++i) {
-        int32_t ignored, position;
-        ok = file.readInt32(ignored) && file.readInt32(position) && file.readInt32(ignored);
-        // An entry that names no item of the list is passed over.
-        if (ok && position >= 0 && static_cast<size_t>(position) < items.size())
-            items[static_cast<size_t>(position)]->shown = 1;
-    }
-    if (!ok) {
-        readFailed("its list of shown units cannot be read");
-        return false;
-    }
-    file_ = file.identity();
-    stamp_ = file.stamp();
-    readLegacyExtra(file);
-    // The document stays loaded from here on, whatever was asked.
-    loaded = true;
-    modified_ = false;
-    judgeRead(file, path);
-    file.close();
-    // A file read whole is converted to the current format at once; one
-    // that lost records or may not be written stays as it is.
-    if (!lookingOnly_ && editable() && saveTo(path)) stamp_ = written_;
-    return true;
-}
-
-bool Document::scanItems(const std::string& path, const std::function<bool(const Item&)>& visit) {
-    DataFile file;
-    int32_t magic = 0;
-    if (!file.openRead(path) || !file.readInt32(magic) || static_cast<uint32_t>(magic) != kMagic)
-        return false;
-    WString updated, title, category;
-    int32_t count = 0;
-    if (readHeader(file, updated, title, category, count)) return false;
-    std::unique_ptr<Item> unit, calc; // read again and again
-    for (int32_t i = 0; i < count; ++i) {
-        int32_t type = 0;
-        if (!file.readInt32(type)) return false;
-        std::unique_ptr<Item>& item = type == CalcItem::kTypeCode ? calc : unit;
-        if (!item) item = createItem(type);
-        if (!item || item->typeCode() != type) return false;
-        // A record that cannot be read is dropped, as a full read drops it.
-        if (item->read(file) != 0 && !visit(*item)) return true;
-    }
-    return true;
-}
-
-bool Document::readWithoutConverting(const std::string& path) {
-    lookingOnly_ = true;
-    const bool ok = loadFrom(path, true);
-    lookingOnly_ = false;
-    return ok;
-}
-
 bool Document::save(const DataFolder& folder) {
-    if (!saveTo(filePath(folder))) return false;
-    stamp_ = written_;
+    return commitTo(filePath(folder), {}, true) == SaveResult::Outcome::Saved;
+}
+
+void Document::saved() {
     modified_ = false;
     if (!appliedUpdate_.empty()) {
         // Only the update file that was applied goes, not a newer one
@@ -251,7 +99,6 @@ bool Document::save(const DataFolder& folder) {
             ::unlink(appliedUpdate_.c_str());
         appliedUpdate_.clear();
     }
-    return true;
 }
 
 void Document::keepUntilSaved(const std::string& updatePath, FileIdentity identity) {
@@ -280,21 +127,37 @@ void Document::writeContent(DataFile& file) const {
 }
 
 bool Document::saveTo(const std::string& path) {
+    return commitTo(path, {}, false) == SaveResult::Outcome::Saved;
+}
+
+SaveResult::Outcome Document::commitTo(const std::string& path, const ExpectedOnDisk& expected,
+                                       bool ownFile) {
     DataFile file;
     errorText_.clear();
     if (!file.openWrite(path, file_)) {
         errorText_ = file.errorText();
-        return false;
+        return SaveResult::Outcome::Failed;
     }
     writeContent(file);
-    if (!file.commit()) {
-        errorText_ = file.errorText();
-        if (errorText_.empty()) errorText_ = "the content cannot be stored in a data file";
-        return false;
+    const bool committed = file.commit(expected);
+    // The file holds this content now, even when its folder could not be
+    // flushed after it: the next save expects this version.
+    if (file.version()) {
+        file_ = file.identity();
+        if (ownFile) {
+            version_ = file.version();
+            legacy_ = false;
+        }
     }
-    file_ = file.identity();
-    written_ = file.stamp();
-    return true;
+    if (committed) {
+        if (ownFile) saved();
+        return SaveResult::Outcome::Saved;
+    }
+    errorText_ = file.errorText();
+    if (errorText_.empty()) errorText_ = "the content cannot be stored in a data file";
+    if (file.conflict() && expected.kind == ExpectedOnDisk::Kind::Version)
+        return SaveResult::Outcome::ChangedOnDisk;
+    return SaveResult::Outcome::Failed;
 }
 
 bool Document::ensureLoaded(const DataFolder& folder) {
@@ -315,31 +178,6 @@ bool Document::restore(const std::vector<uint8_t>& image) {
     std::unique_ptr<Document> copy = createDocument(typeCode());
     if (!copy || !copy->readImage(image) || !readImage(image)) return false;
     modified_ = true;
-    return true;
-}
-
-bool Document::readImage(const std::vector<uint8_t>& image) {
-    DataFile file;
-    file.openBytes(image);
-    int32_t magic = 0;
-    WString updated, header, group;
-    int32_t count = 0;
-    if (!file.readInt32(magic) || static_cast<uint32_t>(magic) != kMagic ||
-        readHeader(file, updated, header, group, count))
-        return false;
-    currentItem = nullptr;
-    clearItems();
-    droppedConversions_ = 0;
-    conversionCountDamaged_ = false;
-    if (!readItems(file, count, false)) return false;
-    readExtra(file);
-    if (droppedUnits_ > 0 || droppedConversions_ > 0 || conversionCountDamaged_ ||
-        file.position() != file.size())
-        return false;
-    updatedText = updated;
-    title = header;
-    category = group;
-    itemCount = count;
     return true;
 }
 

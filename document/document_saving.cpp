@@ -39,12 +39,12 @@ std::string writeProblem(const std::string& path) {
 }
 
 // Writes bytes into a new file of the folder, never over an existing one:
-// "<name>.damaged", else "<name>.damaged-2", "-3", ... The name taken goes
+// "<name><suffix>", else "<name><suffix>-2", "-3", ... The name taken goes
 // to `taken`; false with the cause when no copy could be made.
-bool writeBackup(const std::string& path, const std::vector<uint8_t>& bytes, mode_t mode,
-                 std::string& taken, std::string& cause) {
+bool writeBackup(const std::string& path, const char* suffix, const std::vector<uint8_t>& bytes,
+                 mode_t mode, std::string& taken, std::string& cause) {
     for (int n = 1; n < 1000; ++n) {
-        taken = fileNameOf(path) + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        taken = fileNameOf(path) + suffix + (n == 1 ? std::string() : "-" + std::to_string(n));
         const std::string backup = folderOf(path) + taken;
         const int fd = ::open(backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0) {
@@ -63,8 +63,23 @@ bool writeBackup(const std::string& path, const std::vector<uint8_t>& bytes, mod
         cause = describeError(error);
         return false;
     }
-    cause = "too many earlier backups";
+    cause = "too many earlier copies";
     return false;
+}
+
+enum class Original { Read, Missing, Changed, Unreadable };
+
+// The bytes of the file at path when it is still `expected` (or, without
+// one, whatever it is).
+Original readOriginal(const std::string& path, const std::optional<FileVersion>& expected,
+                      std::vector<uint8_t>& bytes, std::string& cause) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return Original::Missing;
+    ReadFileInfo read;
+    if (!readRegularFile(path, bytes, cause, {}, &read)) return Original::Unreadable;
+    const FileVersion found{{read.identity, read.size, read.modifiedNs},
+                            contentHash(bytes.data(), bytes.size())};
+    return expected && found != *expected ? Original::Changed : Original::Read;
 }
 
 } // namespace
@@ -72,22 +87,26 @@ bool writeBackup(const std::string& path, const std::vector<uint8_t>& bytes, mod
 void Document::judgeRead(const DataFile& file, const std::string& path) {
     readState_ = ReadState{};
     const bool stray = file.position() < file.size();
-    if (droppedUnits_ > 0 || droppedConversions_ > 0 || conversionCountDamaged_ || stray) {
+    if (droppedUnits_ > 0 || droppedConversions_ != 0 || stray) {
         readState_.kind = ReadState::Kind::Damaged;
+        readState_.unitsInFile = itemCount;
         readState_.droppedUnits = droppedUnits_;
-        readState_.droppedConversions = conversionCountDamaged_ ? -1 : droppedConversions_;
-        readState_.strayBytes =
-            stray && droppedUnits_ == 0 && droppedConversions_ == 0 && !conversionCountDamaged_;
+        readState_.conversionsInFile = conversionsInFile_;
+        readState_.droppedConversions = droppedConversions_;
+        readState_.strayBytes = stray && droppedUnits_ == 0 && droppedConversions_ == 0;
         return;
     }
     // A file read to find units in is never written: its write rights do
     // not matter.
     if (lookingOnly_) {
-        readState_ = ReadState{ReadState::Kind::ReadOnly, 0, 0, false, "read to find units in"};
+        readState_.kind = ReadState::Kind::ReadOnly;
+        readState_.reason = "read to find units in";
         return;
     }
-    if (std::string problem = writeProblem(resolveFileCase(path)); !problem.empty())
-        readState_ = ReadState{ReadState::Kind::ReadOnly, 0, 0, false, std::move(problem)};
+    if (std::string problem = writeProblem(resolveFileCase(path)); !problem.empty()) {
+        readState_.kind = ReadState::Kind::ReadOnly;
+        readState_.reason = std::move(problem);
+    }
 }
 
 std::vector<uint8_t> Document::image() const {
@@ -98,9 +117,31 @@ std::vector<uint8_t> Document::image() const {
 }
 
 bool Document::changedOnDisk(const DataFolder& folder) const {
-    if (!stamp_) return false;
-    const auto now = stampOf(resolveFileCase(filePath(folder)));
-    return now && *now != *stamp_;
+    if (!version_) return false;
+    std::vector<uint8_t> bytes;
+    std::string cause;
+    const Original found = readOriginal(resolveFileCase(filePath(folder)), version_, bytes, cause);
+    return found == Original::Changed || found == Original::Unreadable;
+}
+
+bool Document::keepLegacyCopy(const std::string& path, bool replaceChanged, SaveResult& result) {
+    std::vector<uint8_t> original;
+    switch (readOriginal(path, replaceChanged ? std::nullopt : version_, original, result.cause)) {
+    case Original::Read: break;
+    case Original::Missing: return true; // nothing left to keep
+    case Original::Changed: result.outcome = SaveResult::Outcome::ChangedOnDisk; return false;
+    case Original::Unreadable: result.outcome = SaveResult::Outcome::Failed; return false;
+    }
+    struct stat status {};
+    const mode_t mode = ::stat(path.c_str(), &status) == 0 ? (status.st_mode & 0777) : 0600;
+    std::string taken;
+    if (!writeBackup(path, ".legacy", original, mode, taken, result.cause)) {
+        result.cause = "its bytes in the older format could not be kept (" + result.cause + ")";
+        result.outcome = SaveResult::Outcome::Failed;
+        return false;
+    }
+    legacyKept_ = true;
+    return true;
 }
 
 SaveResult Document::saveChanges(const DataFolder& folder, bool replaceChanged) {
@@ -118,22 +159,18 @@ SaveResult Document::saveChanges(const DataFolder& folder, bool replaceChanged) 
         result.cause = std::move(problem);
         return result;
     }
-    if (!stamp_ && stampOf(path)) {
-        // A new document never replaces a file it did not read.
-        result.outcome = SaveResult::Outcome::Failed;
-        result.cause = "a file of that name exists already";
-        return result;
+    // A new document never replaces a file it did not read; a read one only
+    // the version read or saved last, unless the user chose to replace it.
+    ExpectedOnDisk expected;
+    if (!version_) {
+        expected.kind = ExpectedOnDisk::Kind::Nothing;
+    } else if (!replaceChanged) {
+        expected.kind = ExpectedOnDisk::Kind::Version;
+        expected.version = *version_;
     }
-    if (!replaceChanged && changedOnDisk(folder)) {
-        result.outcome = SaveResult::Outcome::ChangedOnDisk;
-        return result;
-    }
-    if (!save(folder)) {
-        result.outcome = SaveResult::Outcome::Failed;
-        result.cause = errorText_;
-        return result;
-    }
-    result.outcome = SaveResult::Outcome::Saved;
+    if (legacy_ && !legacyKept_ && !keepLegacyCopy(path, replaceChanged, result)) return result;
+    result.outcome = commitTo(path, expected, true);
+    if (result.outcome == SaveResult::Outcome::Failed) result.cause = errorText_;
     return result;
 }
 
@@ -154,21 +191,19 @@ SaveResult Document::repair(const DataFolder& folder, std::string& backup) {
         result.cause = std::move(problem);
         return result;
     }
-    if (changedOnDisk(folder)) {
-        result.outcome = SaveResult::Outcome::ChangedOnDisk;
-        return result;
-    }
     std::vector<uint8_t> original;
-    ReadFileInfo info;
-    if (!readRegularFile(path, original, result.cause, {}, &info)) return result;
-    if (FileStamp{info.identity, info.size, info.modifiedNs} != stamp_) {
-        result.outcome = SaveResult::Outcome::ChangedOnDisk;
-        return result;
+    switch (readOriginal(path, version_, original, result.cause)) {
+    case Original::Read: break;
+    case Original::Missing: result.cause = describeError(ENOENT); return result;
+    case Original::Changed: result.outcome = SaveResult::Outcome::ChangedOnDisk; return result;
+    case Original::Unreadable: return result;
     }
     struct stat status {};
     const mode_t mode = ::stat(path.c_str(), &status) == 0 ? (status.st_mode & 0777) : 0600;
-    if (!writeBackup(path, original, mode, backup, result.cause)) return result;
+    if (!writeBackup(path, ".damaged", original, mode, backup, result.cause)) return result;
     readState_ = ReadState{};
+    // A damaged file in the older format is kept whole in the backup.
+    legacyKept_ = true;
     markModified();
     return saveChanges(folder);
 }

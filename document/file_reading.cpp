@@ -120,6 +120,27 @@ std::optional<FileStamp> stampOf(const std::string& path) {
                      static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
+uint64_t contentHash(const uint8_t* data, size_t size) {
+    uint64_t hash = 0xcbf29ce484222325ULL;
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= data[i];
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+std::optional<FileVersion> versionOf(const std::string& path, std::string* error) {
+    std::vector<uint8_t> bytes;
+    std::string cause;
+    ReadFileInfo info;
+    if (!readRegularFile(path, bytes, cause, {}, &info)) {
+        if (error) *error = cause;
+        return std::nullopt;
+    }
+    return FileVersion{{info.identity, info.size, info.modifiedNs},
+                       contentHash(bytes.data(), bytes.size())};
+}
+
 bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
                      const ReadOptions& options, ReadFileInfo* info) {
     return readInto(path, bytes, error, options, info);

@@ -33,6 +33,18 @@ struct FileStamp {
 // The stamp of the file a path names (links followed), if it exists.
 std::optional<FileStamp> stampOf(const std::string& path);
 
+// One version of a file's content: its stamp and a hash of its bytes. A
+// change that keeps the size and puts the modification time back still
+// changes the hash.
+struct FileVersion {
+    FileStamp stamp;
+    uint64_t contentHash = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+
+// A 64-bit hash of bytes (FNV-1a).
+uint64_t contentHash(const uint8_t* data, size_t size);
+
 // What one read found out about the file.
 struct ReadFileInfo {
     FileIdentity identity;
@@ -58,6 +70,10 @@ bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::
                      const ReadOptions& options = {}, ReadFileInfo* info = nullptr);
 bool readRegularFile(const std::string& path, std::string& bytes, std::string& error,
                      const ReadOptions& options = {});
+
+// The version of the file a path names, read whole; none (with the cause in
+// `error`) when it cannot be read.
+std::optional<FileVersion> versionOf(const std::string& path, std::string* error = nullptr);
 
 // The system's text for an error number, starting in lower case:
 // "permission denied", "no space left on device".

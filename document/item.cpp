@@ -4,6 +4,16 @@
 
 namespace pq {
 
+namespace {
+
+constexpr int32_t kKnownFormats = [] {
+    int32_t mask = 0;
+    for (int32_t code : kFormatCodes) mask |= code;
+    return mask;
+}();
+
+} // namespace
+
 std::unique_ptr<Item> createItem(int32_t typeCode) {
     switch (typeCode) {
     case UnitItem::kTypeCode: return std::make_unique<UnitItem>();
@@ -63,10 +73,13 @@ void Item::write(DataFile& file) const {
 
 int64_t Item::read(DataFile& file) {
     const int64_t start = file.position();
+    // A shown word other than 0 and 1, or formats that do not exist, are no
+    // item record the program wrote: the bytes are read out of place.
     if (!file.readText(name) || !file.readText(identifier) || !file.readText(valueText) ||
-        !file.readInt32(shown))
+        !file.readInt32(shown) || (shown != 0 && shown != 1))
         return 0;
     readFormat(file, format); // a damaged format keeps the item
+    if ((format.allowedFormats & ~kKnownFormats) != 0) return 0;
     return file.position() - start;
 }
 

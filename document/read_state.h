@@ -15,9 +15,14 @@ struct ReadState {
     };
 
     Kind kind = Kind::Whole;
-    // Damaged: the units and conversions that could not be read. A list of
-    // conversions whose count is beyond what the file could hold gives -1.
+    // Damaged: the units (items of a calculation file) and conversions the
+    // file announces, and those of them that could not be read (a
+    // conversion whose unit could not be read among them). A list of
+    // conversions whose count is missing or beyond what the file could hold
+    // gives -1 for both conversion counts: how many were lost is not known.
+    int unitsInFile = 0;
     int droppedUnits = 0;
+    int conversionsInFile = 0;
     int droppedConversions = 0;
     // Damaged: bytes after the last record that belong to none.
     bool strayBytes = false;

@@ -12,6 +12,9 @@ namespace pq::tool {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+// A data file lost records in the reading: what could be read was printed,
+// and standard error says what was lost.
+constexpr int kExitDamaged = 3;
 
 extern const char* const kEvalUsage;
 

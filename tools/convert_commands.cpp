@@ -82,7 +82,7 @@ int runConvert(std::span<char* const> allArgs) {
     document->currentItem = chosen;
     document->computeAll(engine);
     printShownItems(*document, plain);
-    return kExitOk;
+    return status;
 }
 
 int runCalc(std::span<char* const> args) {
@@ -111,7 +111,7 @@ int runCalc(std::span<char* const> args) {
     }
     document->computeAll(engine);
     printShownItems(*document);
-    return kExitOk;
+    return status;
 }
 
 } // namespace pq::tool

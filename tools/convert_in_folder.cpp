@@ -105,7 +105,7 @@ void printValue(const Item& item, bool plain) {
 }
 
 // Every shown unit of a file, as `convert FILE UNIT VALUE` prints them.
-int printAll(const Document& document, bool plain) {
+void printAll(const Document& document, bool plain) {
     for (const auto& item : document.items) {
         if (!item->shown) continue;
         std::string value;
@@ -115,7 +115,6 @@ int printAll(const Document& document, bool plain) {
             value = toUtf8(item->displayValue());
         std::printf("%s\t%s\n", printable(toUtf8(item->name)).c_str(), printable(value).c_str());
     }
-    return kExitOk;
 }
 
 struct Answer {
@@ -131,13 +130,16 @@ int answer(const FolderLookup& lookup, const std::vector<std::u16string>& names,
     const bool toAll = question.request.target.empty();
     ExpressionEngine engine;
     std::vector<Answer> answers;
+    bool damaged = false; // a file answering lost records in the reading
     for (const FileChoice& file : choice.files) {
         std::vector<Item*> units;
         Document* document = nullptr;
+        std::string name; // of the file
         for (size_t n = 0; n < asked.size(); ++n) {
             const FoundUnit& unit = foundUnit(lookup, names, asked[n], file.units[n]);
             units.push_back(&unit.item());
             document = unit.document.get();
+            name = toUtf8(unit.fileName);
         }
         auto& conversions = static_cast<ConversionDocument&>(*document);
         RequestAnswer result;
@@ -153,7 +155,8 @@ int answer(const FolderLookup& lookup, const std::vector<std::u16string>& names,
         } else {
             result = ComputeRequest(conversions, question.request, units, engine);
         }
-        const std::string fileName = printable(toUtf8(document->fileNameWithExtension()));
+        const std::string fileName = printable(name);
+        damaged = warnIfDamaged(name, *document) || damaged;
         switch (result.outcome) {
         case RequestAnswer::Outcome::Done: break;
         case RequestAnswer::Outcome::Failed:
@@ -164,14 +167,17 @@ int answer(const FolderLookup& lookup, const std::vector<std::u16string>& names,
         case RequestAnswer::Outcome::NoPath:
             std::fprintf(stderr, "pqtool: no conversions of %s lead to \"%s\"\n", fileName.c_str(),
                          printable(toUtf8(asked.back())).c_str());
-            return kExitFailed;
+            return damaged ? kExitDamaged : kExitFailed;
         case RequestAnswer::Outcome::NotAddable:
             std::fprintf(stderr,
                          "pqtool: the parts of the value cannot be added up: their units do not "
                          "begin at the same zero\n");
             return kExitUsage;
         }
-        if (toAll) return printAll(*document, plain); // the best file is enough
+        if (toAll) { // the best file is enough
+            printAll(*document, plain);
+            return damaged ? kExitDamaged : kExitOk;
+        }
         answers.push_back({&file, document, units.back()});
     }
     // Files that hold both units must agree.
@@ -191,7 +197,7 @@ int answer(const FolderLookup& lookup, const std::vector<std::u16string>& names,
         return kExitUsage;
     }
     printValue(*answers.front().target, plain);
-    return kExitOk;
+    return damaged ? kExitDamaged : kExitOk;
 }
 
 // Answers the first question whose names all resolve, or says why the

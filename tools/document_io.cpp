@@ -29,8 +29,15 @@ std::unique_ptr<Document> loadDocument(const std::string& path, int& status) {
         status = kExitFailed;
         return nullptr;
     }
-    status = kExitOk;
+    status = warnIfDamaged(path, *document) ? kExitDamaged : kExitOk;
     return document;
+}
+
+bool warnIfDamaged(const std::string& file, const Document& document) {
+    if (document.readState().kind != ReadState::Kind::Damaged) return false;
+    std::fprintf(stderr, "pqtool: warning: %s is damaged: %s. What could be read is shown: %s.\n",
+                 printable(file).c_str(), damageText(document).c_str(), keptText(document).c_str());
+    return true;
 }
 
 bool readWholeFile(const std::string& path, std::string& contents, std::string& error) {

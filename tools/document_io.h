@@ -18,8 +18,15 @@ int typeCodeForPath(const std::string& path);
 
 // Loads a whole data file, or prints why it cannot and returns none with
 // the exit status in `status` (2 for a name that is no data file name, 1
-// for a file that cannot be read).
+// for a file that cannot be read). A file that lost records in the reading
+// is loaded with a warning on standard error and the status kExitDamaged,
+// for the command to end with once it printed what could be read. The file
+// is never written.
 std::unique_ptr<Document> loadDocument(const std::string& path, int& status);
+
+// Says on standard error what a data file lost in the reading, when it lost
+// records; true then.
+bool warnIfDamaged(const std::string& file, const Document& document);
 
 // Reads a value with the item's format; false (after printing Error) when it
 // does not evaluate.

@@ -73,7 +73,12 @@ constexpr const char* kCommands =
     "     expression gives Error, a download or an update fails, exchange rates\n"
     "     are old\n"
     "  2  bad usage: an unknown command or option, missing or extra arguments, a\n"
-    "     FILE name that is no data file name, a unit or input the file lacks\n";
+    "     FILE name that is no data file name, a unit or input the file lacks\n"
+    "  3  a data file is damaged: what could be read was printed, and a warning\n"
+    "     on standard error says what could not be read\n"
+    "\n"
+    "Only compile and update write files; every other command leaves every file\n"
+    "as it was.\n";
 
 void printUsage(std::FILE* out) {
     std::fputs("usage: pqtool [--digits N] COMMAND [ARGS]\n\n"

@@ -17,7 +17,7 @@ int runDump(std::span<char* const> args) {
     if (!document) return status;
     std::string text = writeDataSource(*document);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return kExitOk;
+    return status;
 }
 
 int runCompile(std::span<char* const> args) {

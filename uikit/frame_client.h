@@ -18,6 +18,8 @@ class FrameClient : public WindowObject {
         virtual void clientPenMove(QPoint point) = 0;
         virtual void clientPenUp(QPoint point) = 0;
         virtual void clientCommand(const CommandEvent& command) = 0;
+        // The tooltip of what is drawn at a point; empty for none.
+        virtual QString clientToolTip(QPoint) { return {}; }
 
       protected:
         ~Delegate() = default;
@@ -26,6 +28,7 @@ class FrameClient : public WindowObject {
     FrameClient(QWidget* parent, Delegate& delegate);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void penDown(QPoint point) override { delegate_.clientPenDown(point); }

@@ -145,7 +145,8 @@ void PictureButton::draw(QPainter& painter) const {
         arrow.paint(&painter, QRect(content.right() + 1 + 2 * s, centre - 8 * s, icon, icon));
     }
     if (!icon_.isNull()) {
-        icon_.paint(&painter, QRect(content.left(), centre - 8 * s, icon, icon));
+        icon_.paint(&painter, QRect(content.left(), centre - 8 * s, icon, icon), Qt::AlignCenter,
+                    state() == Disabled ? QIcon::Disabled : QIcon::Normal);
         content.setLeft(content.left() + 20 * s);
     }
     if (!text_.isEmpty()) {

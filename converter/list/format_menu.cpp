@@ -44,16 +44,21 @@ int32_t FormatForCommand(unsigned command) {
     return 0;
 }
 
-QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* target,
-                        int parameter) {
+QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* target, int parameter,
+                        const QString& problem) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("formatMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setToolTipsVisible(true);
     auto add = [&](const QString& text, unsigned command) {
         QAction* action = menu->addAction(text);
         QObject::connect(action, &QAction::triggered, menu, [target, command, parameter] {
             ui::PostCommand(target, command, parameter);
         });
+        if (!problem.isEmpty()) {
+            action->setEnabled(false);
+            action->setToolTip(problem);
+        }
         return action;
     };
     for (const FormatMenuEntry& entry : FormatMenuEntries(format)) {

@@ -32,8 +32,10 @@ int32_t FormatForCommand(unsigned command);
 
 // The pop-up of a row's format button: the entries, a separator and
 // "Customize...". A choice posts its command with the parameter to the
-// target. The menu deletes itself when closed.
-QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* target,
-                        int parameter);
+// target. The menu deletes itself when closed. While the file may not be
+// changed (`problem` says why), every entry is disabled with that reason as
+// its tooltip.
+QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* target, int parameter,
+                        const QString& problem = QString());
 
 } // namespace pq::conv

@@ -270,7 +270,7 @@ void UnitListView::tapAndHold(QPoint point) {
     const int index = rowAt(point);
     if (index < 0) return;
     select(index);
-    QMenu* menu = row(index).createContextMenu(this, commandTarget_);
+    QMenu* menu = row(index).createContextMenu(this, commandTarget_, changeProblem_);
     menu->popup(mapToGlobal(point));
 }
 
@@ -284,12 +284,12 @@ void UnitListView::command(const ui::CommandEvent& command) {
 void UnitListView::showFormatMenu(int index) {
     if (index < 0 || index >= rowCount()) return;
     const ui::PictureButton& button = row(index).formatButton();
-    QMenu* menu = CreateFormatMenu(this, row(index).item().format, this, index);
+    QMenu* menu = CreateFormatMenu(this, row(index).item().format, this, index, changeProblem_);
     menu->popup(mapToGlobal(QPoint(button.rect().left(), button.rect().bottom() + 1)));
 }
 
 void UnitListView::formatChosen(int index, unsigned command) {
-    if (index < 0 || index >= rowCount()) return;
+    if (index < 0 || index >= rowCount() || !changeProblem_.isEmpty()) return;
     UnitRow& r = row(index);
     NumberFormat& format = r.item().format;
     if (command == kCmdFormatCustomize) {

@@ -36,6 +36,10 @@ class UnitListView : public ui::WindowObject {
 
     // Where the rows' context-menu commands go: the main window.
     void setCommandTarget(QObject* target) { commandTarget_ = target; }
+    // Why the file may not be changed, empty while it may: the rows' menus
+    // then offer no changes.
+    void setChangeProblem(const QString& problem) { changeProblem_ = problem; }
+    const QString& changeProblem() const { return changeProblem_; }
     // Called after every change of the selection.
     void setSelectionHandler(std::function<void()> handler) { onSelection_ = std::move(handler); }
 
@@ -104,6 +108,7 @@ class UnitListView : public ui::WindowObject {
     Document* document_ = nullptr;
     const ui::ThemedBitmap* background_;
     QObject* commandTarget_ = nullptr;
+    QString changeProblem_;
     std::function<void()> onSelection_;
     QScrollBar* scrollBar_;
     QFont boldFont_;

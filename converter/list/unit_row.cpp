@@ -161,13 +161,18 @@ void UnitRow::draw(QPainter& painter, const QColor& ground) const {
     formatButton_.draw(painter);
 }
 
-QMenu* UnitRow::createContextMenu(QWidget* parent, QObject* target) const {
+QMenu* UnitRow::createContextMenu(QWidget* parent, QObject* target, const QString& problem) const {
     auto* menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setToolTipsVisible(true);
     auto add = [&](const QString& text, unsigned id) {
         QAction* action = menu->addAction(text);
         QObject::connect(action, &QAction::triggered, menu,
                          [target, id] { ui::PostCommand(target, id); });
+        if (id != kCmdCopy && !problem.isEmpty()) {
+            action->setEnabled(false);
+            action->setToolTip(problem);
+        }
     };
     if (!valueLabel_.text().isEmpty()) {
         add(QStringLiteral("Copy Value"), kCmdCopy);

@@ -72,8 +72,11 @@ class UnitRow {
     void draw(QPainter& painter, const QColor& ground) const;
 
     // The row's context menu: "Copy Value" when there is a value, "Edit" and
-    // "Remove from List"; the commands are posted to the target.
-    QMenu* createContextMenu(QWidget* parent, QObject* target) const;
+    // "Remove from List"; the commands are posted to the target. While the
+    // file may not be changed (`problem` says why), the last two are
+    // disabled with that reason as their tooltip.
+    QMenu* createContextMenu(QWidget* parent, QObject* target,
+                             const QString& problem = QString()) const;
 
     Item& item() const { return item_; }
     const QRect& rect() const { return rect_; }

@@ -23,8 +23,10 @@ namespace pq::test {
 class ConverterWorld {
   public:
     ConverterWorld() {
-        QSettings(conv::ConverterSettings::organisation(), conv::ConverterSettings::application())
-            .clear();
+        // No settings file: a first run (an empty one would be a damaged one).
+        QFile::remove(QSettings(conv::ConverterSettings::organisation(),
+                                conv::ConverterSettings::application())
+                          .fileName());
         dataFolder = root.path() + QStringLiteral("/Conversions/");
         QDir().mkpath(dataFolder);
     }

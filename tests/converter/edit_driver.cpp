@@ -5,8 +5,9 @@
 //
 // The default data folder is ROOT/Conversions/. Once the window is up the
 // driver prints "opened FILE". Commands, in order: "add-unit:NAME" adds a
-// unit through Edit > Add Unit, typing NAME into the dialog; "quit" closes
-// the window as Ctrl+Q does. After each command the driver prints "done
+// unit through Edit > Add Unit, typing NAME into the dialog; "switch:N"
+// makes entry N of the file switcher current; "quit" closes the window as
+// Ctrl+Q does. After each command the driver prints "done
 // COMMAND". Every message box is printed as "message TITLE: TEXT" (line
 // breaks as " | "); questions are answered No (for a choice: its second
 // button). Without "quit" the window stays open until the process is ended.
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
                     dialog->accept();
                 });
                 frame->onCommand(pq::conv::kCmdAddUnit);
+            } else if (command.startsWith(QStringLiteral("switch:"))) {
+                frame->onCommand(pq::conv::kCmdSwitchFileFirst + command.mid(7).toUInt());
             } else if (command == QStringLiteral("quit")) {
                 say(QStringLiteral("done quit"));
                 frame->close();

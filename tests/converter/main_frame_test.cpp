@@ -196,7 +196,7 @@ TEST(ConverterStartTest, AQuickStartListensAndReadsTheFolderOnceTheWindowIsPaint
 TEST(ConverterStartTest, AFileThatFailedToLoadIsNotWrittenBack) {
     ConverterWorld world;
     world.seed({"Length.cnv", "Weight.cnv"});
-    // The header stays whole; the first item's type becomes unknown.
+    // The header's texts stay whole; its unit count goes beyond the file.
     QFile file(world.dataFolder + QStringLiteral("Length.cnv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QByteArray damaged = file.readAll();
@@ -206,9 +206,8 @@ TEST(ConverterStartTest, AFileThatFailedToLoadIsNotWrittenBack) {
     };
     qsizetype at = 8;
     for (int text = 0; text < 3; ++text) at += 4 + 2 * int32At(at); // updated, title, category
-    at += 4;                                                        // the item count
     ASSERT_LT(at + 4, damaged.size());
-    qToLittleEndian<qint32>(0x7F7F7F7F, damaged.data() + at);
+    qToLittleEndian<qint32>(0x7F7F7F7F, damaged.data() + at); // the item count
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(damaged);
     file.close();

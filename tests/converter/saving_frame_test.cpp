@@ -10,8 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QSettings>
 #include <QTimer>
+#include <QToolTip>
 #include <QtEndian>
 
 #include <sys/stat.h>
@@ -27,6 +29,7 @@
 #include "document/document.h"
 #include "engine/number_format.h"
 #include "tests/converter/converter_fixture.h"
+#include "tests/document/file_bytes.h"
 #include "tests/uikit/test_support.h"
 #include "uikit/message_box.h"
 
@@ -137,13 +140,22 @@ QByteArray withLastConversionCut(QByteArray bytes) {
     return bytes;
 }
 
-// The first unit's kind becomes unknown: the file cannot be read at all.
-QByteArray withUnknownFirstUnit(QByteArray bytes) {
+// The unit count of the header goes beyond the file: the file cannot be read
+// at all.
+QByteArray withUnitCountBeyondTheFile(QByteArray bytes) {
     qsizetype at = 8;
     for (int text = 0; text < 3; ++text)
         at += 4 + 2 * qFromLittleEndian<qint32>(bytes.constData() + at);
-    qToLittleEndian<qint32>(0x7F7F7F7F, bytes.data() + at + 4);
+    qToLittleEndian<qint32>(0x7F7F7F7F, bytes.data() + at);
     return bytes;
+}
+
+// The tooltip the window shows over a point of its client area.
+QString toolTipAt(CPqConvFrame& frame, QPoint point) {
+    QWidget* client = frame.client();
+    QHelpEvent help(QEvent::ToolTip, point, client->mapToGlobal(point));
+    QApplication::sendEvent(client, &help);
+    return QToolTip::text();
 }
 
 const unsigned kEditing[] = {kCmdProperties, kCmdAddUnit, kCmdEditUnit, kCmdDeleteUnit,
@@ -309,7 +321,7 @@ TEST(SavingFrameTest, FilesThatMayNotBeChangedRefuseEditsWithOneReason) {
         {"a damaged file", spoilFile(withLastConversionCut), "Length (read-only) - PqConverter",
          "Length.cnv is damaged: 1 conversion could not be read.\n\nIt is opened read-only and "
          "left as it is on disk."},
-        {"a file that cannot be read", spoilFile(withUnknownFirstUnit),
+        {"a file that cannot be read", spoilFile(withUnitCountBeyondTheFile),
          "Length (not readable) - PqConverter", nullptr},
     };
     for (const Case& c : cases) {
@@ -337,8 +349,8 @@ TEST(SavingFrameTest, FilesThatMayNotBeChangedRefuseEditsWithOneReason) {
             EXPECT_EQ(!frame->readProblem()->isHidden(), failed);
             if (failed) {
                 EXPECT_EQ(frame->readProblem()->text(),
-                          QStringLiteral("Length.cnv could not be read: unit 1 is of an unknown "
-                                         "kind (2139062143)."));
+                          QStringLiteral("Length.cnv could not be read: its header announces "
+                                         "more units than the file can hold."));
             }
             const QString reason = EditingProblem(*frame->document());
             EXPECT_TRUE(reason.startsWith(QStringLiteral("Length.cnv cannot be changed: ")));
@@ -346,6 +358,30 @@ TEST(SavingFrameTest, FilesThatMayNotBeChangedRefuseEditsWithOneReason) {
             for (unsigned id : kEditing) {
                 EXPECT_FALSE(frame->commandAction(id)->isEnabled()) << id;
                 EXPECT_EQ(frame->commandAction(id)->toolTip(), reason) << id;
+            }
+            // So are the changes offered in the list and the top strip.
+            EXPECT_EQ(frame->showUnitsButton().state(), ui::PushButton::Disabled);
+            frame->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+            EXPECT_EQ(toolTipAt(*frame, frame->showUnitsButton().rect().center()), reason);
+            EXPECT_EQ(frame->list()->changeProblem(), reason);
+            if (frame->list()->rowCount() > 0) {
+                std::unique_ptr<QMenu> rowMenu(frame->list()->row(0).createContextMenu(
+                    frame.get(), frame.get(), frame->list()->changeProblem()));
+                frame->list()->showFormatMenu(0);
+                auto* formatMenu = frame->list()->findChild<QMenu*>(QStringLiteral("formatMenu"));
+                ASSERT_NE(formatMenu, nullptr);
+                QStringList offered;
+                for (QMenu* menu : {rowMenu.get(), formatMenu})
+                    for (QAction* action : menu->actions())
+                        if (!action->isSeparator() && action->text() != u"Copy Value") {
+                            offered << action->text();
+                            EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+                            EXPECT_EQ(action->toolTip(), reason);
+                        }
+                EXPECT_TRUE(offered.contains(QStringLiteral("Remove from List")));
+                EXPECT_TRUE(offered.contains(QStringLiteral("Customize...")));
+                formatMenu->close();
             }
             EXPECT_EQ(frame->commandAction(kCmdRepair)->isEnabled(), c.report != nullptr);
 
@@ -373,27 +409,58 @@ TEST(SavingFrameTest, FilesThatMayNotBeChangedRefuseEditsWithOneReason) {
     }
 }
 
-TEST(SavingFrameTest, RepairKeepsWhatCouldBeReadAfterCopyingTheFile) {
+TEST(SavingFrameTest, RepairSaysWhatItKeepsAndLosesAndAsksFirst) {
+    // Weight.cnv (data/Weight.txt): each unit has one conversion, to the
+    // kilogram. A byte of the length of the carat's value text spoilt: the
+    // carat and its one conversion cannot be read.
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
-    const QString length = world.dataFolder + QStringLiteral("Length.cnv");
-    const QByteArray damaged = withLastConversionCut(bytesOf(length));
-    writeBytes(length, damaged);
-    Answers answers({true});
+    world.seed({"Weight.cnv"});
+    world.writeSettings({u"Weight.cnv"});
+    const QString weight = world.dataFolder + QStringLiteral("Weight.cnv");
+    QByteArray damaged = bytesOf(weight);
+    const auto whole = readBack(weight);
+    const size_t units = whole->items.size(), conversions = whole->conversions.size();
+    const size_t carat = pq::test::valueTextOf(
+        std::vector<uint8_t>(damaged.begin(), damaged.end()), u"ct");
+    ASSERT_NE(carat, std::string::npos);
+    damaged[static_cast<qsizetype>(carat)] =
+        static_cast<char>(damaged[static_cast<qsizetype>(carat)] ^ 0xFF);
+    writeBytes(weight, damaged);
+    Answers answers({false, true}); // No first, then Yes
     auto frame = world.open();
     deliverPosted();
-    const size_t kept =
-        static_cast<const ConversionDocument*>(frame->document())->conversions.size();
+    ASSERT_EQ(answers.seen.size(), 1u);
+    EXPECT_TRUE(answers.seen[0].text.startsWith(
+        QStringLiteral("Weight.cnv is damaged: 1 unit and 1 conversion could not be read.")))
+        << answers.seen[0].text.toStdString();
+
+    const QString question =
+        QStringLiteral("Repair keeps what could be read of Weight.cnv: it will hold %1 of %2 units "
+                       "and %3 of %4 conversions. The rest could not be read and is lost from the "
+                       "file, but the file as it is now is first copied to a backup beside "
+                       "it.\n\nRepair Weight.cnv?")
+            .arg(units - 1)
+            .arg(units)
+            .arg(conversions - 1)
+            .arg(conversions);
     frame->onCommand(kCmdRepair);
-    ASSERT_EQ(answers.seen.size(), 3u); // the report, the question, the result
-    EXPECT_EQ(answers.seen[2].text, QStringLiteral("Length.cnv was repaired. The damaged file is "
-                                                   "kept as Length.cnv.damaged."));
-    EXPECT_EQ(bytesOf(length + QStringLiteral(".damaged")), damaged);
-    const auto repaired = readBack(length);
+    ASSERT_EQ(answers.seen.size(), 2u);
+    EXPECT_EQ(answers.seen[1].text, question);
+    EXPECT_EQ(bytesOf(weight), damaged) << "No leaves it as it is";
+    EXPECT_FALSE(QFile::exists(weight + QStringLiteral(".damaged")));
+
+    frame->onCommand(kCmdRepair);
+    ASSERT_EQ(answers.seen.size(), 4u); // the question again, the result
+    EXPECT_EQ(answers.seen[2].text, question);
+    EXPECT_EQ(answers.seen[3].text, QStringLiteral("Weight.cnv was repaired. The damaged file is "
+                                                   "kept as Weight.cnv.damaged."));
+    EXPECT_EQ(bytesOf(weight + QStringLiteral(".damaged")), damaged);
+    const auto repaired = readBack(weight);
     EXPECT_EQ(repaired->readState().kind, ReadState::Kind::Whole);
-    EXPECT_EQ(repaired->conversions.size(), kept);
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Length - PqConverter"));
+    EXPECT_EQ(repaired->items.size(), units - 1);
+    EXPECT_EQ(repaired->conversions.size(), conversions - 1);
+    EXPECT_FALSE(hasUnit(*repaired, u"Carat (ct)"));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Weight and Mass - PqConverter"));
     EXPECT_TRUE(frame->commandAction(kCmdAddUnit)->isEnabled());
     EXPECT_FALSE(frame->commandAction(kCmdRepair)->isEnabled());
 }
@@ -427,32 +494,50 @@ TEST(SavingFrameTest, AFileChangedByAnotherProgramIsNotOverwritten) {
     EXPECT_EQ(saved->items[0]->shown, 0);
 }
 
-TEST(SavingFrameTest, AnUnreadableSettingsRecordIsToldOnceAndKeptBesideIt) {
-    ConverterWorld world;
-    world.seed({"Length.cnv"});
-    const QString file = [] {
+TEST(SavingFrameTest, AnUnreadableSettingsFileIsToldOnceAndKeptBesideIt) {
+    const QString file =
+        QSettings(ConverterSettings::organisation(), ConverterSettings::application()).fileName();
+    const QByteArray good = [] {
+        ConverterSettings settings;
+        settings.setDataFolder(QStringLiteral("/somewhere/else/"));
         QSettings store(ConverterSettings::organisation(), ConverterSettings::application());
-        store.setValue(ConverterSettings::key(), QByteArray(899, 'x'));
+        store.setValue(ConverterSettings::key(), settings.toBytes());
         store.sync();
-        return store.fileName();
+        return bytesOf(store.fileName());
     }();
-    const QByteArray unreadable = bytesOf(file);
-    for (int start = 0; start < 2; ++start) {
-        Answers answers;
-        auto frame = world.open();
-        deliverPosted();
-        if (start == 0) {
-            ASSERT_EQ(answers.seen.size(), 1u);
-            EXPECT_EQ(answers.seen[0].text,
-                      QStringLiteral("The settings could not be read; the defaults are used. "
-                                     "The unreadable settings are kept in %1.bad.")
-                          .arg(file));
-        } else {
-            EXPECT_TRUE(answers.seen.empty()) << "told once";
+    QByteArray random(700, '\0');
+    for (int i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) % 251);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"a record of 899 bytes", "[Settings]\nOptions=@ByteArray(" + QByteArray(899, 'x') + ")\n"},
+        {"an empty file", QByteArray()},
+        {"a file cut short", good.left(good.size() / 2)},
+        {"random bytes", random},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConverterWorld world;
+        world.seed({"Length.cnv"});
+        QFile::remove(file + QStringLiteral(".bad"));
+        writeBytes(file, c.bytes);
+        for (int start = 0; start < 2; ++start) {
+            Answers answers;
+            auto frame = world.open();
+            deliverPosted();
+            if (start == 0) {
+                ASSERT_EQ(answers.seen.size(), 1u);
+                EXPECT_EQ(answers.seen[0].text,
+                          QStringLiteral("The settings could not be read; the defaults are "
+                                         "used. The unreadable settings are kept in %1.bad.")
+                              .arg(file));
+                // The default data folder, beside the program.
+                EXPECT_EQ(frame->settings().dataFolder(), world.dataFolder);
+            } else {
+                EXPECT_TRUE(answers.seen.empty()) << "told once";
+            }
         }
-        if (start == 0) {
-            EXPECT_EQ(frame->settings().recentFiles(), ConverterSettings::defaultRecentFiles());
-        }
+        EXPECT_EQ(bytesOf(file + QStringLiteral(".bad")), c.bytes);
     }
-    EXPECT_EQ(bytesOf(file + QStringLiteral(".bad")), unreadable);
 }

@@ -1,6 +1,6 @@
 // What reaches the disk when the converter's process is killed, runs out of
 // room, or is simply opened and closed; and that one converter runs per user
-// and display. Each case runs real processes, under the user name and
+// and display, and per data folder. Each case runs real processes, under the user name and
 // runtime folder of this test program (see process_test.cpp).
 #include <gtest/gtest.h>
 
@@ -33,7 +33,10 @@ const QString kDriver = QStringLiteral(PQ_DRIVER);
 // A program this test started; its standard output arrives line by line.
 class Started {
   public:
-    Started(const QString& program, const QStringList& arguments, long fileSizeLimit = 0) {
+    // `display`: the display the program runs on, when not this test's;
+    // its standard error then arrives with its output.
+    Started(const QString& program, const QStringList& arguments, long fileSizeLimit = 0,
+            const QString& display = QString()) {
         if (fileSizeLimit > 0) {
             process.setChildProcessModifier([fileSizeLimit] {
                 // Writes past the limit fail with EFBIG, as on a full disk.
@@ -52,6 +55,11 @@ class Started {
         settings.cdUp();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.path());
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), settings.path() + "/cache");
+        if (!display.isEmpty()) {
+            environment.insert(QStringLiteral("DISPLAY"), display);
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            process.setProcessChannelMode(QProcess::MergedChannels);
+        }
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
         process.waitForStarted(10000);
@@ -128,16 +136,21 @@ bool converterListens() {
 
 } // namespace
 
-TEST(SavingProcessTest, AChangeIsOnDiskTheMomentItIsMade) {
+TEST(SavingProcessTest, AChangeAndTheFileInUseAreOnDiskTheMomentTheyAreMade) {
     ConverterWorld world;
-    world.seed({"Length.cnv"});
-    world.writeSettings({u"Length.cnv"});
-    Started driver(kDriver, {world.root.path(), QStringLiteral("add-unit:Rod")});
-    ASSERT_TRUE(driver.waitForLine(QStringLiteral("done add-unit:Rod")))
+    world.seed({"Length.cnv", "Weight.cnv"});
+    world.writeSettings({u"Length.cnv", u"Weight.cnv"});
+    Started driver(kDriver,
+                   {world.root.path(), QStringLiteral("add-unit:Rod"), QStringLiteral("switch:1")});
+    ASSERT_TRUE(driver.waitForLine(QStringLiteral("done switch:1")))
         << driver.lines.join('\n').toStdString();
     driver.signal(SIGKILL);
     driver.process.waitForFinished(5000);
     EXPECT_TRUE(hasUnit(world.dataFolder + QStringLiteral("Length.cnv"), u"Rod"));
+    // The next start opens the file the killed one worked on last.
+    conv::ConverterSettings stored;
+    ASSERT_TRUE(stored.fromBytes(ConverterWorld::storedRecord()));
+    EXPECT_EQ(stored.recentFiles(), (std::vector<std::u16string>{u"Weight.cnv", u"Length.cnv"}));
 }
 
 TEST(SavingProcessTest, AFullDiskKeepsTheOldFileAndSaysSo) {
@@ -246,4 +259,48 @@ TEST(SavingProcessTest, ASecondConverterBringsTheFirstForwardAndEnds) {
     EXPECT_TRUE(converterListens());
     first.signal(SIGTERM);
     EXPECT_EQ(first.exitCode(), 0);
+}
+
+TEST(SavingProcessTest, OneConverterWorksOnADataFolderWhateverDisplayItRunsOn) {
+    ConverterWorld world;
+    world.seed({"Length.cnv"});
+    world.writeSettings({u"Length.cnv"});
+    const QString lock = world.dataFolder + QStringLiteral(".PqConverter.lock");
+    auto holds = [&](const Started& program) {
+        return bytesOf(lock).contains(
+            QStringLiteral("process=%1\n").arg(program.process.processId()).toUtf8());
+    };
+    // Two displays of one computer, as two logins or a remote one: the
+    // second converter names the first and changes nothing.
+    Started first(kConverter, {}, 0, QStringLiteral(":91"));
+    ASSERT_TRUE(test::waitFor([&] { return holds(first); }, 10000)) << bytesOf(lock).constData();
+    const QByteArray before = bytesOf(world.dataFolder + QStringLiteral("Length.cnv"));
+    {
+        Started second(kConverter, {}, 0, QStringLiteral(":92.0"));
+        ASSERT_TRUE(second.waitForLine(QStringLiteral("PqConverter: Another PqConverter")))
+            << second.lines.join('\n').toStdString();
+        EXPECT_TRUE(second.lines.contains(
+            QStringLiteral("PqConverter: Another PqConverter is working on the data folder %1, on "
+                           "this computer (process %2, display :91). Only one PqConverter at a "
+                           "time may change the files of a data folder. Close the other one, then "
+                           "start PqConverter again.")
+                .arg(world.dataFolder)
+                .arg(first.process.processId())))
+            << second.lines.join('\n').toStdString();
+        EXPECT_TRUE(holds(first)); // it waits in its message, and is ended here
+    }
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_EQ(bytesOf(world.dataFolder + QStringLiteral("Length.cnv")), before);
+
+    // Once the first is gone, however it ended, the folder is free again.
+    Started third(kConverter, {}, 0, QStringLiteral(":92"));
+    EXPECT_TRUE(test::waitFor([&] { return holds(third); }, 10000));
+    third.signal(SIGKILL);
+    third.process.waitForFinished(5000);
+    Started fourth(kConverter, {}, 0, QStringLiteral(":91"));
+    EXPECT_TRUE(test::waitFor([&] { return holds(fourth); }, 10000)) << "no lock is left behind";
+    fourth.signal(SIGTERM);
+    EXPECT_EQ(fourth.exitCode(), 0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -66,6 +67,33 @@ inline void writeBytes(const std::string& path, const std::vector<uint8_t>& byte
 inline std::vector<uint8_t> readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Where some bytes stand in a file's bytes; npos unless they stand there
+// exactly once.
+inline size_t findOnce(const std::vector<uint8_t>& bytes, const std::vector<uint8_t>& part) {
+    const auto first = std::search(bytes.begin(), bytes.end(), part.begin(), part.end());
+    if (first == bytes.end() || std::search(first + 1, bytes.end(), part.begin(), part.end()) !=
+                                    bytes.end())
+        return std::string::npos;
+    return static_cast<size_t>(first - bytes.begin());
+}
+
+// In a data file: where the character count of the value text of the unit
+// with this identifier stands (a unit record is its name, identifier and
+// value texts, ...).
+inline size_t valueTextOf(const std::vector<uint8_t>& bytes, std::u16string_view identifier) {
+    const std::vector<uint8_t> written = Bytes().text(identifier).data;
+    const size_t at = findOnce(bytes, written);
+    return at == std::string::npos ? at : at + written.size();
+}
+
+// Where the kind of the linear conversion with this factor stands (a
+// conversion record is its kind, the positions of its two units, its factor
+// and offset).
+inline size_t conversionKindOf(const std::vector<uint8_t>& bytes, double factor) {
+    const size_t at = findOnce(bytes, Bytes().f64(factor).data);
+    return at == std::string::npos || at < 12 ? std::string::npos : at - 12;
 }
 
 } // namespace pq::test

@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
 #include "document/catalogue.h"
+#include "document/data_file.h"
 #include "document/document.h"
 #include "engine/expression_engine.h"
 #include "tests/document/file_bytes.h"
@@ -79,19 +81,50 @@ int64_t modifiedNs(const std::string& path) {
 } // namespace
 
 TEST(Saving, AFileThatLostRecordsIsLeftAsItIsUntilRepaired) {
+    // The file: units kg, g, t; conversions kg-g, t-kg, t-g. What follows a
+    // record that cannot be read is found again; a conversion goes with
+    // either of its units.
     struct Case {
         const char* what;
         Parts parts;
         int units;       // dropped
         int conversions; // dropped; -1: the list's count is beyond the file
+        const char* kept;
         bool stray = false;
     };
     const Case cases[] = {
-        {"the kind of a conversion flipped", {.secondKind = 1}, 0, 2},
-        {"a conversion count one too high", {.conversions = 4}, 0, 1},
-        {"a conversion count beyond the file", {.conversions = 0x7FFFFFF0}, 0, -1},
-        {"a unit record that breaks off", {.brokenThirdUnit = true}, 1, 2},
-        {"bytes that belong to no record", {.strayBytes = 6}, 0, 0, true},
+        {"the kind of a conversion flipped",
+         {.secondKind = 1},
+         0,
+         1,
+         "3 of 3 units and 2 of 3 conversions"},
+        {"a conversion count one too high",
+         {.conversions = 4},
+         0,
+         1,
+         "3 of 3 units and 3 of 4 conversions"},
+        {"a conversion count beyond the file",
+         {.conversions = 0x7FFFFFF0},
+         0,
+         -1,
+         "3 of 3 units and the 3 conversions that could be read"},
+        {"a unit record that breaks off",
+         {.brokenThirdUnit = true},
+         1,
+         2,
+         "2 of 3 units and 1 of 3 conversions"},
+        {"a name that runs past the unit",
+         {.secondName = u"Gr"},
+         1,
+         2,
+         "2 of 3 units and 1 of 3 conversions"},
+        {"a unit count one too high", {.units = 4}, 1, 0, "3 of 4 units and 3 of 3 conversions"},
+        {"bytes that belong to no record",
+         {.strayBytes = 6},
+         0,
+         0,
+         "3 of 3 units and 3 of 3 conversions",
+         true},
     };
     TempFolder folder;
     ExpressionEngine engine;
@@ -111,6 +144,7 @@ TEST(Saving, AFileThatLostRecordsIsLeftAsItIsUntilRepaired) {
             EXPECT_EQ(d->readState().droppedUnits, c.units);
             EXPECT_EQ(d->readState().droppedConversions, c.conversions);
             EXPECT_EQ(d->readState().strayBytes, c.stray);
+            EXPECT_EQ(keptText(*d), c.kept);
             EXPECT_FALSE(d->editable());
             d->title = u"Changed all the same";
             d->markModified();
@@ -131,7 +165,7 @@ TEST(Saving, AFileThatLostRecordsIsLeftAsItIsUntilRepaired) {
         ConversionDocument again;
         ASSERT_TRUE(again.loadFrom(path, true));
         EXPECT_EQ(again.readState().kind, Kind::Whole);
-        EXPECT_EQ(again.items.size(), static_cast<size_t>(3 - c.units));
+        EXPECT_EQ(again.items.size(), d.items.size());
         EXPECT_EQ(again.conversions.size(), kept);
     }
 
@@ -153,31 +187,43 @@ TEST(Saving, AFileThatLostRecordsIsLeftAsItIsUntilRepaired) {
 }
 
 TEST(Saving, AFileThatCannotBeReadSaysWhyAndIsNotWritten) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* reason;
+    } cases[] = {
+        {"a length word off by one",
+         [] {
+             std::vector<uint8_t> bytes = weightFile();
+             bytes[4] += 1;
+             return bytes;
+         }(),
+         "its length does not match its size: it was cut short or extended"},
+        {"a unit count beyond the file", weightFile({.units = 1000}),
+         "its header announces more units than the file can hold"},
+        {"no unit that can be read",
+         [] {
+             Bytes b;
+             b.i32(kMagic).i32(0).text(u"").text(u"W").text(u"").i32(1).i32(7);
+             for (int i = 0; i < 8; ++i) b.i32(0);
+             return b.sealed().data;
+         }(),
+         "unit 1 is of an unknown kind (7)"},
+    };
     TempFolder folder;
     PlainFolder where(folder.path());
     const std::string path = folder.file("Weight.cnv");
-    std::vector<uint8_t> bytes = weightFile({.units = 4}); // the fourth unit is missing
-    test::writeBytes(path, bytes);
-    ConversionDocument d;
-    EXPECT_FALSE(d.load(where, true, u"Weight"));
-    EXPECT_EQ(d.readState().kind, Kind::Failed);
-    EXPECT_EQ(d.readState().reason, "unit 4 is of an unknown kind (3)");
-    d.markModified();
-    EXPECT_EQ(d.saveChanges(where).outcome, Outcome::Unchanged); // nothing in memory
-    EXPECT_EQ(test::readBytes(path), bytes);
-
-    bytes[4] += 1;
-    test::writeBytes(path, bytes);
-    EXPECT_FALSE(d.load(where, true));
-    EXPECT_EQ(d.readState().reason,
-              "its length does not match its size: it was cut short or extended");
-
-    // A name cut short: what follows it is read as the next unit's kind.
-    bytes = weightFile({.secondName = u"Gr"});
-    test::writeBytes(path, bytes);
-    EXPECT_FALSE(d.load(where, true));
-    EXPECT_EQ(d.readState().reason, "unit 3 is of an unknown kind (7471175)");
-    EXPECT_EQ(test::readBytes(path), bytes);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::writeBytes(path, c.bytes);
+        ConversionDocument d;
+        EXPECT_FALSE(d.load(where, true, u"Weight"));
+        EXPECT_EQ(d.readState().kind, Kind::Failed);
+        EXPECT_EQ(d.readState().reason, c.reason);
+        d.markModified();
+        EXPECT_EQ(d.saveChanges(where).outcome, Outcome::Unchanged); // nothing in memory
+        EXPECT_EQ(test::readBytes(path), c.bytes);
+    }
 }
 
 TEST(Saving, OnlyAChangedDocumentThatMayBeWrittenIsWritten) {
@@ -251,56 +297,116 @@ TEST(Saving, OnlyAChangedDocumentThatMayBeWrittenIsWritten) {
     }
 }
 
-TEST(Saving, AFileChangedOnDiskIsReplacedOnlyWhenAskedOrReadAgain) {
-    TempFolder folder;
-    PlainFolder where(folder.path());
-    const std::string path = folder.file("Weight.cnv");
-    test::writeBytes(path, weightFile());
-    ConversionDocument d;
-    ASSERT_TRUE(d.load(where, true, u"Weight"));
-    EXPECT_FALSE(d.changedOnDisk(where));
+TEST(Saving, AnotherProgramsWriteIsNeverReplacedUnasked) {
+    // Another program writes the file at some moment of a save; the save
+    // finds it immediately before it would replace the file.
+    struct Case {
+        const char* what;
+        bool atTheLastMoment; // between writing the new content and the rename
+        bool sameSizeAndTime; // the change keeps the size; the time is put back
+        bool newDocument;     // the save is the first of a new document
+    };
+    const Case cases[] = {
+        {"before the save", false, false, false},
+        {"before the save, size and time kept", false, true, false},
+        {"at the last moment", true, false, false},
+        {"at the last moment, size and time kept", true, true, false},
+        {"a new file's name taken at the last moment", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        PlainFolder where(folder.path());
+        const std::string path = folder.file("Weight.cnv");
+        const std::string theirs = folder.file("theirs"), stamp = folder.file("stamp");
+        std::vector<uint8_t> theirBytes = weightFile();
+        theirBytes[theirBytes.size() - 10] ^= 0x10; // the last factor: same size
+        if (!c.sameSizeAndTime) theirBytes = weightFile({.conversions = 2}); // cut short
+        test::writeBytes(theirs, theirBytes);
+        ConversionDocument d;
+        d.name = u"Weight";
+        if (!c.newDocument) {
+            test::writeBytes(path, weightFile());
+            ASSERT_TRUE(d.load(where, true));
+        }
+        // What the other program does: writes its bytes in place of the file
+        // and, to hide that, puts the file's time back as it was.
+        const std::string write = c.newDocument ? "cp " + theirs + " " + path
+                                  : c.sameSizeAndTime
+                                      ? "cp -p " + path + " " + stamp + " && cp " + theirs + " " +
+                                            path + " && touch -r " + stamp + " " + path
+                                      : "cp " + theirs + " " + path;
+        struct Hook {
+            explicit Hook(std::function<void(const std::string&)> hook) {
+                DataFile::setBeforeReplaceHook(std::move(hook));
+            }
+            ~Hook() { DataFile::setBeforeReplaceHook({}); }
+        } hook(c.atTheLastMoment ? std::function<void(const std::string&)>(
+                                       [&](const std::string&) { std::system(write.c_str()); })
+                                 : nullptr);
+        if (!c.atTheLastMoment) {
+            ASSERT_EQ(std::system(write.c_str()), 0);
+        }
 
-    // Another program rewrites it with the same size: its time tells.
-    std::vector<uint8_t> theirs = weightFile();
-    theirs[theirs.size() - 10] ^= 0x10; // the last factor
-    timespec later[2] = {{0, UTIME_OMIT}, {0, 0}};
-    clock_gettime(CLOCK_REALTIME, &later[1]);
-    later[1].tv_sec += 2;
-    test::writeBytes(path, theirs);
-    utimensat(AT_FDCWD, path.c_str(), later, 0);
-    EXPECT_TRUE(d.changedOnDisk(where));
-    d.markModified();
-    EXPECT_EQ(d.saveChanges(where).outcome, Outcome::ChangedOnDisk);
-    EXPECT_EQ(test::readBytes(path), theirs);
+        d.title = u"Mine";
+        d.markModified();
+        const SaveResult refused = d.saveChanges(where);
+        DataFile::setBeforeReplaceHook({});
+        if (c.sameSizeAndTime) {
+            EXPECT_EQ(modifiedNs(path), modifiedNs(stamp));
+        }
+        if (c.newDocument) {
+            EXPECT_EQ(refused.outcome, Outcome::Failed);
+            EXPECT_EQ(refused.cause, "a file of that name exists already");
+        } else {
+            EXPECT_EQ(refused.outcome, Outcome::ChangedOnDisk);
+            EXPECT_TRUE(d.changedOnDisk(where));
+        }
+        EXPECT_EQ(test::readBytes(path), theirBytes);
+        EXPECT_TRUE(d.isModified());
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".pqsave-"));
+        if (c.newDocument) continue;
 
-    // Read again, the document holds their version and is unmodified.
-    ASSERT_TRUE(d.reload(where));
-    EXPECT_FALSE(d.isModified());
-    EXPECT_NE(d.conversions.back()->factor, 1e6);
-    EXPECT_FALSE(d.changedOnDisk(where));
-
-    // Keeping one's own version replaces theirs.
-    test::writeBytes(path, weightFile({.units = 2}));
-    d.markModified();
-    EXPECT_EQ(d.saveChanges(where, true).outcome, Outcome::Saved);
-    ConversionDocument saved;
-    ASSERT_TRUE(saved.loadFrom(path, true));
-    EXPECT_EQ(saved.items.size(), 3u);
-
-    // A new document never replaces a file it did not read; a gone file is
-    // simply written again.
-    ConversionDocument fresh;
-    fresh.name = u"Weight";
-    fresh.markModified();
-    const SaveResult taken = fresh.saveChanges(where);
-    EXPECT_EQ(taken.outcome, Outcome::Failed);
-    EXPECT_EQ(taken.cause, "a file of that name exists already");
-    std::filesystem::remove(path);
-    d.markModified();
-    EXPECT_EQ(d.saveChanges(where).outcome, Outcome::Saved);
+        // Keeping one's own version replaces theirs; from then on the file
+        // is the version saved.
+        EXPECT_EQ(d.saveChanges(where, true).outcome, Outcome::Saved);
+        EXPECT_FALSE(d.changedOnDisk(where));
+        ConversionDocument saved;
+        ASSERT_TRUE(saved.loadFrom(path, true));
+        EXPECT_EQ(saved.title, u"Mine");
+        // Read again, the document holds their version and is unmodified.
+        test::writeBytes(path, theirBytes);
+        ASSERT_TRUE(d.reload(where));
+        EXPECT_FALSE(d.isModified());
+        EXPECT_EQ(d.title, u"Weight");
+        EXPECT_FALSE(d.changedOnDisk(where));
+    }
 }
 
-TEST(Saving, ALegacyFileIsConvertedOnlyWhenReadWholeAndWritable) {
+TEST(Saving, ANewFileTakesTheUsersUsualRightsAndAnOldOneKeepsItsOwn) {
+    TempFolder folder;
+    PlainFolder where(folder.path());
+    const mode_t mask = umask(027);
+    ConversionDocument fresh;
+    fresh.name = u"Fresh";
+    fresh.markModified();
+    EXPECT_EQ(fresh.saveChanges(where).outcome, Outcome::Saved);
+    EXPECT_EQ(umask(027), 027) << "the umask is as it was";
+    umask(mask);
+    struct stat info {};
+    ASSERT_EQ(stat(folder.file("Fresh.cnv").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640);
+
+    chmod(folder.file("Fresh.cnv").c_str(), 0604);
+    fresh.title = u"Again";
+    fresh.markModified();
+    EXPECT_EQ(fresh.saveChanges(where).outcome, Outcome::Saved);
+    ASSERT_EQ(stat(folder.file("Fresh.cnv").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0604);
+}
+
+TEST(Saving, ALegacyFileIsConvertedAtItsFirstSaveAndItsBytesKeptBesideIt) {
     constexpr int64_t kLegacy = 0xC0215192;
     auto legacyFile = [](bool broken) {
         Bytes b;
@@ -317,12 +423,12 @@ TEST(Saving, ALegacyFileIsConvertedOnlyWhenReadWholeAndWritable) {
         bool broken;
         mode_t mode;
         Kind kind;
-        bool converted;
     } cases[] = {
-        {"whole", false, 0644, Kind::Whole, true},
-        {"a unit lost", true, 0644, Kind::Damaged, false},
-        {"read-only", false, 0444, Kind::ReadOnly, false},
+        {"whole", false, 0644, Kind::Whole},
+        {"a unit lost", true, 0644, Kind::Damaged},
+        {"read-only", false, 0444, Kind::ReadOnly},
     };
+    ExpressionEngine engine;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
@@ -331,11 +437,47 @@ TEST(Saving, ALegacyFileIsConvertedOnlyWhenReadWholeAndWritable) {
         const std::vector<uint8_t> bytes = legacyFile(c.broken);
         test::writeBytes(path, bytes);
         chmod(path.c_str(), c.mode);
-        ConversionDocument d;
-        ASSERT_TRUE(d.load(where, false, u"Old"));
-        EXPECT_EQ(d.readState().kind, c.kind);
-        EXPECT_EQ(test::readBytes(path) != bytes, c.converted);
-        EXPECT_FALSE(d.isModified());
+        // Read as the converter reads its folder: listed, made current, left.
+        Catalogue catalogue(engine);
+        catalogue.setFolder(folder.path());
+        catalogue.scanFolder();
+        Document* d = catalogue.current(0);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->readState().kind, c.kind);
+        EXPECT_TRUE(d->isLegacy());
+        EXPECT_EQ(test::readBytes(path), bytes) << "reading never writes";
+
+        d->title = u"Changed";
+        d->markModified();
+        const SaveResult saved = d->saveChanges(where);
         chmod(path.c_str(), 0644);
+        if (c.kind != Kind::Whole) {
+            EXPECT_EQ(saved.outcome, Outcome::NotEditable);
+            EXPECT_EQ(test::readBytes(path), bytes);
+            EXPECT_FALSE(std::filesystem::exists(path + ".legacy"));
+            continue;
+        }
+        // The first save converts it, after its bytes were kept.
+        EXPECT_EQ(saved.outcome, Outcome::Saved);
+        EXPECT_EQ(test::readBytes(path + ".legacy"), bytes);
+        EXPECT_FALSE(d->isLegacy());
+        ConversionDocument converted;
+        ASSERT_TRUE(converted.loadFrom(path, true));
+        EXPECT_FALSE(converted.isLegacy());
+        EXPECT_EQ(converted.title, u"Changed");
+        EXPECT_EQ(converted.items.size(), 2u);
+        d->markModified();
+        EXPECT_EQ(d->saveChanges(where).outcome, Outcome::Saved);
+        EXPECT_FALSE(std::filesystem::exists(path + ".legacy-2")) << "kept once";
+
+        // Another legacy file of that name never replaces the copy kept.
+        const std::vector<uint8_t> second = legacyFile(false);
+        test::writeBytes(path, second);
+        ConversionDocument again;
+        ASSERT_TRUE(again.load(where, false, u"Old"));
+        again.markModified();
+        EXPECT_EQ(again.saveChanges(where).outcome, Outcome::Saved);
+        EXPECT_EQ(test::readBytes(path + ".legacy"), bytes);
+        EXPECT_EQ(test::readBytes(path + ".legacy-2"), second);
     }
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -140,6 +141,41 @@ TEST_F(HandOverTest, OneClaimPerNameWhileItsHolderLives) {
     first.reset();
     EXPECT_FALSE(InstanceClaim(name).anotherRuns()) << "free once its holder is gone";
     EXPECT_FALSE(InstanceClaim(QString()).anotherRuns()) << "no name claims nothing";
+}
+
+TEST(FolderClaimTest, AFolderHeldOnAnotherComputerIsNamedAndNeverTaken) {
+    // Another computer holds the folder: it locked the file on the file
+    // server and wrote who it is.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral(".PqConverter.lock")));
+    const int other = ::open(path.constData(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(other, 0);
+    const QByteArray who = "host=office-pc\nprocess=4711\nuser=1000\ndisplay=0\nserver=x\n";
+    ASSERT_EQ(::write(other, who.constData(), static_cast<size_t>(who.size())), who.size());
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &lock), 0);
+    {
+        const FolderClaim claim(folder.path(), QStringLiteral("PqConverter"), QStringLiteral("me"));
+        EXPECT_EQ(claim.state(), FolderClaim::State::Taken);
+        EXPECT_FALSE(claim.holderIsHere());
+        EXPECT_EQ(claim.holderText(),
+                  QStringLiteral("on the computer \"office-pc\" (process 4711)"));
+    }
+    EXPECT_EQ(QFile(QString::fromUtf8(path)).size(), who.size()) << "the holder's word stays";
+    ::close(other); // the other computer is gone: the server lets go of its lock
+    const FolderClaim claim(folder.path(), QStringLiteral("PqConverter"), QStringLiteral("me"));
+    EXPECT_EQ(claim.state(), FolderClaim::State::Held);
+    EXPECT_EQ(claim.holder().host, HostName());
+    EXPECT_EQ(claim.holder().process, QCoreApplication::applicationPid());
+
+    // A folder that cannot be written cannot be locked: nothing is kept out.
+    const FolderClaim missing(folder.filePath(QStringLiteral("missing")),
+                              QStringLiteral("PqConverter"), QString());
+    EXPECT_EQ(missing.state(), FolderClaim::State::Unlocked);
+    EXPECT_FALSE(missing.problem().isEmpty());
 }
 
 TEST_F(HandOverTest, ValuesReachTheListeningProgram) {
