@@ -161,6 +161,7 @@ void CMainFrame::chooseFunction(int index) {
         callName_.clear();
         functionName_.setText(QString());
         functionResult_.clear();
+        placeFocusStops();
         client_->update();
         if (isVisible()) saveSettings();
         return;
@@ -178,6 +179,7 @@ void CMainFrame::chooseFunction(int index) {
     const QString name = QString::fromStdU16String(function.name);
     functionName_.setText(name.mid(name.lastIndexOf(u'\\') + 1));
     recomputeFunction();
+    placeFocusStops();
     client_->update();
     if (isVisible()) saveSettings();
 }

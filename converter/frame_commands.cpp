@@ -1,7 +1,5 @@
 // What the commands of the main window do.
-#include <QElapsedTimer>
 #include <QMenu>
-#include <QThread>
 
 #include "converter/commands.h"
 #include "converter/dialogs/dialogs.h"
@@ -21,9 +19,6 @@
 namespace pq::conv {
 
 namespace {
-
-// How long a started calculator may take before it takes the value.
-constexpr qint64 kStartWaitMs = 5000;
 
 // Runs what may change the document in place (a dialog); true when its
 // data differs afterwards.
@@ -205,20 +200,15 @@ void CPqConvFrame::openCalculator() {
         ui::RaiseOrStart(options_.calculatorServer, options_.calculatorProgram);
     if (result == ui::OpenResult::Failed) {
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Calculator"),
-                        QStringLiteral("PqCalculator application could not be started. Please "
-                                       "reinstall the software to fix the problem."));
+                        QStringLiteral("PqCalculator could not be started from \"%1\". Check "
+                                       "that it is installed beside PqConverter, or install the "
+                                       "programs again.")
+                            .arg(options_.calculatorProgram));
         return;
     }
     const Item* item = document_ ? document_->currentItem : nullptr;
-    if (!item || item->state != ValueState::Valid) return;
-    const QByteArray message = ui::EncodeValue(item->value);
-    // A calculator just started may take a moment before it listens.
-    QElapsedTimer waited;
-    waited.start();
-    while (!ui::SendHandOver(options_.calculatorServer, message, 250)) {
-        if (result != ui::OpenResult::Started || waited.elapsed() > kStartWaitMs) return;
-        QThread::msleep(50);
-    }
+    if (item && item->state == ValueState::Valid)
+        ui::SendValueAfterOpening(options_.calculatorServer, result, item->value);
 }
 
 void CPqConvFrame::showUnits() {
@@ -256,7 +246,7 @@ void CPqConvFrame::help() {
 void CPqConvFrame::about() {
     ui::ShowAboutBox(this,
                      {QStringLiteral("Quorvane PqConverter"), QStringLiteral("PqConverter"),
-                      QStringLiteral("converter"), QStringLiteral("Version 2.0 (build 40815)"),
+                      QStringLiteral("converter"), ui::VersionText(),
                       QStringLiteral("Converts between the units of its data files and "
                                      "computes calculation files.\n\n\u00A9 Quorvane")});
 }

@@ -118,15 +118,16 @@ void CPqConvFrame::createActions() {
         ->setToolTip(QStringLiteral("Paste"));
     make(kCmdExpandCompact, QStringLiteral("Expand/Compact List"), QStringLiteral("expand-compact"))
         ->setToolTip(QStringLiteral("Expand/Compact List"));
-    make(kCmdOpenCalculator, QStringLiteral("Open Calculator"), QStringLiteral("calculator"))
+    make(kCmdOpenCalculator, QStringLiteral("Open &Calculator"), QStringLiteral("calculator"))
         ->setToolTip(QStringLiteral("Open Calculator"));
+    make(kCmdShowUnits, QStringLiteral("Show/Hide &Units..."));
     make(kCmdNew, QString());
     make(kCmdSave, QString());
     make(kCmdUndo, QString());
     make(kCmdCut, QString());
     make(kCmdHelp, QStringLiteral("Help"))->setShortcut(QKeySequence::HelpContents);
     make(kCmdFindUnit, QStringLiteral("&Find Unit..."))->setShortcut(QKeySequence::Find);
-    make(kCmdFileSwitcher, QStringLiteral("Switch File"))->setShortcut(Qt::Key_F4);
+    make(kCmdFileSwitcher, QStringLiteral("&Switch File"))->setShortcut(Qt::Key_F4);
     for (unsigned id : {kCmdHelp, kCmdFindUnit, kCmdFileSwitcher}) {
         actions_[id]->setShortcutContext(Qt::WindowShortcut);
         addAction(actions_[id]);
@@ -168,6 +169,7 @@ void CPqConvFrame::createActions() {
         connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
         menu->setToolTipsVisible(true); // why a command is disabled
     }
+    createViewMenus();
 
     QToolBar* bar = addToolBar(QStringLiteral("Commands"));
     bar->setObjectName(QStringLiteral("commands"));
@@ -219,6 +221,7 @@ void CPqConvFrame::createClient() {
     showUnits_.setIcon(ui::LoadIcon(162));
     taps_.add(&fileSwitcher_);
     taps_.add(&showUnits_);
+    createFocusStops();
     finder_ = new UnitFinder(client_);
     finder_->setChosenHandler([this](const UnitReference& unit) { goToUnit(unit); });
     finder_->setClosedHandler([this] { list_->setFocus(); });
@@ -239,6 +242,7 @@ void CPqConvFrame::layoutClient() {
     readProblem_->setGeometry(list_->rect());
     fileSwitcher_.place(2 * s, 2 * s, std::max(0, w - 24 * s), 22 * s);
     showUnits_.place(w - 22 * s, 2 * s, 22 * s, 20 * s);
+    placeFocusStops();
     finder_->place(QRect(0, top, w, std::max(0, h - top)));
     client_->update();
 }
@@ -353,6 +357,7 @@ void CPqConvFrame::makeCurrent(Document* document) {
             ui::LoadIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
     }
     setWindowTitle(WindowTitle(document));
+    placeFocusStops();
     const QString problem = document ? ReadFailureText(*document) : QString();
     readProblem_->setText(problem);
     readProblem_->setVisible(!problem.isEmpty());

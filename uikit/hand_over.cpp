@@ -266,4 +266,16 @@ OpenResult RaiseOrStart(const QString& serverName, const QString& programPath) {
     return OpenResult::Started;
 }
 
+bool SendValueAfterOpening(const QString& serverName, OpenResult opened, double value) {
+    if (opened == OpenResult::Failed || serverName.isEmpty()) return false;
+    const QByteArray message = EncodeValue(value);
+    QElapsedTimer waited;
+    waited.start();
+    while (!SendHandOver(serverName, message, 250)) {
+        if (opened != OpenResult::Started || waited.elapsed() > 5000) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
 } // namespace pq::ui

@@ -111,4 +111,8 @@ bool SendHandOver(const QString& serverName, const QByteArray& messages, int tim
 enum class OpenResult { Raised, Started, Failed };
 OpenResult RaiseOrStart(const QString& serverName, const QString& programPath);
 
+// Hands a value to the program RaiseOrStart just opened. A program just
+// started may still be making its window: it is asked again for up to 5 s.
+bool SendValueAfterOpening(const QString& serverName, OpenResult opened, double value);
+
 } // namespace pq::ui

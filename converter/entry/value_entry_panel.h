@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QFont>
+#include <QList>
 
 #include <memory>
 #include <vector>
@@ -15,6 +16,10 @@ namespace pq {
 class ExpressionEngine;
 class Item;
 } // namespace pq
+
+namespace pq::ui {
+class ButtonFocus;
+}
 
 namespace pq::conv {
 
@@ -56,6 +61,12 @@ class ValueEntryPanel : public ui::WindowObject {
     void paste();
     // Hands the keyboard focus to the active editor control.
     void takeFocus();
+    // A value from elsewhere (the calculator): shown and stored as if typed
+    // and accepted.
+    void takeValue(double value);
+    // Where Tab stops in the panel: the tabs (one stop; the arrow keys choose
+    // among them), the editor's boxes, the accept and default buttons.
+    QList<QWidget*> keyboardStops() const;
 
     // The band behind the tabs; without one the panel draws its own copy of
     // the themed background bitmap.
@@ -98,6 +109,8 @@ class ValueEntryPanel : public ui::WindowObject {
     void clearTabs();
     void setAcceptIcon(int icon);
     void layoutControls();
+    // The keyboard stops follow the tabs and buttons.
+    void placeFocusStops();
     // The accept button's and Enter's accept: a value that was stored is
     // shown again in the entry format.
     void acceptAndShow();
@@ -117,6 +130,9 @@ class ValueEntryPanel : public ui::WindowObject {
     int pendingEdits_ = 0;
     int ticks_ = 0;
     ui::TapList tapList_;
+    ui::ButtonFocus* tabsStop_ = nullptr;
+    ui::ButtonFocus* acceptStop_ = nullptr;
+    ui::ButtonFocus* defaultStop_ = nullptr;
     QBasicTimer timer_;
     ui::ThemedBitmap ownBackground_;
     const ui::ThemedBitmap* background_ = nullptr;

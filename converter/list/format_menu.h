@@ -35,5 +35,7 @@ int32_t FormatForCommand(unsigned command);
 // target. The menu deletes itself when closed.
 QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* target,
                         int parameter);
+// Adds those entries to a menu.
+void FillFormatMenu(QMenu* menu, const NumberFormat& format, QObject* target, int parameter);
 
 } // namespace pq::conv

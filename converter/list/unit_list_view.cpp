@@ -270,8 +270,16 @@ void UnitListView::tapAndHold(QPoint point) {
     const int index = rowAt(point);
     if (index < 0) return;
     select(index);
-    QMenu* menu = row(index).createContextMenu(this, commandTarget_);
+    QMenu* menu = row(index).createContextMenu(this, commandTarget_, index);
     menu->popup(mapToGlobal(point));
+}
+
+void UnitListView::keyboardMenu() {
+    if (selected_ < 0) return;
+    if (selected_ < firstVisible_ || selected_ >= firstVisible_ + pageRows_) scrollTo(selected_);
+    const QRect rect = row(selected_).rect();
+    QMenu* menu = row(selected_).createContextMenu(this, commandTarget_, selected_);
+    menu->popup(mapToGlobal(QPoint(rect.left() + rect.width() / 4, rect.bottom())));
 }
 
 void UnitListView::command(const ui::CommandEvent& command) {

@@ -81,6 +81,8 @@ class UnitListView : public ui::WindowObject {
     void penMove(QPoint point) override;
     void penUp(QPoint point) override;
     void tapAndHold(QPoint point) override;
+    // The selected row's menu, at the row, the selection kept.
+    void keyboardMenu() override;
     void command(const ui::CommandEvent& command) override;
 
   private:

@@ -72,8 +72,10 @@ class UnitRow {
     void draw(QPainter& painter, const QColor& ground) const;
 
     // The row's context menu: "Copy Value" when there is a value, "Edit" and
-    // "Remove from List"; the commands are posted to the target.
-    QMenu* createContextMenu(QWidget* parent, QObject* target) const;
+    // "Remove from List", posted to the target; with the row's index, the
+    // format choices of its format button too, posted to the parent (the
+    // list) with the index.
+    QMenu* createContextMenu(QWidget* parent, QObject* target, int index = -1) const;
 
     Item& item() const { return item_; }
     const QRect& rect() const { return rect_; }

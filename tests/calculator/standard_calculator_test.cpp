@@ -120,7 +120,7 @@ TEST(StandardCalculator, Memory) {
     EXPECT_EQ(calculator.memory(), u"0.3333333333");
     press(calculator, u"2a");
     EXPECT_EQ(calculator.memory(), u"2.3333333333");
-    EXPECT_EQ(press(calculator, u"x8r").back(), u"8") << "MR of an empty memory does nothing";
+    EXPECT_EQ(press(calculator, u"x8r").back(), u"0") << "an empty memory reads as 0";
     press(calculator, u"4ax");
     EXPECT_FALSE(calculator.hasMemory());
 
