@@ -364,6 +364,15 @@ void CPqConvFrame::makeCurrent(Document* document) {
     list_->load(document);
     showRates();
     updateCommands();
+    // The keyboard stays in the window when the control it was in went away
+    // with the old rows.
+    QWidget* focus = QApplication::focusWidget();
+    if (isActiveWindow() && (!focus || !isAncestorOf(focus))) {
+        if (panel_->isShown())
+            panel_->takeFocus();
+        else
+            list_->setFocus();
+    }
 }
 
 bool CPqConvFrame::switchTo(size_t index) {

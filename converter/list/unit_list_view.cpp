@@ -30,6 +30,7 @@ UnitListView::UnitListView(QWidget* parent, ValueEntryPanel* panel,
     : ui::WindowObject(parent), panel_(panel), background_(background),
       boldFont_(ui::CreateUiFont(14, true)), normalFont_(ui::CreateUiFont(14, false)) {
     setObjectName(QStringLiteral("unitList"));
+    setAccessibleName(QStringLiteral("Units"));
     setFocusPolicy(Qt::StrongFocus);
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setObjectName(QStringLiteral("listScrollBar"));

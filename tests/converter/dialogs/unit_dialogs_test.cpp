@@ -100,7 +100,7 @@ TEST(ShowHideDialog, ChecksFollowTheShownFlagsAndOkWritesThemBack) {
     {
         ShowHideDialog dialog(&main, document);
         dialog.show();
-        EXPECT_EQ(dialog.title(), QStringLiteral("Units/Items"));
+        EXPECT_EQ(dialog.title(), QStringLiteral("Show or Hide Units"));
         QListWidget* list = dialog.list();
         ASSERT_EQ(list->count(), 3);
         EXPECT_EQ(list->item(0)->text(), QStringLiteral("Centimetre"));
