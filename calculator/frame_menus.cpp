@@ -59,8 +59,7 @@ constexpr MenuEntry kStoreLine[] = {
 
 } // namespace
 
-QAction* CMainFrame::addCommand(QMenu* menu, unsigned id, const QString& text,
-                                const QString& tip) {
+QAction* CMainFrame::addCommand(QMenu* menu, unsigned id, const QString& text, const QString& tip) {
     QAction* action = menu->addAction(text);
     action->setToolTip(tip);
     action->setStatusTip(tip);
@@ -80,14 +79,16 @@ void CMainFrame::createMenus() {
     modes->addSection(QStringLiteral("Angle unit"));
     auto* angles = new QActionGroup(modes);
     for (const MenuEntry& entry : kAngles)
-        angles->addAction(addCommand(modes, entry.id, QString::fromLatin1(entry.text),
-                                     QString::fromLatin1(entry.tip)))
+        angles
+            ->addAction(addCommand(modes, entry.id, QString::fromLatin1(entry.text),
+                                   QString::fromLatin1(entry.tip)))
             ->setCheckable(true);
     modes->addSection(QStringLiteral("Base of results"));
     auto* bases = new QActionGroup(modes);
     for (const MenuEntry& entry : kBases)
-        bases->addAction(addCommand(modes, entry.id, QString::fromLatin1(entry.text),
-                                    QString::fromLatin1(entry.tip)))
+        bases
+            ->addAction(addCommand(modes, entry.id, QString::fromLatin1(entry.text),
+                                   QString::fromLatin1(entry.tip)))
             ->setCheckable(true);
     modes->addSection(QStringLiteral("Function keys"));
     addCommand(modes, kCmdInverse, QStringLiteral("&Inverse"),
@@ -113,8 +114,7 @@ void CMainFrame::createMenus() {
     QMenu* line = memory->addMenu(QStringLiteral("Store &Formula In"));
     line->setToolTipsVisible(true);
     for (const MenuEntry& entry : kStoreLine)
-        addCommand(line, entry.id, QString::fromLatin1(entry.text),
-                   QString::fromLatin1(entry.tip));
+        addCommand(line, entry.id, QString::fromLatin1(entry.text), QString::fromLatin1(entry.tip));
 
     // My Functions: the function-name button's menu and the "..." key's.
     QMenu* functions = menuBar()->addMenu(QStringLiteral("F&unctions"));

@@ -86,8 +86,8 @@ class EntryDelegate : public QStyledItemDelegate {
         QStyle* style = widget ? widget->style() : nullptr;
         if (style) style->drawControl(QStyle::CE_ItemViewItem, &option, painter, widget);
         const bool selected = option.state & QStyle::State_Selected;
-        const QColor ink = option.palette.color(
-            selected ? QPalette::HighlightedText : QPalette::Text);
+        const QColor ink =
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
         const HistoryEntryLayout entry = entryLayout(option, index);
         const QFontMetrics metrics(option.font);
         painter->save();
@@ -104,8 +104,7 @@ class EntryDelegate : public QStyledItemDelegate {
         bold.setBold(true);
         painter->setFont(bold);
         painter->drawText(entry.resultRect.translated(option.rect.topLeft()),
-                          Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                          entry.resultLine);
+                          Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, entry.resultLine);
         painter->restore();
     }
 };
@@ -245,7 +244,8 @@ void HistoryPanel::filter() {
     const QString wanted = search_->text().trimmed();
     for (int k = 0; k < list_->count(); ++k) {
         QListWidgetItem* item = list_->item(k);
-        const bool match = wanted.isEmpty() || formulaOf(item).contains(wanted, Qt::CaseInsensitive) ||
+        const bool match = wanted.isEmpty() ||
+                           formulaOf(item).contains(wanted, Qt::CaseInsensitive) ||
                            shownResultOf(item).contains(wanted, Qt::CaseInsensitive) ||
                            resultOf(item).contains(wanted);
         item->setHidden(!match);
@@ -292,7 +292,8 @@ bool HistoryPanel::eventFilter(QObject* watched, QEvent* event) {
             reuse(item);
         return false;
     }
-    if (event->type() == QEvent::ContextMenu && (watched == list_ || watched == list_->viewport())) {
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == list_ || watched == list_->viewport())) {
         auto* menu = static_cast<QContextMenuEvent*>(event);
         QListWidgetItem* item = menu->reason() == QContextMenuEvent::Keyboard
                                     ? list_->currentItem()

@@ -234,7 +234,10 @@ void KeyPad::paintEvent(QPaintEvent* event) {
         // scheme shows its own form of them, the text always readable.
         const QColor background = lit ? highlight : ui::SchemeColour(key.background);
         painter.fillRect(face, background);
-        painter.setPen(ui::Readable(lit ? highlightText : ui::SchemeColour(key.text), background));
+        // The labels are small and thin: they keep 7:1, so that their
+        // smoothed edges still read well above 4.5:1.
+        painter.setPen(
+            ui::Readable(lit ? highlightText : ui::SchemeColour(key.text), background, 7.0));
         painter.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, key.label);
         if (cell == focusCell_ && framed_ && hasFocus()) ui::DrawFocusFrame(painter, face);
     }

@@ -73,9 +73,9 @@ void MacroEditorDialog::fail(const QString& text, QLineEdit* field, int start, i
 }
 
 QString MacroEditorDialog::declarationProblem(const QString& declaration) {
-    const QString example = QStringLiteral(
-        " Write the function's name followed by its parameters in brackets, such as "
-        "area(r) or hyp(a, b).");
+    const QString example =
+        QStringLiteral(" Write the function's name followed by its parameters in brackets, such as "
+                       "area(r) or hyp(a, b).");
     if (!engine_.checkSyntax(declaration.toStdU16String()))
         return QStringLiteral("The declaration \"%1\" cannot be read.").arg(declaration) + example;
     const QString name = QString::fromStdU16String(CallName(declaration.toStdU16String()));

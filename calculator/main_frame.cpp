@@ -1,9 +1,9 @@
 #include "calculator/main_frame.h"
 
 #include <QActionGroup>
-#include <QDockWidget>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -73,7 +73,7 @@ void CMainFrame::saveSettings() {
 void CMainFrame::createActions() {
     auto make = [this](unsigned id, const QString& text, const QString& icon) {
         auto* action = new QAction(text, this);
-        if (!icon.isEmpty()) action->setIcon(ui::LoadIcon(icon));
+        if (!icon.isEmpty()) action->setIcon(ui::LoadToolIcon(icon));
         connect(action, &QAction::triggered, this, [this, id] { ui::PostCommand(this, id); });
         actions_[id] = action;
         return action;
@@ -203,10 +203,10 @@ void CMainFrame::placeFocusStops() {
 }
 
 bool CMainFrame::focusNextPrevChild(bool next) {
-    QList<QWidget*> stops = view_ == ViewMode::Scientific
-                                ? scientific_->keyboardStops()
-                                : QList<QWidget*>{standardKeypad_, functionNameStop_,
-                                                  functionResultStop_};
+    QList<QWidget*> stops =
+        view_ == ViewMode::Scientific
+            ? scientific_->keyboardStops()
+            : QList<QWidget*>{standardKeypad_, functionNameStop_, functionResultStop_};
     if (historyDock_ && historyDock_->isVisible()) stops += ui::FocusableWidgets(historyDock_);
     return ui::MoveFocus(stops, next);
 }

@@ -1,12 +1,12 @@
 // The main window's history panel: a dock beside or below the keypads.
 #include <QApplication>
 #include <QDockWidget>
-#include <QResizeEvent>
 #include <QEvent>
-#include <QLineEdit>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QTimer>
 #include <QToolBar>
 
@@ -73,7 +73,8 @@ void CMainFrame::createHistoryPanel() {
     // panel first) and from the panel back to the formula.
     auto* search = new QAction(QStringLiteral("Search Histor&y"), this);
     search->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    connect(search, &QAction::triggered, this, [this] { ui::PostCommand(this, kCmdSearchHistory); });
+    connect(search, &QAction::triggered, this,
+            [this] { ui::PostCommand(this, kCmdSearchHistory); });
     actions_[kCmdSearchHistory] = search;
     if (QMenu* tools = menuBar()->actions().value(0) ? menuBar()->actions()[0]->menu() : nullptr) {
         tools->insertAction(actions_[kCmdOpenConverter], toggle);

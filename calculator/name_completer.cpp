@@ -62,8 +62,9 @@ bool isNameCharacter(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 std::vector<OfferedName> BuiltinNames() {
     std::vector<OfferedName> names;
     for (const BuiltinInfo& builtin : kBuiltins) {
-        const auto note = std::find_if(std::begin(kNotes), std::end(kNotes),
-                                       [&](const BuiltinNote& n) { return n.name == builtin.name; });
+        const auto note =
+            std::find_if(std::begin(kNotes), std::end(kNotes),
+                         [&](const BuiltinNote& n) { return n.name == builtin.name; });
         const QString name = qstring(builtin.name);
         QString shown = name;
         if (builtin.arguments != 0) {
@@ -125,7 +126,8 @@ void NameCompleter::offer() {
             auto* item = new QStandardItem(name.shown);
             item->setData(name.name, kNameRole);
             item->setData(name.arguments, kArgumentsRole);
-            if (!name.note.isEmpty()) item->setToolTip(name.shown + QStringLiteral(": ") + name.note);
+            if (!name.note.isEmpty())
+                item->setToolTip(name.shown + QStringLiteral(": ") + name.note);
             item->setEditable(false);
             model_->appendRow(item);
         }

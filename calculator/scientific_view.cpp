@@ -51,8 +51,8 @@ ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEng
                                ResultDisplay& display, KeyNamePopup* popup,
                                const UserFunctionList& functions)
     : client_(client), receiver_(receiver), functions_(functions), popup_(popup), engine_(engine),
-      display_(display),
-      mode_(KeyMode::Normal), answer_(engine, functions), kept_(KeptModes::read()) {
+      display_(display), mode_(KeyMode::Normal), answer_(engine, functions),
+      kept_(KeptModes::read()) {
     engine_.setAngleMode(kept_.angle);
     display_.setBase(kept_.base);
 }
@@ -117,8 +117,8 @@ std::vector<OfferedName> ScientificView::offeredNames() const {
         names.push_back({memoryName(memory), memoryName(memory), 0,
                          QStringLiteral("memory %1").arg(memory + 1)});
     if (!answer_.isUsersFunction())
-        names.push_back({QStringLiteral("ans"), QStringLiteral("ans"), 0,
-                         QStringLiteral("the last result")});
+        names.push_back(
+            {QStringLiteral("ans"), QStringLiteral("ans"), 0, QStringLiteral("the last result")});
     for (const UserFunction& function : functions_)
         names.push_back({QString::fromStdU16String(CallName(function.declaration)),
                          QString::fromStdU16String(function.declaration), function.paramCount,

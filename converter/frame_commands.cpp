@@ -244,11 +244,10 @@ void CPqConvFrame::help() {
 }
 
 void CPqConvFrame::about() {
-    ui::ShowAboutBox(this,
-                     {QStringLiteral("Quorvane PqConverter"), QStringLiteral("PqConverter"),
-                      QStringLiteral("converter"), ui::VersionText(),
-                      QStringLiteral("Converts between the units of its data files and "
-                                     "computes calculation files.\n\n\u00A9 Quorvane")});
+    ui::ShowAboutBox(this, {QStringLiteral("Quorvane PqConverter"), QStringLiteral("PqConverter"),
+                            QStringLiteral("converter"), ui::VersionText(),
+                            QStringLiteral("Converts between the units of its data files and "
+                                           "computes calculation files.\n\n\u00A9 Quorvane")});
 }
 
 void CPqConvFrame::bringToFront() {

@@ -48,8 +48,8 @@ void CPqConvFrame::createViewMenus() {
         entry->clear();
         auto* tabs = new QActionGroup(entry);
         for (int k = 0; k < panel_->tabCount(); ++k) {
-            QAction* tab = entry->addAction(QStringLiteral("&%1 %2").arg(k + 1).arg(
-                panel_->tab(k).label()));
+            QAction* tab =
+                entry->addAction(QStringLiteral("&%1 %2").arg(k + 1).arg(panel_->tab(k).label()));
             tab->setCheckable(true);
             tab->setChecked(k == panel_->currentTab());
             tabs->addAction(tab);

@@ -14,8 +14,8 @@
 
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
-#include "converter/find/unit_finder.h"
 #include "converter/file_state.h"
+#include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"
@@ -92,7 +92,7 @@ CPqConvFrame::~CPqConvFrame() {
 void CPqConvFrame::createActions() {
     auto make = [this](unsigned id, const QString& text, const QString& icon = QString()) {
         auto* action = new QAction(text, this);
-        if (!icon.isEmpty()) action->setIcon(ui::LoadIcon(icon));
+        if (!icon.isEmpty()) action->setIcon(ui::LoadToolIcon(icon));
         connect(action, &QAction::triggered, this, [this, id] { ui::PostCommand(this, id); });
         actions_[id] = action;
         return action;
@@ -215,7 +215,7 @@ void CPqConvFrame::createClient() {
 
     fileSwitcher_.create(client_, kCmdFileSwitcher, QStringLiteral("(No file)"), 2 * s, 2 * s, 0,
                          22 * s, titleFont_, ui::kDropDownArrow | ui::kSunkenWhenPressed);
-    fileSwitcher_.setIcon(ui::LoadIcon(128));
+    fileSwitcher_.setIcon(ui::LoadToolIcon(128));
     showUnits_.create(client_, kCmdShowUnits, QString(), 0, 2 * s, 22 * s, 20 * s, titleFont_,
                       ui::kSunkenWhenPressed);
     showUnits_.setIcon(ui::LoadIcon(162));
@@ -350,11 +350,11 @@ void CPqConvFrame::makeCurrent(Document* document) {
         document->computeAll(engine_);
     if (!document) {
         fileSwitcher_.setText(QStringLiteral("(No file)"));
-        fileSwitcher_.setIcon(ui::LoadIcon(128));
+        fileSwitcher_.setIcon(ui::LoadToolIcon(128));
     } else {
         fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document->title.view())));
         fileSwitcher_.setIcon(
-            ui::LoadIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
+            ui::LoadToolIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
     }
     setWindowTitle(WindowTitle(document));
     placeFocusStops();

@@ -307,7 +307,8 @@ bool ExpressionEngine::checkSyntax(std::u16string_view text) {
     // place of the missing operand; evaluating it would stop there.
     for (const Token& t : chain_.tokens) {
         if (t.kind == TokenKind::Error || (t.kind == TokenKind::Operator && t.count < 1)) {
-            runFailed(t.kind == TokenKind::Error ? EvalErrorKind::Incomplete : EvalErrorKind::Syntax,
+            runFailed(t.kind == TokenKind::Error ? EvalErrorKind::Incomplete
+                                                 : EvalErrorKind::Syntax,
                       &t, nullptr);
             return false;
         }

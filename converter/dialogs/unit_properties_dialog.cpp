@@ -97,7 +97,7 @@ void UnitPropertiesDialog::accept() {
     if (name.isEmpty()) {
         refuse(QStringLiteral("Type a name for the %1: it is what the list shows.")
                    .arg(item_.typeCode() == CalcItem::kTypeCode ? QStringLiteral("item")
-                                                                 : QStringLiteral("unit")),
+                                                                : QStringLiteral("unit")),
                name_);
         return;
     }

@@ -4,11 +4,11 @@
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QListWidget>
 
 #include <memory>
 

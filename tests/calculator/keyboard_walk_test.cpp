@@ -120,9 +120,9 @@ TEST_F(KeyboardWalk, TabMnemonicsAndTheHistorySearchReachEveryCommand) {
     menu('t', QStringLiteral("c"));
     ASSERT_EQ(frame->viewMode(), ViewMode::Scientific);
     EXPECT_EQ(focusName(), QStringLiteral("Expression"));
-    EXPECT_EQ(tabWalk(8), (QStringList{"Function keys", "Character keys", "Number base",
-                                       "Angle unit", "Clear entry", "Clear all", "Evaluate",
-                                       "Expression"}));
+    EXPECT_EQ(tabWalk(8),
+              (QStringList{"Function keys", "Character keys", "Number base", "Angle unit",
+                           "Clear entry", "Clear all", "Evaluate", "Expression"}));
     EXPECT_EQ(tabWalk(2, Qt::ShiftModifier), (QStringList{"Evaluate", "Clear all"}));
     press(Qt::Key_Escape);
     EXPECT_EQ(focusName(), QStringLiteral("Expression")) << "Escape goes back to the line";

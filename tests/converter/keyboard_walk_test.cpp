@@ -29,8 +29,8 @@ using namespace pq::conv;
 
 QWidget* keyTarget() {
     if (QWidget* popup = QApplication::activePopupWidget()) return popup;
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && !modal->isAncestorOf(
-                                                                QApplication::focusWidget()))
+    if (QWidget* modal = QApplication::activeModalWidget();
+        modal && !modal->isAncestorOf(QApplication::focusWidget()))
         return modal;
     return QApplication::focusWidget();
 }
