@@ -188,8 +188,9 @@ void CMainFrame::help() {
     QFile file(options_.helpFile);
     if (options_.helpFile.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         showMessage(QMessageBox::Critical, QStringLiteral("Help"),
-                    QStringLiteral("The help document \"PqCalculator.htm\" could not be opened. "
-                                   "Please reinstall the software to fix the problem."));
+                    QStringLiteral("The help could not be shown: \"%1\" is missing or cannot "
+                                   "be read. Install the programs again to bring it back.")
+                        .arg(options_.helpFile));
         return;
     }
     const QString html = QString::fromUtf8(file.read(1024 * 1024));

@@ -147,13 +147,15 @@ void CPqConvFrame::download() {
             if (result.ok) {
                 refresher_->clearFailure();
                 ui::ShowMessage(this, ui::MessageIcon::Information, QStringLiteral("Download"),
-                                QStringLiteral("Updated conversion data files have been "
-                                               "successfully downloaded (%1).")
-                                    .arg(result.downloadedCount));
+                                result.downloadedCount == 1
+                                    ? QStringLiteral("1 data file was updated.")
+                                    : QStringLiteral("%1 data files were updated.")
+                                          .arg(result.downloadedCount));
             } else {
                 ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
-                                QStringLiteral("PqConverter could NOT complete downloading due "
-                                               "to a system error: %1")
+                                QStringLiteral("The download failed: %1.\n\nCheck the "
+                                               "connection and the download source (Edit > "
+                                               "Options), then try again.")
                                     .arg(result.errorText));
             }
             if (result.downloadedCount > 0 && catalogue_->applyUpdate()) {
@@ -163,8 +165,9 @@ void CPqConvFrame::download() {
         });
     if (!started && !download_->isRunning())
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
-                        QStringLiteral("PqConverter could NOT complete downloading due to a "
-                                       "system error: no folder for the downloaded files"));
+                        QStringLiteral("The download could not start: no folder could be made "
+                                       "for the files on their way. Check that the temporary "
+                                       "folder has room and may be written, then try again."));
 }
 
 void CPqConvFrame::options() {

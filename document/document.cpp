@@ -109,8 +109,9 @@ bool Document::readItems(DataFile& file, int32_t count, bool legacy) {
         }
         std::unique_ptr<Item> item = createItem(type);
         if (!item) {
-            errorText_ = "unit " + std::to_string(i + 1) + " is of an unknown kind (" +
-                         std::to_string(type) + ")";
+            errorText_ = "unit " + std::to_string(i + 1) +
+                         " is of a kind this version of PqConverter does not know (it may come "
+                         "from a newer version)";
             return false;
         }
         // An item whose record cannot be read is dropped; loading goes on.

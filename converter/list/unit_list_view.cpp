@@ -16,10 +16,10 @@
 #include "document/document.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
-#include "uikit/scheme_colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/message_box.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/themed_bitmap.h"
 #include "uikit/ui_font.h"
 
@@ -177,7 +177,9 @@ void UnitListView::copyValue() {
                              : row(selected_).valueLabel().text();
     if (!ui::CopyTextToClipboard(text))
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Copy"),
-                        QStringLiteral("Failed to set clipboard data"));
+                        QStringLiteral("The value could not be put on the clipboard. Try "
+                                       "again; if it fails again, another program may be "
+                                       "holding the clipboard."));
 }
 
 void UnitListView::setCompact(bool compact) {

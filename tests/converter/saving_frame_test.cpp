@@ -337,8 +337,9 @@ TEST(SavingFrameTest, FilesThatMayNotBeChangedRefuseEditsWithOneReason) {
             EXPECT_EQ(!frame->readProblem()->isHidden(), failed);
             if (failed) {
                 EXPECT_EQ(frame->readProblem()->text(),
-                          QStringLiteral("Length.cnv could not be read: unit 1 is of an unknown "
-                                         "kind (2139062143)."));
+                          QStringLiteral("Length.cnv could not be read: unit 1 is of a kind "
+                                         "this version of PqConverter does not know (it may "
+                                         "come from a newer version)."));
             }
             const QString reason = EditingProblem(*frame->document());
             EXPECT_TRUE(reason.startsWith(QStringLiteral("Length.cnv cannot be changed: ")));
