@@ -401,7 +401,7 @@ void CMainFrame::openConverter() {
     }
     // The number shown goes along, into the converter's selected unit.
     if (const std::optional<double> value = mainDisplay_.value(); value && std::isfinite(*value))
-        ui::SendValueAfterOpening(options_.converterServer, opened, *value);
+        ui::SendValueAfterOpening(this, options_.converterServer, opened, *value);
 }
 
 void CMainFrame::about() {

@@ -211,7 +211,7 @@ void CPqConvFrame::openCalculator() {
     }
     const Item* item = document_ ? document_->currentItem : nullptr;
     if (item && item->state == ValueState::Valid)
-        ui::SendValueAfterOpening(options_.calculatorServer, result, item->value);
+        ui::SendValueAfterOpening(this, options_.calculatorServer, result, item->value);
 }
 
 void CPqConvFrame::showUnits() {

@@ -50,7 +50,8 @@ void ContrastStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* 
                                   QPainter* painter, const QWidget* widget) const {
     QProxyStyle::drawPrimitive(element, option, painter, widget);
     const bool outlined = element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton ||
-                          element == PE_FrameLineEdit || element == PE_PanelButtonCommand;
+                          element == PE_FrameLineEdit || element == PE_PanelButtonCommand ||
+                          element == PE_Frame;
     if (!outlined || !option || !(option->state & State_Enabled)) return;
     const bool focused =
         (option->state & State_HasFocus) &&

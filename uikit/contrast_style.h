@@ -16,7 +16,7 @@ QColor ControlEdge(const QPalette& palette);
 QColor FocusedControlEdge(const QPalette& palette);
 
 // The application's style with the edges of check boxes, radio buttons,
-// text boxes, combo and spin boxes and buttons drawn in ControlEdge: many
+// text boxes, lists, combo and spin boxes and buttons drawn in ControlEdge: many
 // styles draw them barely darker than the window, which in a dark palette
 // hides an unchecked check box altogether.
 class ContrastStyle : public QProxyStyle {
