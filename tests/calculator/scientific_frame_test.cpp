@@ -347,6 +347,7 @@ TEST_F(ScientificFrameTest, UserFunctionsAreDefinedSavedAndAppliedInBothViews) {
         editor->formulaEdit()->setText(QString::fromUtf8(r.formula));
         editor->accept();
         deliverPosted();
+        ASSERT_EQ(dialog->editor(), editor) << "the editor stays open";
         QMessageBox* box = editor->findChild<QMessageBox*>();
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Function"));
