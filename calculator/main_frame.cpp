@@ -194,30 +194,6 @@ void CMainFrame::createClient() {
     standardKeypad_->setFocus();
 }
 
-void CMainFrame::placeFocusStops() {
-    const bool standard = view_ == ViewMode::Standard;
-    functionNameStop_->follow(functionName_);
-    functionNameStop_->setVisible(standard);
-    functionResultStop_->follow(functionResult_.button());
-    functionResultStop_->setVisible(standard && !callName_.isEmpty());
-}
-
-bool CMainFrame::focusNextPrevChild(bool next) {
-    QList<QWidget*> stops =
-        view_ == ViewMode::Scientific
-            ? scientific_->keyboardStops()
-            : QList<QWidget*>{standardKeypad_, functionNameStop_, functionResultStop_};
-    if (historyDock_ && historyDock_->isVisible()) stops += ui::FocusableWidgets(historyDock_);
-    return ui::MoveFocus(stops, next);
-}
-
-void CMainFrame::focusHome() {
-    if (view_ == ViewMode::Scientific)
-        scientific_->edit()->setFocus();
-    else
-        standardKeypad_->setFocus();
-}
-
 QAction* CMainFrame::commandAction(unsigned id) const {
     const auto found = actions_.find(id);
     return found == actions_.end() ? nullptr : found->second;
@@ -450,38 +426,6 @@ void CMainFrame::showMessage(QMessageBox::Icon icon, const QString& caption, con
     ui::ShowMessage(
         this, icon == QMessageBox::Critical ? ui::MessageIcon::Error : ui::MessageIcon::Warning,
         caption, text);
-}
-
-void CMainFrame::keyPressEvent(QKeyEvent* event) {
-    const auto modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    if (view_ == ViewMode::Standard &&
-        (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
-        const int cell = modifiers == Qt::ControlModifier
-                             ? standardKeyForControlKey(event->key())
-                             : standardKeyForKeyboard(event->key(), event->text());
-        if (cell >= 0) {
-            standardKeypad_->typeKey(cell);
-            event->accept();
-            return;
-        }
-    }
-    if (view_ == ViewMode::Scientific && scientific_->hasKeyboardStop(focusWidget())) {
-        // On a button or keypad, Escape goes back to the line and typing goes
-        // on in it; other keys (Shift, the arrows) leave the focus where it is.
-        const QString text = event->text();
-        if (event->key() == Qt::Key_Escape) {
-            scientific_->edit()->setFocus();
-            return;
-        }
-        if (text.isEmpty() || !text.front().isPrint()) return QMainWindow::keyPressEvent(event);
-    }
-    if (view_ == ViewMode::Scientific && !scientific_->edit()->hasFocus()) {
-        // Keys typed while the focus strayed still go into the expression line.
-        scientific_->edit()->setFocus();
-        QCoreApplication::sendEvent(scientific_->edit(), event);
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 void CMainFrame::paintClient(QPainter& painter, const QRect& area) {
