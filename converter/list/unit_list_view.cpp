@@ -14,6 +14,7 @@
 #include "converter/list/format_menu.h"
 #include "converter/list/formats_dialog.h"
 #include "document/document.h"
+#include "uikit/button_focus.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -229,7 +230,19 @@ void UnitListView::paintEvent(QPaintEvent* event) {
         else
             painter.fillRect(QRect(r.rect().left(), r.rect().bottom(), r.rect().width(), 1), tint);
         r.draw(painter, r.selected() ? tint : ground);
+        // The keyboard's place: a frame around the selected row.
+        if (r.selected() && hasFocus()) ui::DrawFocusFrame(painter, r.rect());
     }
+}
+
+void UnitListView::focusInEvent(QFocusEvent* event) {
+    repaintRow(selected_);
+    ui::WindowObject::focusInEvent(event);
+}
+
+void UnitListView::focusOutEvent(QFocusEvent* event) {
+    repaintRow(selected_);
+    ui::WindowObject::focusOutEvent(event);
 }
 
 void UnitListView::resizeEvent(QResizeEvent*) { layoutRows(); }

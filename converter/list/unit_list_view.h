@@ -77,6 +77,8 @@ class UnitListView : public ui::WindowObject {
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void penDown(QPoint point) override;
     void penMove(QPoint point) override;
     void penUp(QPoint point) override;
