@@ -6,7 +6,7 @@ namespace {
 
 ui::AboutText aboutText() {
     return {QStringLiteral("Quorvane PqCalculator"), QStringLiteral("PqCalculator"),
-            QStringLiteral("calculator"), QStringLiteral("Version 1.0"),
+            QStringLiteral("calculator"), ui::VersionText(),
             QStringLiteral("A desk calculator with a standard keypad view and a scientific view "
                            "for formulas.\n\n\u00A9 Quorvane")};
 }

@@ -19,6 +19,19 @@ enum Command : unsigned {
     kCmdBase = 2017,           // the main display's base
     kCmdAngle = 2018,          // the engine's angle unit
     kCmdEvaluate = 2019,       // "ƒ=?"
+    // The menus' commands of the scientific view: an angle unit, a base,
+    // the keypad's modes, and the memories and stored expressions.
+    kCmdAngleFirst = 2020,            // Rad, Deg, Gra
+    kCmdBaseFirst = 2023,             // Dec, Hex, Oct, Bin
+    kCmdInverse = 2027,               // as the "inv" key
+    kCmdHyperbolic = 2028,            // as the "hyp" key
+    kCmdInsertMemoryFirst = 2030,     // m1 to m4 into the line
+    kCmdInsertExpressionFirst = 2034, // E1, E2 into the line
+    kCmdStoreMemoryFirst = 2036,      // the result into m1 to m4
+    kCmdStoreExpressionFirst = 2040,  // the line into E1, E2
+    kCmdScientificLast = 2041,
+
+    kCmdSearchHistory = 2050, // the history's search field (Ctrl+H)
 
     kCmdStandardKeyFirst = 2200,  // 25 keys
     kCmdFunctionKeyFirst = 2300,  // 21 keys of the scientific view

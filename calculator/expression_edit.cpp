@@ -244,6 +244,7 @@ QMenu* ExpressionEdit::createMenu() {
 }
 
 void ExpressionEdit::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) return showMenuAtCaret();
     QMenu* menu = createMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());

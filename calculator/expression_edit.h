@@ -8,6 +8,8 @@
 
 namespace pq::calc {
 
+class NameCompleter;
+
 // The expression line of the scientific view. For the keypads its selection
 // is the current operand: digits and letters extend the selected operand,
 // operators and functions apply to it, so that "2", "x²", "sin" gives
@@ -21,7 +23,8 @@ namespace pq::calc {
 // receiver, Escape empties the line and, on an empty line, posts "CLR". Up
 // and Down on the first and last line walk the formulas of the recall
 // source. Ctrl+C copies the selection the user made, and otherwise posts the
-// window's Copy of the result; Paste is left to the window.
+// window's Copy of the result; Paste is left to the window. With a name
+// completer, typing a name offers the names that begin with it.
 class ExpressionEdit : public QPlainTextEdit {
   public:
     static constexpr int kHistorySize = 5;
@@ -59,6 +62,9 @@ class ExpressionEdit : public QPlainTextEdit {
     void setRecallSource(std::function<QStringList()> source) { recall_ = std::move(source); }
     // Replaces the whole text as one undoable edit; the caret goes to its end.
     void replaceAll(const QString& text);
+    // The names offered while a name is typed; owned by the line.
+    void setNameCompleter(NameCompleter* names) { names_ = names; }
+    NameCompleter* nameCompleter() const { return names_; }
 
   protected:
     bool event(QEvent* event) override;
@@ -67,6 +73,9 @@ class ExpressionEdit : public QPlainTextEdit {
 
   private:
     void setCaret(int position);
+    void handleKey(QKeyEvent* event);
+    // The context menu at the caret (the Menu key, Shift+F10).
+    void showMenuAtCaret();
     // Keyboard: a character typed right after an evaluation.
     void typeAfterEvaluation(QChar character);
     // Keyboard: Up (step 1, older) or Down (-1) through the recall source.
@@ -82,6 +91,7 @@ class ExpressionEdit : public QPlainTextEdit {
     bool evaluated_ = false;
     bool marking_ = false; // markEvaluated is selecting
     std::function<QStringList()> recall_;
+    NameCompleter* names_ = nullptr;
     int recalled_ = -1; // the recalled formula shown; -1: the line as typed
     QString draft_;     // the line as typed before the walk began
 };

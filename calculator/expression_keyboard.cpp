@@ -1,9 +1,14 @@
 // The expression line's keyboard: a text field, with the calculator's habits
 // for Enter, Escape, Up, Down and Copy.
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include "calculator/commands.h"
 #include "calculator/expression_edit.h"
+#include "calculator/name_completer.h"
 #include "engine/tokenizer.h"
 #include "uikit/command_event.h"
 
@@ -57,6 +62,27 @@ void ExpressionEdit::copySelectionOrResult() {
 }
 
 bool ExpressionEdit::event(QEvent* event) {
+    // While names are offered, Tab and Enter take the highlighted one (the
+    // completer does, when the line leaves the key to it).
+    if (event->type() == QEvent::KeyPress && names_ && names_->isOffering()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int k = key->key();
+        if (k == Qt::Key_Tab || k == Qt::Key_Backtab) {
+            event->ignore();
+            return false;
+        }
+        if (k == Qt::Key_Escape) { // closes the list, and only the list
+            names_->close();
+            return true;
+        }
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            if (names_->takesEnter()) {
+                event->ignore();
+                return false;
+            }
+            names_->close(); // the name is whole: Enter evaluates
+        }
+    }
     // Copy is the line's own (a selection, or the window's Copy of the
     // result); Paste is the window's, which keeps the pasted text selected.
     if (event->type() == QEvent::ShortcutOverride) {
@@ -74,7 +100,31 @@ bool ExpressionEdit::event(QEvent* event) {
 }
 
 void ExpressionEdit::keyPressEvent(QKeyEvent* event) {
+    const bool offering = names_ && names_->isOffering();
+    if (offering && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                     event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {
+        // The list of names takes the arrows while it is open.
+        QCoreApplication::sendEvent(names_->completer()->popup(), event);
+        return;
+    }
+    const QString text = event->text();
+    const bool typing = (text.size() == 1 && text.front().isPrint() &&
+                         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) ||
+                        event->key() == Qt::Key_Backspace;
+    handleKey(event);
+    if (names_ && (offering || typing)) names_->offer();
+}
+
+void ExpressionEdit::showMenuAtCaret() {
+    QMenu* menu = createMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(viewport()->mapToGlobal(cursorRect().bottomLeft()));
+}
+
+void ExpressionEdit::handleKey(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) return copySelectionOrResult();
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)
+        return showMenuAtCaret();
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) {
         switch (event->key()) {

@@ -49,8 +49,7 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
     loadFunctions();
     scientific_->restore(options_.historyFile);
     createHistoryPanel();
-    if (QMenu* tools = menuBar()->actions().value(0) ? menuBar()->actions()[0]->menu() : nullptr)
-        createNumberMenus(tools, appearanceAction_);
+    if (auto* modes = findChild<QMenu*>(QStringLiteral("modesMenu"))) createNumberMenus(modes);
     switchView(settings_.currentView);
     restoreGeometry(settings_.geometry);
 

@@ -1,6 +1,8 @@
 #include "calculator/keypad.h"
 
+#include <QFocusEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
@@ -8,6 +10,7 @@
 
 #include "calculator/key_name_popup.h"
 #include "calculator/keypad_accessible.h"
+#include "uikit/button_focus.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
@@ -34,6 +37,7 @@ int KeyGrid::cellAt(QPoint point) const {
 KeyPad::KeyPad(QWidget* parent, QObject* commandReceiver)
     : ui::WindowObject(parent), receiver_(commandReceiver) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
     InstallKeyPadAccessibility();
 }
 
@@ -95,6 +99,43 @@ bool KeyPad::event(QEvent* event) {
         return true;
     }
     return ui::WindowObject::event(event);
+}
+
+void KeyPad::keyPressEvent(QKeyEvent* event) {
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    int cell = focusCell_;
+    const int column = cell % columns_;
+    switch (modifiers == Qt::NoModifier ? event->key() : 0) {
+    case Qt::Key_Left: cell = column > 0 ? cell - 1 : cell; break;
+    case Qt::Key_Right: cell = column < columns_ - 1 ? cell + 1 : cell; break;
+    case Qt::Key_Up: cell = cell >= columns_ ? cell - columns_ : cell; break;
+    case Qt::Key_Down: cell = cell + columns_ < cellCount() ? cell + columns_ : cell; break;
+    case Qt::Key_Home: cell -= column; break;
+    case Qt::Key_End: cell += columns_ - 1 - column; break;
+    case Qt::Key_Space:
+        framed_ = true;
+        typeKey(focusCell_);
+        return event->accept();
+    default: return event->ignore();
+    }
+    framed_ = true;
+    if (cell != focusCell_) {
+        update(grid().cellRect(focusCell_));
+        focusCell_ = cell;
+    }
+    update(grid().cellRect(focusCell_));
+    event->accept();
+}
+
+void KeyPad::focusInEvent(QFocusEvent* event) {
+    framed_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update(grid().cellRect(focusCell_));
+    ui::WindowObject::focusInEvent(event);
+}
+
+void KeyPad::focusOutEvent(QFocusEvent* event) {
+    update(grid().cellRect(focusCell_));
+    ui::WindowObject::focusOutEvent(event);
 }
 
 QString KeyPad::label(int cell) const {
@@ -193,8 +234,12 @@ void KeyPad::paintEvent(QPaintEvent* event) {
         // scheme shows its own form of them, the text always readable.
         const QColor background = lit ? highlight : ui::SchemeColour(key.background);
         painter.fillRect(face, background);
-        painter.setPen(ui::Readable(lit ? highlightText : ui::SchemeColour(key.text), background));
+        // The labels are small and thin: they keep 7:1, so that their
+        // smoothed edges still read well above 4.5:1.
+        painter.setPen(
+            ui::Readable(lit ? highlightText : ui::SchemeColour(key.text), background, 7.0));
         painter.drawText(face, Qt::AlignCenter | Qt::TextSingleLine, key.label);
+        if (cell == focusCell_ && framed_ && hasFocus()) ui::DrawFocusFrame(painter, face);
     }
 }
 

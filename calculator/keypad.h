@@ -41,6 +41,10 @@ struct KeyGrid {
 // cell to the command receiver; the key lights while the pen is on it, and
 // a pen that slides off and is lifted elsewhere sends nothing. Holding a key
 // for kLongNameDelay shows its long name in the frame's pop-up.
+//
+// From the keyboard a keypad is one stop of Tab: the arrow keys, Home and
+// End move a focus frame over its keys and Space presses the framed key.
+// Every other key goes on to the window.
 class KeyPad : public ui::WindowObject {
   public:
     static constexpr int kLongNameDelay = 400; // ms
@@ -64,6 +68,8 @@ class KeyPad : public ui::WindowObject {
     QString label(int cell) const;
     QString longName(int cell) const;
     int pressedCell() const { return pressed_; }
+    // The key the keyboard frames.
+    int focusCell() const { return focusCell_; }
     unsigned firstId() const { return firstId_; }
 
   protected:
@@ -73,6 +79,9 @@ class KeyPad : public ui::WindowObject {
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     struct Key {
@@ -97,6 +106,8 @@ class KeyPad : public ui::WindowObject {
     KeyNamePopup* popup_ = nullptr;
     int pressed_ = -1;
     int captured_ = -1;
+    int focusCell_ = 0;
+    bool framed_ = false; // the focus frame shows: the focus came from the keyboard
     QBasicTimer nameTimer_;
     QBasicTimer flashTimer_;
 };

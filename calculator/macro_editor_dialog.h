@@ -29,7 +29,11 @@ class MacroEditorDialog : public ui::FullScreenDialog {
     void accept() override;
 
   private:
-    void fail(const QString& text, QLineEdit* field);
+    // Shows why the texts were refused; the field takes the focus, with the
+    // part at fault selected when start is 0 or more.
+    void fail(const QString& text, QLineEdit* field, int start = -1, int length = 0);
+    // Why the engine refused a declaration whose formula reads.
+    QString declarationProblem(const QString& declaration);
 
     ExpressionEngine& engine_;
     UserFunction function_;

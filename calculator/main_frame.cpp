@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -27,6 +28,7 @@
 #include "engine/plain_number.h"
 #include "uikit/app_paths.h"
 #include "uikit/appearance_menu.h"
+#include "uikit/button_focus.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -54,7 +56,7 @@ bool isStandardKey(unsigned id) {
 
 // The commands that belong to the scientific view alone.
 bool isScientificCommand(unsigned id) {
-    return (id >= kCmdClear && id <= kCmdEvaluate) ||
+    return (id >= kCmdClear && id <= kCmdScientificLast) ||
            (id >= kCmdFunctionKeyFirst && id < kCmdFunctionKeyFirst + kFunctionKeyCount) ||
            (id >= kCmdCharacterKeyFirst && id < kCmdCharacterKeyFirst + kCharacterKeyCount);
 }
@@ -72,7 +74,7 @@ void CMainFrame::saveSettings() {
 void CMainFrame::createActions() {
     auto make = [this](unsigned id, const QString& text, const QString& icon) {
         auto* action = new QAction(text, this);
-        if (!icon.isEmpty()) action->setIcon(ui::LoadIcon(icon));
+        if (!icon.isEmpty()) action->setIcon(ui::LoadToolIcon(icon));
         connect(action, &QAction::triggered, this, [this, id] { ui::PostCommand(this, id); });
         actions_[id] = action;
         return action;
@@ -89,6 +91,7 @@ void CMainFrame::createActions() {
     scientific->setShortcut(QKeySequence(Qt::ALT | Qt::Key_2));
     QAction* converter =
         make(kCmdOpenConverter, QStringLiteral("Open C&onverter"), QStringLiteral("converter"));
+    converter->setStatusTip(QStringLiteral("Bring PqConverter forward with the result shown"));
     QAction* about = make(kCmdAbout, QStringLiteral("&About"), QString());
     QAction* help = make(kCmdHelp, QStringLiteral("&Help"), QString());
     help->setShortcut(QKeySequence::HelpContents);
@@ -117,7 +120,10 @@ void CMainFrame::createActions() {
     tools->addAction(scientific);
     appearanceAction_ = tools->addMenu(ui::CreateAppearanceMenu(this));
     tools->addSeparator();
+    tools->addAction(converter);
+    tools->addSeparator();
     tools->addAction(exit);
+    createMenus();
 
     QToolBar* bar = addToolBar(QStringLiteral("Commands"));
     bar->setObjectName(QStringLiteral("commands"));
@@ -145,7 +151,9 @@ void CMainFrame::createClient() {
     client_ = new ui::FrameClient(this, *this);
     client_->setObjectName(QStringLiteral("client"));
     client_->setAttribute(Qt::WA_OpaquePaintEvent);
-    client_->setFocusPolicy(Qt::StrongFocus);
+    // The keyboard rests on the keypad or the expression line; a click on
+    // the client takes it there too, but Tab passes the client by.
+    client_->setFocusPolicy(Qt::ClickFocus);
     // Pictures first: they need no font, and the first font waits until the
     // font configuration has been read.
     background_.load(108, ui::ThemeColour(), true);
@@ -161,10 +169,15 @@ void CMainFrame::createClient() {
                          layout_.functionName.height(), client_->font(), kFunctionNameStyle);
     functionResult_.create(client_, kCmdFunctionResult, layout_.functionResult, 8, 20,
                            kFunctionResultStyle, false);
+    mainDisplay_.setText(QStringLiteral("0")); // in either view, until a result
     mainDisplay_.setAccessibleName(QStringLiteral("Result"));
     functionResult_.setAccessibleName(QStringLiteral("Function result"));
     standardTaps_.add(&functionName_);
     standardTaps_.add(&functionResult_.button());
+    functionNameStop_ = new ui::ButtonFocus(client_, QStringLiteral("My Functions"));
+    functionNameStop_->setObjectName(QStringLiteral("functionNameStop"));
+    functionResultStop_ = new ui::ButtonFocus(client_, QStringLiteral("Use the function's result"));
+    functionResultStop_->setObjectName(QStringLiteral("functionResultStop"));
 
     keyName_ = new KeyNamePopup(client_);
     standardKeypad_ = new KeyPad(client_, this);
@@ -178,7 +191,8 @@ void CMainFrame::createClient() {
     scientific_->layOut(layout_);
     scientific_->setVisible(false);
     client_->setAccessibleName(QStringLiteral("Calculator"));
-    client_->setFocus();
+    placeFocusStops();
+    standardKeypad_->setFocus();
 }
 
 QAction* CMainFrame::commandAction(unsigned id) const {
@@ -211,6 +225,7 @@ void CMainFrame::clientResized(QSize size) {
     standardKeypad_->setGeometry(layout_.standardKeypad);
     standardKeypad_->setFont(ScaledUiFont(24, f));
     scientific_->layOut(layout_);
+    placeFocusStops();
     client_->update();
 }
 
@@ -241,6 +256,7 @@ void CMainFrame::onCommand(unsigned id) {
     case kCmdCopy: copy(); break;
     case kCmdPaste: paste(); break;
     case kCmdOpenConverter: openConverter(); break;
+    case kCmdSearchHistory: searchHistory(); break;
     case kCmdAbout: about(); break;
     case kCmdHelp: help(); break;
     case kCmdExit: close(); break;
@@ -272,12 +288,14 @@ void CMainFrame::switchView(ViewMode view) {
         if (const auto value = mainDisplay_.value(); value && mainDisplay_.hasText())
             calculator_.setValue(*value);
         showCalculator();
-        client_->setFocus();
+        standardKeypad_->setFocus();
     } else {
         mainDisplay_.showIndicator(false);
     }
+    placeFocusStops();
     actions_[kCmdStandardView]->setChecked(standard);
     actions_[kCmdScientificView]->setChecked(!standard);
+    updateMenus();
     client_->update();
     // Kept at once, so that a program ended by the system starts as it was.
     if (isVisible()) saveSettings();
@@ -316,10 +334,15 @@ void CMainFrame::recomputeFunction() {
 void CMainFrame::copy() {
     const QString text = mainDisplay_.copyText();
     if (!ui::CopyTextToClipboard(text)) {
-        showMessage(QMessageBox::Critical, QString(), QStringLiteral("Cannot open the Clipboard"));
+        showMessage(QMessageBox::Critical, QStringLiteral("Copy"),
+                    QStringLiteral("The result could not be put on the clipboard. Try again; if "
+                                   "it fails again, another program may be holding the "
+                                   "clipboard."));
     } else if (ui::ClipboardText() != text) {
-        showMessage(QMessageBox::Critical, QString(),
-                    QStringLiteral("Unable to set Clipboard data"));
+        showMessage(QMessageBox::Critical, QStringLiteral("Copy"),
+                    QStringLiteral("The clipboard did not keep the result. Try again; if it "
+                                   "fails again, another program may be holding the "
+                                   "clipboard."));
     }
 }
 
@@ -338,7 +361,9 @@ void CMainFrame::paste() {
     }
     if (!readDisplayedNumber(text.toStdU16String(), number, value) || !std::isfinite(value)) {
         showMessage(QMessageBox::Warning, QStringLiteral("Paste"),
-                    QStringLiteral("The clipboard does not hold a number."));
+                    QStringLiteral("The clipboard holds no number the standard view can take. "
+                                   "Copy a number, or paste a formula in the scientific view "
+                                   "(Alt+2)."));
         return;
     }
     calculator_.setValue(value);
@@ -346,12 +371,19 @@ void CMainFrame::paste() {
 }
 
 void CMainFrame::openConverter() {
-    if (ui::RaiseOrStart(options_.converterServer, options_.converterProgram) !=
-        ui::OpenResult::Failed)
+    const ui::OpenResult opened =
+        ui::RaiseOrStart(options_.converterServer, options_.converterProgram);
+    if (opened == ui::OpenResult::Failed) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Converter"),
+                    QStringLiteral("PqConverter could not be started from \"%1\". Check that it "
+                                   "is installed beside PqCalculator, or install the programs "
+                                   "again.")
+                        .arg(options_.converterProgram));
         return;
-    showMessage(QMessageBox::Critical, QStringLiteral("Converter"),
-                QStringLiteral("PqConverter application could not be started. Please reinstall "
-                               "the software to fix the problem."));
+    }
+    // The number shown goes along, into the converter's selected unit.
+    if (const std::optional<double> value = mainDisplay_.value(); value && std::isfinite(*value))
+        ui::SendValueAfterOpening(this, options_.converterServer, opened, *value);
 }
 
 void CMainFrame::about() {
@@ -400,28 +432,6 @@ void CMainFrame::showMessage(QMessageBox::Icon icon, const QString& caption, con
     ui::ShowMessage(
         this, icon == QMessageBox::Critical ? ui::MessageIcon::Error : ui::MessageIcon::Warning,
         caption, text);
-}
-
-void CMainFrame::keyPressEvent(QKeyEvent* event) {
-    const auto modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-    if (view_ == ViewMode::Standard &&
-        (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
-        const int cell = modifiers == Qt::ControlModifier
-                             ? standardKeyForControlKey(event->key())
-                             : standardKeyForKeyboard(event->key(), event->text());
-        if (cell >= 0) {
-            standardKeypad_->typeKey(cell);
-            event->accept();
-            return;
-        }
-    }
-    if (view_ == ViewMode::Scientific && !scientific_->edit()->hasFocus()) {
-        // Keys typed while the focus strayed still go into the expression line.
-        scientific_->edit()->setFocus();
-        QCoreApplication::sendEvent(scientific_->edit(), event);
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 void CMainFrame::paintClient(QPainter& painter, const QRect& area) {

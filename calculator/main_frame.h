@@ -24,6 +24,7 @@ class ExpressionEngine;
 }
 
 namespace pq::ui {
+class ButtonFocus;
 class HandOverServer;
 struct HandOverMessage;
 } // namespace pq::ui
@@ -86,6 +87,11 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab walk the view's keys, buttons and line, then the
+    // history panel.
+    bool focusNextPrevChild(bool next) override;
+    // A wider or taller window widens or heightens the history panel too.
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Functions that could not be saved are tried again before the window
     // closes; when that fails, the user chooses.
@@ -104,12 +110,26 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     // Starts the hand-over server (frame_startup.cpp).
     void listen();
     void createActions();
+    // The menus Modes, Memory and Functions (frame_menus.cpp).
+    void createMenus();
+    QAction* addCommand(QMenu* menu, unsigned id, const QString& text, const QString& tip);
+    void fillFunctions(QMenu* menu);
+    // The enabled and checked states of the menus' commands.
+    void updateMenus();
     void createClient();
-    // The Digits and Notation menus, put into tools before `before`, and
-    // the kept style applied (main_frame_numbers.cpp).
-    void createNumberMenus(QMenu* tools, QAction* before);
+    // The Digits and Notation menus, added to the Modes menu, and the kept
+    // style applied (main_frame_numbers.cpp).
+    void createNumberMenus(QMenu* modes);
     void setNumberStyle(const NumberStyle& style);
     void applyNumberStyle();
+    // The keyboard stops over the function-name button and the function
+    // result, in the standard view.
+    void placeFocusStops();
+    // Ctrl+H: the history's search field, the panel shown first; from the
+    // panel, back to where typing goes.
+    void searchHistory();
+    // Where typing goes: the expression line, or the standard keypad.
+    void focusHome();
     // The history panel, beside or below the keypads, and its command.
     void createHistoryPanel();
     // The user opened or closed the history panel.
@@ -160,6 +180,8 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     ui::HandOverServer* handOver_ = nullptr;
     std::unique_ptr<ScientificView> scientific_;
     UserFunctionList functions_;
+    ui::ButtonFocus* functionNameStop_ = nullptr;
+    ui::ButtonFocus* functionResultStop_ = nullptr;
     QDockWidget* historyDock_ = nullptr;
     HistoryPanel* historyPanel_ = nullptr;
     bool functionsUnsaved_ = false; // the last save of the functions failed

@@ -161,6 +161,7 @@ void CMainFrame::chooseFunction(int index) {
         callName_.clear();
         functionName_.setText(QString());
         functionResult_.clear();
+        placeFocusStops();
         client_->update();
         if (isVisible()) saveSettings();
         return;
@@ -178,6 +179,7 @@ void CMainFrame::chooseFunction(int index) {
     const QString name = QString::fromStdU16String(function.name);
     functionName_.setText(name.mid(name.lastIndexOf(u'\\') + 1));
     recomputeFunction();
+    placeFocusStops();
     client_->update();
     if (isVisible()) saveSettings();
 }
@@ -186,8 +188,9 @@ void CMainFrame::help() {
     QFile file(options_.helpFile);
     if (options_.helpFile.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         showMessage(QMessageBox::Critical, QStringLiteral("Help"),
-                    QStringLiteral("The help document \"PqCalculator.htm\" could not be opened. "
-                                   "Please reinstall the software to fix the problem."));
+                    QStringLiteral("The help could not be shown: \"%1\" is missing or cannot "
+                                   "be read. Install the programs again to bring it back.")
+                        .arg(options_.helpFile));
         return;
     }
     const QString html = QString::fromUtf8(file.read(1024 * 1024));

@@ -1,12 +1,16 @@
 // The main window's history panel: a dock beside or below the keypads.
+#include <QApplication>
 #include <QDockWidget>
 #include <QEvent>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QTimer>
 #include <QToolBar>
 
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -17,7 +21,9 @@
 #include "calculator/scientific_view.h"
 #include "engine/number_parse.h"
 #include "engine/plain_number.h"
+#include "uikit/command_event.h"
 #include "uikit/message_box.h"
+#include "uikit/ui_font.h"
 
 namespace pq::calc {
 
@@ -44,6 +50,8 @@ class DockCloseWatcher : public QObject {
 void CMainFrame::createHistoryPanel() {
     historyDock_ = new QDockWidget(QStringLiteral("History"), this);
     historyDock_->setObjectName(QStringLiteral("historyDock"));
+    // The panel's texts grow with the display scale, as the keypads' do.
+    historyDock_->setFont(ui::CreateUiFont(13, false));
     historyDock_->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     historyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     KeptModes& kept = scientific_->keptModes();
@@ -60,14 +68,20 @@ void CMainFrame::createHistoryPanel() {
     });
 
     QAction* toggle = historyDock_->toggleViewAction();
-    toggle->setText(QStringLiteral("&History"));
+    toggle->setText(QStringLiteral("History &Panel"));
     toggle->setIcon(HistoryIcon());
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    toggle->setToolTip(QStringLiteral("History (") +
-                       toggle->shortcut().toString(QKeySequence::NativeText) + u')');
+    toggle->setToolTip(QStringLiteral("History"));
+    // Ctrl+H takes the keyboard to the history's search field (showing the
+    // panel first) and from the panel back to the formula.
+    auto* search = new QAction(QStringLiteral("Search Histor&y"), this);
+    search->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(search, &QAction::triggered, this,
+            [this] { ui::PostCommand(this, kCmdSearchHistory); });
+    actions_[kCmdSearchHistory] = search;
     if (QMenu* tools = menuBar()->actions().value(0) ? menuBar()->actions()[0]->menu() : nullptr) {
-        tools->insertAction(actions_[kCmdExit], toggle);
-        tools->insertSeparator(actions_[kCmdExit]);
+        tools->insertAction(actions_[kCmdOpenConverter], toggle);
+        tools->insertAction(actions_[kCmdOpenConverter], search);
+        tools->insertSeparator(actions_[kCmdOpenConverter]);
     }
     if (auto* bar = findChild<QToolBar*>(QStringLiteral("commands"))) bar->addAction(toggle);
 
@@ -84,6 +98,31 @@ void CMainFrame::createHistoryPanel() {
         modes.historyBelow = area == Qt::BottomDockWidgetArea;
         modes.write();
     });
+}
+
+void CMainFrame::searchHistory() {
+    HistoryPanel* panel = historyPanel();
+    if (historyDock_->isVisible() && panel->isAncestorOf(QApplication::focusWidget())) {
+        focusHome();
+        return;
+    }
+    if (!historyDock_->isVisible()) historyDock_->toggleViewAction()->trigger();
+    panel->searchField()->setFocus(Qt::ShortcutFocusReason);
+    panel->searchField()->selectAll();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!historyDock_ || !historyDock_->isVisible() || historyDock_->isFloating()) return;
+    // The window's layout gave the change to the keypads; the panel takes
+    // its share of it, as wide (or tall) a part of the window as before.
+    const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
+    const int before = below ? event->oldSize().height() : event->oldSize().width();
+    const int now = below ? height() : width();
+    if (before <= 0 || now == before) return;
+    const int panel = below ? historyDock_->height() : historyDock_->width();
+    resizeDocks({historyDock_}, {static_cast<int>(std::lround(double(panel) * now / before))},
+                below ? Qt::Vertical : Qt::Horizontal);
 }
 
 void CMainFrame::historyToggled(bool shown) {
@@ -134,12 +173,7 @@ HistoryPanel* CMainFrame::historyPanel() {
         }
     };
     historyPanel_->onClear = [this] { scientific_->clearHistory(); };
-    historyPanel_->onLeave = [this] {
-        if (view_ == ViewMode::Scientific)
-            scientific_->edit()->setFocus();
-        else
-            client_->setFocus();
-    };
+    historyPanel_->onLeave = [this] { focusHome(); };
     historyPanel_->setEntries(scientific_->history().entries());
     return historyPanel_;
 }

@@ -23,10 +23,10 @@ QString countLabel(int count, const QString& unit) {
 
 } // namespace
 
-void CMainFrame::createNumberMenus(QMenu* tools, QAction* before) {
+void CMainFrame::createNumberMenus(QMenu* modes) {
     const NumberStyle& style = scientific_->keptModes().style;
 
-    QMenu* digits = new QMenu(QStringLiteral("&Digits"), this);
+    QMenu* digits = new QMenu(QStringLiteral("Digi&ts"), this);
     digits->setObjectName(QStringLiteral("digitsMenu"));
     digits->setToolTip(QStringLiteral("The significant digits results show"));
     auto* digitGroup = new QActionGroup(digits);
@@ -79,8 +79,9 @@ void CMainFrame::createNumberMenus(QMenu* tools, QAction* before) {
             setNumberStyle(chosen);
         });
     }
-    tools->insertMenu(before, digits);
-    tools->insertMenu(before, notation);
+    modes->addSection(QStringLiteral("Results"));
+    modes->addMenu(digits);
+    modes->addMenu(notation);
     digitsMenu_ = digits;
     notationMenu_ = notation;
     applyNumberStyle();

@@ -127,9 +127,11 @@ void MyFunctionsDialog::edit() {
 void MyFunctionsDialog::remove() {
     const int index = selectedIndex();
     if (index < 0) return;
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("Delete"),
-                                QStringLiteral("Do you want to delete the function ?"),
-                                QMessageBox::Yes | QMessageBox::No, this);
+    auto* box = new QMessageBox(
+        QMessageBox::Question, QStringLiteral("Delete"),
+        QStringLiteral("Delete the function %1? Formulas that call it fail from then on.")
+            .arg(QString::fromStdU16String(functions_[static_cast<size_t>(index)].declaration)),
+        QMessageBox::Yes | QMessageBox::No, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this, box, index](int) {
         if (box->result() != QMessageBox::Yes &&

@@ -175,7 +175,11 @@ void ResultDisplay::clear() {
 }
 
 QString ResultDisplay::cycleBase() {
-    base_ = static_cast<Base>((static_cast<int>(base_) + 1) % 4);
+    return showInBase(static_cast<Base>((static_cast<int>(base_) + 1) % 4));
+}
+
+QString ResultDisplay::showInBase(Base base) {
+    base_ = base;
     if (value_) setValue(*value_);
     return baseName();
 }

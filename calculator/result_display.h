@@ -56,6 +56,8 @@ class ResultDisplay {
 
     // The next base; a text that reads as a number is shown anew in it.
     QString cycleBase();
+    // A base; a text that reads as a number is shown anew in it. The base's name.
+    QString showInBase(Base base);
     Base base() const { return base_; }
     void setBase(Base base) { base_ = base; }
     // The digits and notation of decimal values; the value shown is shown

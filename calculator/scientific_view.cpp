@@ -1,5 +1,6 @@
 #include "calculator/scientific_view.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTimer>
 
@@ -11,6 +12,7 @@
 #include "calculator/formula_status.h"
 #include "calculator/frame_layout.h"
 #include "calculator/keypad.h"
+#include "calculator/name_completer.h"
 #include "calculator/result_display.h"
 #include "calculator/scientific_keys.h"
 #include "engine/expression_engine.h"
@@ -48,8 +50,9 @@ QString memoryName(int memory) { return QStringLiteral("m") + QString::number(me
 ScientificView::ScientificView(QWidget* client, QObject* receiver, ExpressionEngine& engine,
                                ResultDisplay& display, KeyNamePopup* popup,
                                const UserFunctionList& functions)
-    : client_(client), receiver_(receiver), popup_(popup), engine_(engine), display_(display),
-      mode_(KeyMode::Normal), answer_(engine, functions), kept_(KeptModes::read()) {
+    : client_(client), receiver_(receiver), functions_(functions), popup_(popup), engine_(engine),
+      display_(display), mode_(KeyMode::Normal), answer_(engine, functions),
+      kept_(KeptModes::read()) {
     engine_.setAngleMode(kept_.angle);
     display_.setBase(kept_.base);
     display_.setStyle(kept_.style);
@@ -67,6 +70,7 @@ void ScientificView::makeControls() {
     made.edit->setAccessibleName(QStringLiteral("Expression"));
     made.edit->setFont(ui::CreateUiFont(16, false));
     made.edit->setRecallSource([this] { return history_.recentFormulas(); });
+    made.edit->setNameCompleter(new NameCompleter(made.edit, [this] { return offeredNames(); }));
     // The context menu offers the last formulas of the previous run.
     for (const QString& formula : std::exchange(restoredFormulas_, {}))
         made.edit->addToHistory(formula);
@@ -75,7 +79,8 @@ void ScientificView::makeControls() {
     QObject* receiver = receiver_;
     for (int i = 0; i < 5; ++i) {
         auto* button = new QPushButton(QString::fromUtf16(kButtons[i].label), client_);
-        button->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches the buttons; a tap leaves the focus in the line.
+        button->setFocusPolicy(Qt::TabFocus);
         button->setAccessibleName(QString::fromUtf16(kButtons[i].accessibleName));
         button->setToolTip(QString::fromUtf16(kButtons[i].toolTip));
         button->setFont(ui::CreateUiFont(12, false));
@@ -97,6 +102,7 @@ void ScientificView::makeControls() {
                                 ui::CreateUiFont(12, false), popup_);
     made.characterKeypad->create(QRect(), 10, 4, kCmdCharacterKeyFirst, characterKeys(),
                                  ui::CreateUiFont(13, false), popup_);
+
     // Hidden until the view shows them, laid out as the window is now.
     made.edit->hide();
     made.status->hide();
@@ -104,6 +110,21 @@ void ScientificView::makeControls() {
     made.functionKeypad->showObject(false);
     made.characterKeypad->showObject(false);
     if (layout_) layOut(*layout_);
+}
+
+std::vector<OfferedName> ScientificView::offeredNames() const {
+    std::vector<OfferedName> names = BuiltinNames();
+    for (int memory = 0; memory < 4; ++memory)
+        names.push_back({memoryName(memory), memoryName(memory), 0,
+                         QStringLiteral("memory %1").arg(memory + 1)});
+    if (!answer_.isUsersFunction())
+        names.push_back(
+            {QStringLiteral("ans"), QStringLiteral("ans"), 0, QStringLiteral("the last result")});
+    for (const UserFunction& function : functions_)
+        names.push_back({QString::fromStdU16String(CallName(function.declaration)),
+                         QString::fromStdU16String(function.declaration), function.paramCount,
+                         QString::fromStdU16String(function.name)});
+    return names;
 }
 
 QPushButton* ScientificView::button(unsigned id) {
@@ -152,6 +173,20 @@ bool ScientificView::command(unsigned id) {
         edit()->typeCharacter(characterKeyCharacter(static_cast<int>(id - kCmdCharacterKeyFirst)));
     } else if (id > kCmdFunctionKeyFirst && id < kCmdFunctionKeyFirst + kFunctionKeyCount) {
         functionKey(static_cast<int>(id - kCmdFunctionKeyFirst));
+    } else if (id >= kCmdAngleFirst && id < kCmdAngleFirst + 3) {
+        chooseAngle(static_cast<AngleMode>(id - kCmdAngleFirst));
+    } else if (id >= kCmdBaseFirst && id < kCmdBaseFirst + 4) {
+        chooseBase(static_cast<Base>(id - kCmdBaseFirst));
+    } else if (id == kCmdInverse || id == kCmdHyperbolic) {
+        setMode(id == kCmdInverse ? KeyMode::Inverse : KeyMode::Hyperbolic);
+    } else if (id >= kCmdInsertMemoryFirst && id < kCmdInsertMemoryFirst + 4) {
+        edit()->insertCall(memoryName(static_cast<int>(id - kCmdInsertMemoryFirst)), 0);
+    } else if (id >= kCmdInsertExpressionFirst && id < kCmdInsertExpressionFirst + 2) {
+        edit()->insertCall(stored_[id - kCmdInsertExpressionFirst], 0);
+    } else if (id >= kCmdStoreMemoryFirst && id < kCmdStoreMemoryFirst + 4) {
+        storeMemory(static_cast<int>(id - kCmdStoreMemoryFirst));
+    } else if (id >= kCmdStoreExpressionFirst && id < kCmdStoreExpressionFirst + 2) {
+        stored_[id - kCmdStoreExpressionFirst] = edit()->text();
     } else {
         switch (id) {
         case kCmdClear:
@@ -162,25 +197,47 @@ bool ScientificView::command(unsigned id) {
             break;
         case kCmdClearEntry: edit()->clearEntry(); break;
         case kCmdBase:
-            button(kCmdBase)->setText(display_.cycleBase());
-            kept_.base = display_.base();
-            kept_.write();
-            evaluateAgain();
+            chooseBase(static_cast<Base>((static_cast<int>(display_.base()) + 1) % 4));
             break;
         case kCmdAngle:
-            button(kCmdAngle)->setText(
-                QString::fromStdU16String(std::u16string(engine_.nextAngleMode())));
-            kept_.angle = engine_.angleMode();
-            kept_.write();
-            evaluateAgain();
+            chooseAngle(static_cast<AngleMode>((static_cast<int>(engine_.angleMode()) + 1) % 3));
             break;
         case kCmdEvaluate: evaluate(); break;
         default: return false;
         }
     }
-    // The buttons never take the focus from the expression line.
-    if (edit()->isVisible()) edit()->setFocus();
+    // A tap leaves the keyboard in the expression line; a key pressed on a
+    // button or keypad that has the keyboard focus keeps it there.
+    if (edit()->isVisible() && !hasKeyboardStop(QApplication::focusWidget())) edit()->setFocus();
     return true;
+}
+
+QList<QWidget*> ScientificView::keyboardStops() {
+    return {button(kCmdBase),  button(kCmdAngle),    button(kCmdClearEntry),
+            button(kCmdClear), button(kCmdEvaluate), edit(),
+            functionKeypad(),  characterKeypad()};
+}
+
+bool ScientificView::hasKeyboardStop(const QWidget* widget) {
+    if (!widget || !controls_) return false;
+    for (QPushButton* button : controls_->buttons)
+        if (button == widget) return true;
+    return widget == controls_->functionKeypad || widget == controls_->characterKeypad;
+}
+
+void ScientificView::chooseAngle(AngleMode mode) {
+    engine_.setAngleMode(mode);
+    button(kCmdAngle)->setText(QString::fromStdU16String(std::u16string(engine_.angleModeName())));
+    kept_.angle = engine_.angleMode();
+    kept_.write();
+    evaluateAgain();
+}
+
+void ScientificView::chooseBase(Base base) {
+    button(kCmdBase)->setText(display_.showInBase(base));
+    kept_.base = display_.base();
+    kept_.write();
+    evaluateAgain();
 }
 
 bool ScientificView::evaluate() {

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "calculator/frame_layout.h"
 #include "calculator/history.h"
 #include "calculator/kept_modes.h"
 #include "calculator/last_answer.h"
+#include "calculator/number_text.h"
+#include "engine/expression_engine.h"
 
 class QObject;
 class QPushButton;
@@ -26,6 +30,7 @@ class FormulaStatus;
 class KeyNamePopup;
 class KeyPad;
 class ResultDisplay;
+struct OfferedName;
 enum class KeyMode;
 
 // The scientific view's parts in the main window's client area: the
@@ -64,6 +69,15 @@ class ScientificView {
     // user-function menu, which the window opens).
     bool command(unsigned id);
 
+    void chooseAngle(AngleMode mode);
+    void chooseBase(Base base);
+    // Where Tab stops, as the view reads: the buttons left to right, the
+    // expression line, the function keys, the character keys.
+    QList<QWidget*> keyboardStops();
+    // Whether the widget is one of the view's keyboard stops besides the
+    // expression line: the buttons and the keypads.
+    bool hasKeyboardStop(const QWidget* widget);
+
     // Evaluates the expression line into the main display; true on success.
     bool evaluate();
     void setMode(KeyMode mode);
@@ -96,8 +110,12 @@ class ScientificView {
     void evaluateAgain();
     void report(const QString& problem);
 
+    // The names the expression line offers as they are typed.
+    std::vector<OfferedName> offeredNames() const;
+
     QWidget* client_;
     QObject* receiver_;
+    const UserFunctionList& functions_;
     KeyNamePopup* popup_;
     ExpressionEngine& engine_;
     ResultDisplay& display_;

@@ -140,11 +140,9 @@ const std::u16string& StandardCalculator::key(char16_t key) {
     case u'*':
     case u'-':
     case u'+': operation(key); break;
-    case u'r':
-        if (hasMemory()) {
-            show(memory_);
-            entry_.clear();
-        }
+    case u'r': // an empty memory holds 0, and reads as 0
+        show(memory_);
+        entry_.clear();
         break;
     case u'a': memoryAdd(); break;
     case u'e':

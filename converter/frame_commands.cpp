@@ -1,7 +1,5 @@
 // What the commands of the main window do.
-#include <QElapsedTimer>
 #include <QMenu>
-#include <QThread>
 
 #include "converter/commands.h"
 #include "converter/dialogs/dialogs.h"
@@ -23,9 +21,6 @@
 namespace pq::conv {
 
 namespace {
-
-// How long a started calculator may take before it takes the value.
-constexpr qint64 kStartWaitMs = 5000;
 
 // Runs what may change the document in place (a dialog); true when its
 // data differs afterwards.
@@ -170,13 +165,15 @@ void CPqConvFrame::download() {
             if (result.ok) {
                 refresher_->clearFailure();
                 ui::ShowMessage(this, ui::MessageIcon::Information, QStringLiteral("Download"),
-                                QStringLiteral("Updated conversion data files have been "
-                                               "successfully downloaded (%1).")
-                                    .arg(result.downloadedCount));
+                                result.downloadedCount == 1
+                                    ? QStringLiteral("1 data file was updated.")
+                                    : QStringLiteral("%1 data files were updated.")
+                                          .arg(result.downloadedCount));
             } else {
                 ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
-                                QStringLiteral("PqConverter could NOT complete downloading due "
-                                               "to a system error: %1")
+                                QStringLiteral("The download failed: %1.\n\nCheck the "
+                                               "connection and the download source (Edit > "
+                                               "Options), then try again.")
                                     .arg(result.errorText));
             }
             if (result.downloadedCount > 0 && catalogue_->applyUpdate()) {
@@ -188,8 +185,9 @@ void CPqConvFrame::download() {
         });
     if (!started && !download_->isRunning())
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Download"),
-                        QStringLiteral("PqConverter could NOT complete downloading due to a "
-                                       "system error: no folder for the downloaded files"));
+                        QStringLiteral("The download could not start: no folder could be made "
+                                       "for the files on their way. Check that the temporary "
+                                       "folder has room and may be written, then try again."));
 }
 
 void CPqConvFrame::options() {
@@ -236,21 +234,17 @@ void CPqConvFrame::openCalculator() {
         ui::RaiseOrStart(options_.calculatorServer, options_.calculatorProgram);
     if (result == ui::OpenResult::Failed) {
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Calculator"),
-                        QStringLiteral("PqCalculator application could not be started. Please "
-                                       "reinstall the software to fix the problem."));
+                        QStringLiteral("PqCalculator could not be started from \"%1\". Check "
+                                       "that it is installed beside PqConverter, or install the "
+                                       "programs again.")
+                            .arg(options_.calculatorProgram));
         return;
     }
     const Item* item = document_ ? document_->currentItem : nullptr;
-    if (!item || item->state != ValueState::Valid) return;
     // The 15 significant digits a double carries safely, no binary noise.
-    const QByteArray message = ui::EncodeValue(roundedToDigits(item->value));
-    // A calculator just started may take a moment before it listens.
-    QElapsedTimer waited;
-    waited.start();
-    while (!ui::SendHandOver(options_.calculatorServer, message, 250)) {
-        if (result != ui::OpenResult::Started || waited.elapsed() > kStartWaitMs) return;
-        QThread::msleep(50);
-    }
+    if (item && item->state == ValueState::Valid)
+        ui::SendValueAfterOpening(this, options_.calculatorServer, result,
+                                  roundedToDigits(item->value));
 }
 
 void CPqConvFrame::showUnits() {
@@ -290,11 +284,10 @@ void CPqConvFrame::help() {
 }
 
 void CPqConvFrame::about() {
-    ui::ShowAboutBox(this,
-                     {QStringLiteral("Quorvane PqConverter"), QStringLiteral("PqConverter"),
-                      QStringLiteral("converter"), QStringLiteral("Version 2.0 (build 40815)"),
-                      QStringLiteral("Converts between the units of its data files and "
-                                     "computes calculation files.\n\n\u00A9 Quorvane")});
+    ui::ShowAboutBox(this, {QStringLiteral("Quorvane PqConverter"), QStringLiteral("PqConverter"),
+                            QStringLiteral("converter"), ui::VersionText(),
+                            QStringLiteral("Converts between the units of its data files and "
+                                           "computes calculation files.\n\n\u00A9 Quorvane")});
 }
 
 void CPqConvFrame::bringToFront() {

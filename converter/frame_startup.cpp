@@ -100,7 +100,13 @@ void CPqConvFrame::listen() {
     if (options_.handOverServer.isEmpty() || handOver_) return;
     handOver_ = new ui::HandOverServer(
         [this](const ui::HandOverMessage& message) {
-            if (message.tag == ui::kRaiseTag || message.tag == ui::kValueTag) bringToFront();
+            double value = 0;
+            if (message.tag == ui::kRaiseTag) {
+                bringToFront();
+            } else if (ui::DecodeValue(message, value)) {
+                bringToFront();
+                takeValue(value);
+            }
         },
         this);
     if (!handOver_->listen(options_.handOverServer))

@@ -14,8 +14,8 @@
 
 #include "converter/commands.h"
 #include "converter/entry/value_entry_panel.h"
-#include "converter/find/unit_finder.h"
 #include "converter/file_state.h"
+#include "converter/find/unit_finder.h"
 #include "converter/list/unit_list_view.h"
 #include "document/item.h"
 #include "uikit/app_paths.h"
@@ -97,7 +97,7 @@ CPqConvFrame::~CPqConvFrame() {
 void CPqConvFrame::createActions() {
     auto make = [this](unsigned id, const QString& text, const QString& icon = QString()) {
         auto* action = new QAction(text, this);
-        if (!icon.isEmpty()) action->setIcon(ui::LoadIcon(icon));
+        if (!icon.isEmpty()) action->setIcon(ui::LoadToolIcon(icon));
         connect(action, &QAction::triggered, this, [this, id] { ui::PostCommand(this, id); });
         actions_[id] = action;
         return action;
@@ -125,14 +125,15 @@ void CPqConvFrame::createActions() {
         ->setToolTip(QStringLiteral("Paste"));
     make(kCmdExpandCompact, QStringLiteral("Expand/Compact List"), QStringLiteral("expand-compact"))
         ->setToolTip(QStringLiteral("Expand/Compact List"));
-    make(kCmdOpenCalculator, QStringLiteral("Open Calculator"), QStringLiteral("calculator"))
+    make(kCmdOpenCalculator, QStringLiteral("Open &Calculator"), QStringLiteral("calculator"))
         ->setToolTip(QStringLiteral("Open Calculator"));
+    make(kCmdShowUnits, QStringLiteral("Show/Hide &Units..."));
     make(kCmdNew, QString());
     make(kCmdSave, QString());
     make(kCmdCut, QString());
     make(kCmdHelp, QStringLiteral("Help"))->setShortcut(QKeySequence::HelpContents);
     make(kCmdFindUnit, QStringLiteral("&Find Unit..."))->setShortcut(QKeySequence::Find);
-    make(kCmdFileSwitcher, QStringLiteral("Switch File"))->setShortcut(Qt::Key_F4);
+    make(kCmdFileSwitcher, QStringLiteral("&Switch File"))->setShortcut(Qt::Key_F4);
     for (unsigned id : {kCmdHelp, kCmdFindUnit, kCmdFileSwitcher}) {
         actions_[id]->setShortcutContext(Qt::WindowShortcut);
         addAction(actions_[id]);
@@ -178,6 +179,7 @@ void CPqConvFrame::createActions() {
         connect(menu, &QMenu::aboutToShow, this, [this] { updateCommands(); });
         menu->setToolTipsVisible(true); // why a command is disabled
     }
+    createViewMenus();
 
     QToolBar* bar = addToolBar(QStringLiteral("Commands"));
     bar->setObjectName(QStringLiteral("commands"));
@@ -223,12 +225,13 @@ void CPqConvFrame::createClient() {
 
     fileSwitcher_.create(client_, kCmdFileSwitcher, QStringLiteral("(No file)"), 2 * s, 2 * s, 0,
                          22 * s, titleFont_, ui::kDropDownArrow | ui::kSunkenWhenPressed);
-    fileSwitcher_.setIcon(ui::LoadIcon(128));
+    fileSwitcher_.setIcon(ui::LoadToolIcon(128));
     showUnits_.create(client_, kCmdShowUnits, QString(), 0, 2 * s, 22 * s, 20 * s, titleFont_,
                       ui::kSunkenWhenPressed);
     showUnits_.setIcon(ui::LoadIcon(162));
     taps_.add(&fileSwitcher_);
     taps_.add(&showUnits_);
+    createFocusStops();
     finder_ = new UnitFinder(client_, engine_);
     finder_->setChosenHandler([this](const UnitReference& unit) { goToUnit(unit); });
     finder_->setAnswerHandler([this](const ConversionAnswer& answer) { goToAnswer(answer); });
@@ -250,6 +253,7 @@ void CPqConvFrame::layoutClient() {
     readProblem_->setGeometry(list_->rect());
     fileSwitcher_.place(2 * s, 2 * s, std::max(0, w - 24 * s), 22 * s);
     showUnits_.place(w - 22 * s, 2 * s, 22 * s, 20 * s);
+    placeFocusStops();
     finder_->place(QRect(0, top, w, std::max(0, h - top)));
     client_->update();
 }
@@ -368,13 +372,14 @@ void CPqConvFrame::makeCurrent(Document* document) {
         document->computeAll(engine_);
     if (!document) {
         fileSwitcher_.setText(QStringLiteral("(No file)"));
-        fileSwitcher_.setIcon(ui::LoadIcon(128));
+        fileSwitcher_.setIcon(ui::LoadToolIcon(128));
     } else {
         fileSwitcher_.setText(QString::fromStdU16String(std::u16string(document->title.view())));
         fileSwitcher_.setIcon(
-            ui::LoadIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
+            ui::LoadToolIcon(document->typeCode() == ConversionDocument::kTypeCode ? 128 : 182));
     }
     setWindowTitle(WindowTitle(document));
+    placeFocusStops();
     const QString problem = document ? ReadFailureText(*document) : QString();
     readProblem_->setText(problem);
     readProblem_->setVisible(!problem.isEmpty());
@@ -382,6 +387,15 @@ void CPqConvFrame::makeCurrent(Document* document) {
     showRates();
     updateCommands();
     rememberFiles();
+    // The keyboard stays in the window when the control it was in went away
+    // with the old rows.
+    QWidget* focus = QApplication::focusWidget();
+    if (isActiveWindow() && (!focus || !isAncestorOf(focus))) {
+        if (panel_->isShown())
+            panel_->takeFocus();
+        else
+            list_->setFocus();
+    }
 }
 
 void CPqConvFrame::rememberFiles() {

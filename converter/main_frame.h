@@ -26,8 +26,9 @@ class Item;
 } // namespace pq
 
 namespace pq::ui {
+class ButtonFocus;
 class HandOverServer;
-}
+} // namespace pq::ui
 
 namespace pq::conv {
 
@@ -108,6 +109,8 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab walk the window as it reads (frame_keyboard.cpp).
+    bool focusNextPrevChild(bool next) override;
     // Before the window closes, a change that could not be saved is tried
     // again; when it still cannot, the user chooses.
     void closeEvent(QCloseEvent* event) override;
@@ -132,7 +135,14 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void tellStartProblems();
 
     void createActions();
+    // The View and Tools menus (frame_keyboard.cpp).
+    void createViewMenus();
     void createClient();
+    // The keyboard stops over the top strip's buttons, and their places.
+    void createFocusStops();
+    void placeFocusStops();
+    // A value the calculator handed over goes into the value strip.
+    void takeValue(double value);
     // Places the parts of the client area for its size.
     void layoutClient();
     void makeCurrent(Document* document);
@@ -226,6 +236,8 @@ class CPqConvFrame : public QMainWindow, private ui::FrameClient::Delegate {
     QFont titleFont_;
     ui::PictureButton fileSwitcher_;
     ui::PictureButton showUnits_;
+    ui::ButtonFocus* fileSwitcherStop_ = nullptr;
+    ui::ButtonFocus* showUnitsStop_ = nullptr;
     ui::TapList taps_;
     std::map<unsigned, QAction*> actions_;
     ui::FrameClient* client_ = nullptr;

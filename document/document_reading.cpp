@@ -116,7 +116,9 @@ bool Document::readItems(DataFile& file, int32_t count, std::vector<Item*>& unit
                          " its header announces";
         } else if (!(item = createItem(type))) {
             errorText_ =
-                "unit " + counted(i + 1) + " is of an unknown kind (" + counted(type) + ")";
+                "unit " + counted(i + 1) +
+                " is of a kind this version of PqConverter does not know (it may come from a newer "
+                "version)";
         } else if (item->read(file) == 0) {
             errorText_ = "unit " + counted(i + 1) + " cannot be read";
         } else {
@@ -249,7 +251,9 @@ bool Document::readLegacyItems(DataFile& file, int32_t count, std::vector<Item*>
         std::unique_ptr<Item> item = createItem(type);
         if (!item) {
             errorText_ =
-                "unit " + counted(i + 1) + " is of an unknown kind (" + counted(type) + ")";
+                "unit " + counted(i + 1) +
+                " is of a kind this version of PqConverter does not know (it may come from a newer "
+                "version)";
             return false;
         }
         // An item whose record cannot be read is dropped; loading goes on.

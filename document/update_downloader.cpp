@@ -81,7 +81,7 @@ void UpdateDownloader::setDataFiles(std::vector<std::u16string> baseNames) {
 bool UpdateDownloader::store(const std::string& cacheFile, const std::u16string& baseName) {
     DataFile in;
     if (!in.openRead(cacheFile)) {
-        errorText_ = "Error opening HTTP cache file: " + printableText(cacheFile) + " (" +
+        errorText_ = "the downloaded copy " + printableText(cacheFile) + " could not be read (" +
                      in.errorText() + ")";
         return false;
     }
@@ -92,8 +92,8 @@ bool UpdateDownloader::store(const std::string& cacheFile, const std::u16string&
     DataFile out;
     if (!out.openWrite(path, identityOf(resolveFileCase(path))) ||
         out.write(bytes.data(), static_cast<int64_t>(bytes.size())) < 0 || !out.commit()) {
-        errorText_ = "Error storing update file " + printableText(toUtf8(baseName)) + ".upd (" +
-                     out.errorText() + ")";
+        errorText_ = "the update " + printableText(toUtf8(baseName)) +
+                     ".upd could not be stored (" + out.errorText() + ")";
         return false;
     }
     return true;
@@ -114,7 +114,7 @@ bool UpdateDownloader::run() {
     for (size_t i = 0; i < urls_.size(); ++i) {
         const std::string url = urls_[i];
         if (!fetched.insert(url).second) continue; // a list may name itself
-        const std::string failed = "Error downloading HTTP file: " + printableText(url);
+        const std::string failed = "could not download " + printableText(url);
         if (!cache.valid()) {
             errorText_ = failed + " (no folder for the downloaded files)";
             return false;
@@ -145,8 +145,8 @@ bool UpdateDownloader::run() {
         }
         DataFile file;
         if (!file.openRead(cacheFile)) {
-            errorText_ = "Error opening HTTP cache file: " + printableText(cacheFile) + " (" +
-                         file.errorText() + ")";
+            errorText_ = "the downloaded copy " + printableText(cacheFile) +
+                         " could not be read (" + file.errorText() + ")";
             return false;
         }
         // A fetcher that cannot bound itself is held to the run's limits here.
@@ -171,7 +171,7 @@ bool UpdateDownloader::run() {
             const std::string updateFile = cacheFile + ".upd";
             if (!writeReferenceRatesUpdate(cacheFile, updateFile, reason)) {
                 errorText_ =
-                    "Error reading the exchange rates of " + printableText(url) + ": " + reason;
+                    "the exchange rates of " + printableText(url) + " could not be read: " + reason;
                 return false;
             }
             if (!store(updateFile, *match)) return false;

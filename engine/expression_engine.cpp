@@ -299,6 +299,23 @@ const TokenChain* ExpressionEngine::findDefinition(std::u16string_view name,
     return it == definitions_.end() ? nullptr : &it->second;
 }
 
+bool ExpressionEngine::checkSyntax(std::u16string_view text) {
+    lastError_ = EvalError();
+    parseLowered(text, chain_);
+    if (chain_.empty() || chain_.failed()) return parseFailed();
+    // A formula that ends with an operator parses with an error token in
+    // place of the missing operand; evaluating it would stop there.
+    for (const Token& t : chain_.tokens) {
+        if (t.kind == TokenKind::Error || (t.kind == TokenKind::Operator && t.count < 1)) {
+            runFailed(t.kind == TokenKind::Error ? EvalErrorKind::Incomplete
+                                                 : EvalErrorKind::Syntax,
+                      &t, nullptr);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ExpressionEngine::buildDefinition(std::u16string_view header, std::u16string_view body,
                                        Definition& definition) {
     parseLowered(body, definition.body);
@@ -448,9 +465,8 @@ bool ExpressionEngine::callBuiltin(int builtin, const double* args, double& out)
     case kTime: out = currentTime(-1); return true;
     case kIntTime: {
         int zone;
-        if (!toZone(x, zone)) return false;
-        out = currentTime(zone);
-        return true;
+        // An unknown zone is an error, as in fromutc.
+        return toZone(x, zone) && currentZoneTime(zone, out);
     }
     default: return false; // err
     }

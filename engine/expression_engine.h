@@ -29,6 +29,11 @@ class ExpressionEngine {
     ExpressionEngine& operator=(const ExpressionEngine&) = delete;
 
     bool evaluate(std::u16string_view text, double& value);
+    // Whether the text reads as a formula, without evaluating it: false for
+    // what evaluate would refuse before computing anything (a syntax fault,
+    // a bracket left open, an operator without its operand), with the reason
+    // and place in lastError. Names are not looked up.
+    bool checkSyntax(std::u16string_view text);
     // Why the last evaluate failed (kind None after a success), with the
     // place in its text for faults of the text itself.
     const EvalError& lastError() const { return lastError_; }

@@ -217,4 +217,10 @@ double currentTime(int zoneCode) {
     return day;
 }
 
+bool currentZoneTime(int zone, double& day) {
+    if (zone < 0) return false;
+    day = CalendarDate(systemTime()).day;
+    return fromUtc(zone, day);
+}
+
 } // namespace pq

@@ -78,5 +78,8 @@ const std::string& timeZoneFolder();
 // The current date and time: for a negative zone the machine's local time,
 // else the UTC time shown in that zone (UTC itself when the zone is unknown).
 double currentTime(int zone);
+// The current UTC time shown in a zone; false for a code that names no zone
+// (a negative one among them), as fromUtc.
+bool currentZoneTime(int zone, double& day);
 
 } // namespace pq

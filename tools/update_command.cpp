@@ -65,11 +65,10 @@ int runUpdate(std::span<char* const> args) {
         UpdateDownloader downloader(catalogue, args[1]);
         ok = downloader.run();
         if (ok)
-            std::printf("Updated conversion data files have been successfully downloaded (%d).\n",
-                        downloader.downloadedCount());
+            std::printf("Downloaded %d update file%s.\n", downloader.downloadedCount(),
+                        downloader.downloadedCount() == 1 ? "" : "s");
         else
-            std::fprintf(stderr,
-                         "PqConverter could NOT complete downloading due to a system error: %s\n",
+            std::fprintf(stderr, "The download failed: %s\n",
                          printable(downloader.errorText()).c_str());
     }
 

@@ -43,6 +43,8 @@ AboutBox::AboutBox(QWidget* parent, const AboutText& text)
     body()->addWidget(description, 1);
 }
 
+QString VersionText() { return QStringLiteral("Version " PQ_VERSION); }
+
 void ShowAboutBox(QWidget* parent, const AboutText& text) {
     auto* dialog = new AboutBox(parent, text);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -9,7 +9,7 @@ struct AboutText {
     QString title;       // the title strip, "Quorvane PqConverter"
     QString programName; // beside the icon
     QString iconName;    // LoadIcon name of the program icon
-    QString version;     // "Version 2.0 (build 40815)"
+    QString version;     // VersionText()
     QString description; // a paragraph below the version
 };
 
@@ -23,6 +23,9 @@ class AboutBox : public FullScreenDialog {
   private:
     AboutText text_;
 };
+
+// "Version 1.0": the version of the build, the package's version too.
+QString VersionText();
 
 // Opens the About box over the parent and returns at once.
 void ShowAboutBox(QWidget* parent, const AboutText& text);

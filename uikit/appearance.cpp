@@ -37,6 +37,17 @@ QSettings organisationSettings() { return QSettings(QStringLiteral("Quorvane"));
 
 QString readKept() { return organisationSettings().value(kChoiceKey).toString(); }
 
+// Following the desktop, its palette is kept but for the text colours that
+// would not read (a dim placeholder, a dark link on a dark base).
+void makeDesktopPaletteReadable() {
+    const QPalette desktop = QGuiApplication::palette();
+    const QPalette readable = ReadablePalette(desktop);
+    if (readable == desktop) return;
+    state().applying = true;
+    QApplication::setPalette(readable);
+    state().applying = false;
+}
+
 // Watches the application for the desktop's palette changes and for coming
 // forward (when the other program may have changed the kept choice).
 class ApplicationWatcher : public QObject {
@@ -46,8 +57,10 @@ class ApplicationWatcher : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != qApp) return false;
-        if (event->type() == QEvent::ApplicationPaletteChange && !state().applying)
+        if (event->type() == QEvent::ApplicationPaletteChange && !state().applying) {
+            if (state().choice == AppearanceChoice::System) makeDesktopPaletteReadable();
             UpdateActiveScheme();
+        }
         if (event->type() == QEvent::ApplicationStateChange &&
             QGuiApplication::applicationState() == Qt::ApplicationActive) {
             const QString kept = readKept();
@@ -70,6 +83,9 @@ void applyPalette(AppearanceChoice choice) {
             if (s.desktopToolTips) QToolTip::setPalette(*s.desktopToolTips);
             s.paletteIsOurs = false;
         }
+        s.applying = false;
+        makeDesktopPaletteReadable();
+        s.applying = true;
     } else {
         const Scheme scheme =
             choice == AppearanceChoice::Dark ? Scheme::Dark : Scheme::Light;

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "uikit/appearance.h"
+#include "uikit/contrast_style.h"
 #include "uikit/scheme_colours.h"
 
 #include <algorithm>
@@ -185,7 +186,9 @@ QImage ReadImageFile(const QString& path) {
 }
 
 void DeferStandardIcons() {
-    QApplication::setStyle(new IconDeferringStyle(QApplication::style()->name()));
+    // Beneath it, the edges of the controls drawn to stand out (ContrastStyle).
+    QApplication::setStyle(
+        new IconDeferringStyle(new ContrastStyle(QApplication::style()->name())));
 }
 
 } // namespace pq::ui

@@ -220,7 +220,10 @@ void DrawDialogTitle(QPainter& painter, int width, const QString& text, bool wit
     const int s = DisplayScale();
     painter.save();
     painter.setFont(CreateUiFont(18, true));
-    painter.setPen(Colours().accent);
+    // Readable on the dialog's own background, the desktop's one included.
+    const auto* widget = dynamic_cast<const QWidget*>(painter.device());
+    const QColor ground = widget ? widget->palette().color(QPalette::Window) : Colours().window;
+    painter.setPen(Readable(Colours().accent, ground));
     const QRect strip(8 * s, 0, std::max(0, width - 8 * s), kTitleHeight * s);
     painter.drawText(strip, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     if (withLine) painter.fillRect(QRect(0, kTitleHeight * s, width, s), Colours().ink);

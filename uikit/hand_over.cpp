@@ -6,11 +6,13 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <memory>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -264,6 +266,27 @@ OpenResult RaiseOrStart(const QString& serverName, const QString& programPath) {
         return OpenResult::Failed;
     if (!serverName.isEmpty()) waitForServer(serverName, pid);
     return OpenResult::Started;
+}
+
+bool SendValueAfterOpening(QObject* context, const QString& serverName, OpenResult opened,
+                           double value) {
+    const QString retryName = QStringLiteral("pq-hand-over-retry");
+    delete context->findChild<QTimer*>(retryName, Qt::FindDirectChildrenOnly);
+    if (opened == OpenResult::Failed || serverName.isEmpty()) return false;
+    const QByteArray message = EncodeValue(value);
+    if (SendHandOver(serverName, message, 250)) return true;
+    if (opened != OpenResult::Started) return false;
+    auto* retry = new QTimer(context);
+    retry->setObjectName(retryName);
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    QObject::connect(retry, &QTimer::timeout, retry, [retry, waited, serverName, message] {
+        if (!SendHandOver(serverName, message, 100) && waited->elapsed() <= 30000) return;
+        retry->stop();
+        retry->deleteLater();
+    });
+    retry->start(100);
+    return true;
 }
 
 } // namespace pq::ui

@@ -111,4 +111,12 @@ bool SendHandOver(const QString& serverName, const QByteArray& messages, int tim
 enum class OpenResult { Raised, Started, Failed };
 OpenResult RaiseOrStart(const QString& serverName, const QString& programPath);
 
+// Hands a value to the program RaiseOrStart just opened. A program just
+// started may still be making its window: it is asked again, while the
+// caller's event loop goes on, for up to 30 s (or until the next value from
+// the same context replaces this one). False when a running program did
+// not take it.
+bool SendValueAfterOpening(QObject* context, const QString& serverName, OpenResult opened,
+                           double value);
+
 } // namespace pq::ui

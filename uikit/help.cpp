@@ -15,7 +15,9 @@ HtmlViewer* ShowHelp(QWidget* parent, const QString& title, const QString& file,
     if (!info.isFile() || !info.isReadable()) {
         ShowMessage(
             parent, MessageIcon::Error, QStringLiteral("Help"),
-            QStringLiteral("The help document \"%1\" could not be found.").arg(info.fileName()));
+            QStringLiteral("The help could not be shown: \"%1\" is missing or cannot be read. "
+                           "Install the programs again to bring it back.")
+                .arg(info.absoluteFilePath()));
         return nullptr;
     }
     auto* viewer = new HtmlViewer(parent, title, QString());

@@ -23,6 +23,23 @@ bool isProgramIcon(const QString& name) {
            name == QLatin1String("converter");
 }
 
+QIcon loadIcon(const QString& name, bool followsScheme) {
+    static QHash<QString, QIcon> cache;
+    const QString key = name + (followsScheme ? QStringLiteral("/scheme") : QString());
+    auto found = cache.constFind(key);
+    if (found != cache.constEnd()) return *found;
+    QList<std::pair<int, QString>> files;
+    for (int size : {16, 32, 48, 64, 128}) {
+        const QString path = QStringLiteral(":/uikit/icons/%1/%2.png").arg(size).arg(name);
+        if (QResource(path).isValid()) files.append({size, path});
+    }
+    // Each size is decoded when first drawn: the icons of menus not yet open
+    // cost nothing.
+    const QIcon icon = files.isEmpty() ? QIcon() : IconFromFiles(std::move(files), followsScheme);
+    cache.insert(key, icon);
+    return icon;
+}
+
 } // namespace
 
 void InitUiKit() {
@@ -37,22 +54,10 @@ QString BitmapResourcePath(int id) { return QStringLiteral(":/uikit/bitmaps/%1.b
 
 QIcon LoadIcon(int id) { return LoadIcon(QString::number(id)); }
 
-QIcon LoadIcon(const QString& name) {
-    static QHash<QString, QIcon> cache;
-    auto found = cache.constFind(name);
-    if (found != cache.constEnd()) return *found;
-    QList<std::pair<int, QString>> files;
-    for (int size : {16, 32, 48, 64, 128}) {
-        const QString path = QStringLiteral(":/uikit/icons/%1/%2.png").arg(size).arg(name);
-        if (QResource(path).isValid()) files.append({size, path});
-    }
-    // Each size is decoded when first drawn: the icons of menus not yet open
-    // cost nothing.
-    const QIcon icon =
-        files.isEmpty() ? QIcon() : IconFromFiles(std::move(files), !isProgramIcon(name));
-    cache.insert(name, icon);
-    return icon;
-}
+QIcon LoadIcon(const QString& name) { return loadIcon(name, !isProgramIcon(name)); }
+
+QIcon LoadToolIcon(const QString& name) { return loadIcon(name, true); }
+QIcon LoadToolIcon(int id) { return LoadToolIcon(QString::number(id)); }
 
 int IconSize() { return Scaled(16); }
 

@@ -20,6 +20,10 @@ QString BitmapResourcePath(int id);
 // icons come in larger sizes as well. Loaded once and shared.
 QIcon LoadIcon(int id);
 QIcon LoadIcon(const QString& name);
+// The same icon as a control shows it: a program's icon too takes the dark
+// scheme's lighter strokes, so that it stands out from a dark bar.
+QIcon LoadToolIcon(int id);
+QIcon LoadToolIcon(const QString& name);
 
 // The side of a small icon on screen: 16·s.
 int IconSize();

@@ -76,9 +76,16 @@ EdgeColours SunkenEdgeColours();
 // scheme's colours in the dark one.
 QPalette SchemePalette(Scheme scheme, const QPalette& standard);
 
+// A palette (the desktop's) with every text colour that reads less than
+// 4.5:1 on its background (text, window text, button text, selected text,
+// placeholders, links, tooltips) moved just far enough that it does; what
+// reads already is kept.
+QPalette ReadablePalette(const QPalette& palette);
+
 // An icon image drawn for a light background, for a dark one: the pixels
-// that would hardly show on dark paper (black, grey and navy strokes) take
-// the mirrored lightness and a paler hue; every other pixel stays.
+// that would show less than 3:1 on the dark scheme's window colour become
+// lighter (black, grey and navy strokes take the mirrored lightness and a
+// paler hue; blue ones lighten in their hue); every other pixel stays.
 QImage DarkIconImage(const QImage& image);
 
 } // namespace pq::ui

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QWidget>
@@ -19,7 +20,18 @@ bool TapAndHold::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ContextMenu: {
         holdTimer_.stop();
-        onGesture_(static_cast<QContextMenuEvent*>(event)->pos());
+        auto* request = static_cast<QContextMenuEvent*>(event);
+        if (request->reason() == QContextMenuEvent::Keyboard && onKeyboard_)
+            onKeyboard_();
+        else
+            onGesture_(request->pos());
+        return true;
+    }
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!onKeyboard_ || key->key() != Qt::Key_F10 || key->modifiers() != Qt::ShiftModifier)
+            return false;
+        onKeyboard_();
         return true;
     }
     case QEvent::MouseButtonPress:

@@ -25,6 +25,7 @@ void WindowObject::enableTapAndHold() {
             penIsDown_ = false;
             penCancel();
         });
+    tapAndHold_->setKeyboardHandler([this] { keyboardMenu(); });
 }
 
 bool WindowObject::event(QEvent* event) {

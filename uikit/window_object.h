@@ -21,7 +21,8 @@ class WindowObject : public QWidget {
     // The window's enabled state.
     bool isShown() const { return isEnabled(); }
 
-    // Makes a right click, or a press held still, call tapAndHold.
+    // Makes a right click, or a press held still, call tapAndHold, and the
+    // keyboard's Menu key and Shift+F10 call keyboardMenu.
     void enableTapAndHold();
 
   protected:
@@ -31,6 +32,9 @@ class WindowObject : public QWidget {
     // A held press became a tap-and-hold: the press is over without a penUp.
     virtual void penCancel() {}
     virtual void tapAndHold(QPoint) {}
+    // The keyboard asked for the context menu; by default a tap-and-hold in
+    // the middle of the window.
+    virtual void keyboardMenu() { tapAndHold(rect().center()); }
     virtual void command(const CommandEvent&) {}
 
     bool event(QEvent* event) override;

@@ -88,7 +88,9 @@ void AddConversionDialog::refreshNames() {
 bool AddConversionDialog::readNumber(QLineEdit* box, double& value) {
     double read = 0;
     if (!engine_.evaluate(ToText(box->text()), read)) {
-        refuse(QStringLiteral("Please enter a number."), box);
+        refuse(
+            QStringLiteral("Type a number, or a formula that gives one, such as 0.3048 or 1/12."),
+            box);
         return false;
     }
     value = read;

@@ -174,8 +174,11 @@ void ConversionsDialog::command(const ui::CommandEvent& event) {
 
 void ConversionsDialog::askToDelete() {
     Conversion* conversion = selected_;
-    if (!conversion || !ui::AskYesNo(this, QStringLiteral("Delete"),
-                                     QStringLiteral("Do you want to delete the conversion?")))
+    if (!conversion ||
+        !ui::AskYesNo(
+            this, QStringLiteral("Delete"),
+            QStringLiteral(
+                "Delete the selected conversion? Values are no longer computed through it.")))
         return;
     const auto& all = document_.conversions;
     if (std::none_of(all.begin(), all.end(), [&](const auto& c) { return c.get() == conversion; }))

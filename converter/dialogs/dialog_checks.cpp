@@ -47,10 +47,13 @@ QString ConversionEntryText(const Conversion& conversion) {
 
 QString CheckNewConversion(const ConversionDocument& document, const Item* first,
                            const Item* second) {
-    if (!first) return QStringLiteral("Please select the first unit");
-    if (!second) return QStringLiteral("Please select the second unit");
-    if (first == second || document.findConversion(first, second))
-        return QStringLiteral("The conversion between 2 select units already exists");
+    if (!first) return QStringLiteral("Choose the unit to convert from in the first list.");
+    if (!second) return QStringLiteral("Choose the unit to convert to in the second list.");
+    if (first == second)
+        return QStringLiteral("A unit cannot be converted to itself: choose two different units.");
+    if (document.findConversion(first, second))
+        return QStringLiteral("These two units have a conversion already: change that one in "
+                              "the list of conversions instead.");
     return {};
 }
 
@@ -62,7 +65,8 @@ bool FormulaParses(std::u16string_view text) {
 }
 
 QString CheckFormula(const QString& text, const QString& which, const ExpressionEngine* engine) {
-    if (text.trimmed().isEmpty()) return QStringLiteral("Please enter the %1 formula").arg(which);
+    if (text.trimmed().isEmpty())
+        return QStringLiteral("Type the %1 formula, in x: for example x*1000.").arg(which);
     if (!FormulaParses(ToText(text)))
         return QStringLiteral("The %1 formula \"%2\" is not a valid formula in x").arg(which, text);
     // Only x has a value when a conversion runs; every other name must be a

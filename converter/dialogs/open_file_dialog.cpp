@@ -124,7 +124,7 @@ void OpenFileDialog::accept() {
     const QList<QTreeWidgetItem*> chosen = files_->selectedItems();
     if (chosen.isEmpty()) {
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Open File"),
-                        QStringLiteral("Please select a file from the list"));
+                        QStringLiteral("Choose a file in the list first."));
         return;
     }
     const int tag = chosen.front()->data(0, kLineRole).toInt();

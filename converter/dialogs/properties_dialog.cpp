@@ -75,7 +75,8 @@ void PropertiesDialog::refuse(const QString& message, QWidget* field) {
 void PropertiesDialog::accept() {
     const QString title = title_->text();
     if (title.isEmpty()) {
-        refuse(QStringLiteral("Please enter title text"), title_);
+        refuse(QStringLiteral("Type a title: the file list and the window name the file by it."),
+               title_);
         return;
     }
     const QString category = category_->currentText().left(kFileTextLength);
@@ -84,7 +85,9 @@ void PropertiesDialog::accept() {
     if (isNew) {
         // A new file is filed under a category the open dialog can show.
         if (category.trimmed().isEmpty()) {
-            refuse(QStringLiteral("Please enter a category"), category_);
+            refuse(QStringLiteral(
+                       "Type a category, or choose one: the Open dialog groups the files by it."),
+                   category_);
             return;
         }
         const FileNameChoice choice =

@@ -1,5 +1,6 @@
 #include "converter/dialogs/show_hide_dialog.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -30,9 +31,19 @@ class Line : public QListWidgetItem {
 } // namespace
 
 ShowHideDialog::ShowHideDialog(QWidget* parent, Document& document)
-    : ui::FullScreenDialog(parent, QStringLiteral("Units/Items"), kOkCancelBar),
+    : ui::FullScreenDialog(parent,
+                           document.typeCode() == CalculationDocument::kTypeCode
+                               ? QStringLiteral("Show or Hide Items")
+                               : QStringLiteral("Show or Hide Units"),
+                           kOkCancelBar),
       document_(document) {
+    auto* hint = new QLabel(QStringLiteral("The list shows what is checked. Space checks or "
+                                           "unchecks the selected line."),
+                            this);
+    hint->setWordWrap(true);
+    body()->addWidget(hint);
     list_ = new QListWidget(this);
+    list_->setAccessibleName(QStringLiteral("Shown"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSortingEnabled(true);
     for (size_t i = 0; i < document.items.size(); ++i) {
@@ -40,6 +51,7 @@ ShowHideDialog::ShowHideDialog(QWidget* parent, Document& document)
         list_->addItem(new Line(ToQString(item.name.view()), i, item.shown != 0));
     }
     body()->addWidget(list_, 1);
+    list_->setCurrentRow(0); // Space checks at once
     list_->setFocus();
 }
 

@@ -10,8 +10,9 @@ class Document;
 
 namespace pq::conv {
 
-// "Units/Items": every item of the document, sorted by name, checked when
-// the unit list shows it. OK sets each item's shown flag from its check box.
+// "Show or Hide Units" ("Items" for a calculation file): every item of the
+// document, sorted by name, checked when the unit list shows it. OK sets
+// each item's shown flag from its check box.
 class ShowHideDialog : public ui::FullScreenDialog {
   public:
     ShowHideDialog(QWidget* parent, Document& document);

@@ -38,23 +38,52 @@ UnitPropertiesDialog::UnitPropertiesDialog(QWidget* parent, Item& item, const Do
     name_ = textBox(this, item.name);
     identifier_ = textBox(this, item.identifier);
     value_ = textBox(this, item.valueText);
-    form->addRow(QStringLiteral("Name:"), name_);
-    form->addRow(QStringLiteral("Identifier:"), identifier_);
-    form->addRow(QStringLiteral("Value:"), value_);
-    typeLabel_ = new QLabel(QStringLiteral("Type:"), this);
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    form->addRow(label(QStringLiteral("&Name:"), name_), name_);
+    form->addRow(label(QStringLiteral("&Identifier:"), identifier_), identifier_);
+    valueLabel_ = label(QString(), value_);
+    form->addRow(valueLabel_, value_);
+    valueNote_ = new QLabel(this);
+    valueNote_->setObjectName(QStringLiteral("valueNote"));
+    valueNote_->setWordWrap(true);
+    form->addRow(QString(), valueNote_);
     type_ = new QComboBox(this);
+    typeLabel_ = label(QStringLiteral("&Type:"), type_);
     if (item.typeCode() == CalcItem::kTypeCode) {
         type_->addItem(QStringLiteral("Input"));
         type_->addItem(QStringLiteral("Output"));
         type_->setCurrentIndex(static_cast<const CalcItem&>(item).role == Output ? 1 : 0);
         form->addRow(typeLabel_, type_);
+        connect(type_, &QComboBox::currentIndexChanged, this, [this] { describeValue(); });
     } else {
         typeLabel_->hide();
         type_->hide();
     }
+    describeValue();
     body()->addLayout(form);
     body()->addStretch(1);
     name_->setFocus();
+}
+
+void UnitPropertiesDialog::describeValue() {
+    // The value text is what the item takes when no value is typed for it,
+    // or an output's formula.
+    const bool calculation = item_.typeCode() == CalcItem::kTypeCode;
+    const bool output = calculation && type_->currentIndex() == 1;
+    valueLabel_->setText(output ? QStringLiteral("&Formula:") : QStringLiteral("&Default value:"));
+    value_->setAccessibleName(output ? QStringLiteral("Formula") : QStringLiteral("Default value"));
+    valueNote_->setText(
+        output ? QStringLiteral("Computed from the identifiers of the other items, such as "
+                                "bill*percent/100.")
+        : calculation
+            ? QStringLiteral("The item's value while none is typed for it: a number or a "
+                             "formula over the other items' identifiers.")
+            : QStringLiteral("The value the default button at the right of the value strip "
+                             "enters for this unit, such as 1 or 1/4."));
 }
 
 void UnitPropertiesDialog::refuse(const QString& message, QLineEdit* box) {
@@ -66,7 +95,10 @@ void UnitPropertiesDialog::refuse(const QString& message, QLineEdit* box) {
 void UnitPropertiesDialog::accept() {
     const QString name = name_->text();
     if (name.isEmpty()) {
-        refuse(QStringLiteral("Please enter item name"), name_);
+        refuse(QStringLiteral("Type a name for the %1: it is what the list shows.")
+                   .arg(item_.typeCode() == CalcItem::kTypeCode ? QStringLiteral("item")
+                                                                : QStringLiteral("unit")),
+               name_);
         return;
     }
     // Only a changed identifier is checked, so that an item read from a file

@@ -25,18 +25,25 @@ class UnitPropertiesDialog : public ui::FullScreenDialog {
     QLineEdit* identifierBox() const { return identifier_; }
     QLineEdit* valueBox() const { return value_; }
     QComboBox* typeList() const { return type_; }
+    // The value text's label and what it says the text is for.
+    QLabel* valueLabel() const { return valueLabel_; }
+    QLabel* valueNote() const { return valueNote_; }
     QLabel* typeLabel() const { return typeLabel_; }
 
     void accept() override;
 
   private:
     void refuse(const QString& message, QLineEdit* box);
+    // Labels the value text for a unit, an input or an output.
+    void describeValue();
 
     Item& item_;
     const Document* document_;
     QLineEdit* name_;
     QLineEdit* identifier_;
     QLineEdit* value_;
+    QLabel* valueLabel_;
+    QLabel* valueNote_;
     QLabel* typeLabel_;
     QComboBox* type_;
 };

@@ -12,13 +12,13 @@ namespace pq::conv {
 QString FormatTab::LabelFor(int32_t format) {
     switch (format) {
     case Decimal:
-    case Currency: return QStringLiteral("numeric/calc");
+    case Currency: return QStringLiteral("number"); // or a formula that gives one
     case Hex: return QStringLiteral("hexadecimal");
     case Octal: return QStringLiteral("octal");
     case Binary: return QStringLiteral("binary");
     case Compound: return QStringLiteral("compound");
     case Date: return QStringLiteral("date");
-    case DateTime: return QStringLiteral("date time");
+    case DateTime: return QStringLiteral("date and time");
     default: return {};
     }
 }

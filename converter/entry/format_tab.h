@@ -17,7 +17,7 @@ class FormatTab : public ui::PushButton {
   public:
     static constexpr int kMaxLabel = 31;
 
-    // The tab's label for an entry format ("numeric/calc", "hexadecimal",
+    // The tab's label for an entry format ("number", "hexadecimal",
     // ...); empty for a code that has no tab.
     static QString LabelFor(int32_t format);
 

@@ -41,6 +41,9 @@ void setTextColour(QWidget* widget, bool valid) {
 ValueEditor::ValueEditor(ExpressionEngine& engine, QWidget* panel)
     : QWidget(panel), engine_(engine), panel_(panel), textBox_(new ui::LineEdit(this)),
       datePicker_(new ui::DateEdit(this)), compound_(new CompoundEditor(this)) {
+    textBox_->setAccessibleName(QStringLiteral("Value"));
+    datePicker_->setAccessibleName(QStringLiteral("Date"));
+    compound_->setAccessibleName(QStringLiteral("Value"));
     textBox_->setFrame(false);
     textBox_->setTextMargins(0, 0, 0, 0);
     textBox_->setMaxLength(kMaxTextLength);

@@ -9,6 +9,7 @@
 #include "converter/entry/format_tab.h"
 #include "converter/entry/value_editor.h"
 #include "document/item.h"
+#include "uikit/button_focus.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
 #include "uikit/command_event.h"
@@ -68,6 +69,28 @@ ValueEntryPanel::ValueEntryPanel(ExpressionEngine& engine, QWidget* parent)
     defaultButton_.setIcon(ui::LoadIcon(kDefaultIcon));
     if (ownBackground_.load(kBackgroundBitmap, ui::ThemeColour(), true))
         background_ = &ownBackground_;
+    // The tabs and buttons are drawn by the panel; these stops take Tab.
+    tabsStop_ = new ui::ButtonFocus(this, QStringLiteral("Entry format"), [this] {
+        if (tabCount() > 1) chooseTab((currentTab_ + 1) % tabCount());
+        tabsStop_->setFocus(); // the editor took it
+    });
+    tabsStop_->setObjectName(QStringLiteral("entryFormatStop"));
+    tabsStop_->setKeyHandler([this](int key) {
+        const int last = tabCount() - 1;
+        const int to = key == Qt::Key_Left    ? currentTab_ - 1
+                       : key == Qt::Key_Right ? currentTab_ + 1
+                       : key == Qt::Key_Home  ? 0
+                       : key == Qt::Key_End   ? last
+                                              : -2;
+        if (to == -2) return false;
+        if (to >= 0 && to <= last) chooseTab(to);
+        tabsStop_->setFocus(); // the editor took it
+        return true;
+    });
+    acceptStop_ = new ui::ButtonFocus(this, QStringLiteral("Accept the value"));
+    acceptStop_->setObjectName(QStringLiteral("acceptStop"));
+    defaultStop_ = new ui::ButtonFocus(this, QStringLiteral("Enter the default value"));
+    defaultStop_->setObjectName(QStringLiteral("defaultStop"));
     resize(parent ? parent->width() : 240 * s, panelHeight());
     layoutControls();
     timer_.start(kTickInterval, this);
@@ -105,6 +128,33 @@ void ValueEntryPanel::attach(Item* item) {
         editor_->showValue(item->value, false);
     else
         editor_->clear();
+    setAcceptIcon(kReadyIcon);
+    placeFocusStops();
+}
+
+void ValueEntryPanel::placeFocusStops() {
+    if (!tabsStop_) return;
+    if (currentTab_ >= 0) tabsStop_->follow(*tabs_[currentTab_]);
+    tabsStop_->setVisible(tabCount() > 1);
+    acceptStop_->follow(acceptButton_);
+    defaultStop_->follow(defaultButton_);
+    tabsStop_->update();
+}
+
+QList<QWidget*> ValueEntryPanel::keyboardStops() const {
+    QList<QWidget*> stops = {tabsStop_};
+    stops += ui::FocusableWidgets(editor_);
+    stops << acceptStop_ << defaultStop_;
+    return stops;
+}
+
+void ValueEntryPanel::takeValue(double value) {
+    if (!item_ || item_->isOutput()) return;
+    editor_->showValue(value, false);
+    pendingEdits_ = 0;
+    item_->value = value;
+    item_->state = ValueState::Valid;
+    ui::PostCommand(parentWidget(), kCmdCalculate);
     setAcceptIcon(kReadyIcon);
 }
 
@@ -147,6 +197,7 @@ void ValueEntryPanel::selectTab(int index) {
     if (currentTab_ >= 0) tabs_[currentTab_]->setSelected(false);
     tabs_[index]->setSelected(true);
     currentTab_ = index;
+    placeFocusStops();
 }
 
 bool ValueEntryPanel::accept(bool force) {
@@ -265,6 +316,7 @@ void ValueEntryPanel::layoutControls() {
     editor_->setGeometry(22 * s, 22 * s, std::max(0, w - 48 * s), 18 * s);
     acceptButton_.place(s, 21 * s, 20 * s, 20 * s);
     defaultButton_.place(w - 22 * s, 21 * s, 20 * s, 20 * s);
+    placeFocusStops();
     update();
 }
 

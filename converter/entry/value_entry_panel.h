@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QFont>
+#include <QList>
 
 #include <memory>
 #include <vector>
@@ -15,6 +16,10 @@ namespace pq {
 class ExpressionEngine;
 class Item;
 } // namespace pq
+
+namespace pq::ui {
+class ButtonFocus;
+}
 
 namespace pq::conv {
 
@@ -59,6 +64,12 @@ class ValueEntryPanel : public ui::WindowObject {
     // Shows the item's value anew (after the digits shown changed), unless
     // the user is typing one.
     void showValueAgain();
+    // A value from elsewhere (the calculator): shown and stored as if typed
+    // and accepted.
+    void takeValue(double value);
+    // Where Tab stops in the panel: the tabs (one stop; the arrow keys choose
+    // among them), the editor's boxes, the accept and default buttons.
+    QList<QWidget*> keyboardStops() const;
 
     // The band behind the tabs; without one the panel draws its own copy of
     // the themed background bitmap.
@@ -101,6 +112,8 @@ class ValueEntryPanel : public ui::WindowObject {
     void clearTabs();
     void setAcceptIcon(int icon);
     void layoutControls();
+    // The keyboard stops follow the tabs and buttons.
+    void placeFocusStops();
     // The accept button's and Enter's accept: a value that was stored is
     // shown again in the entry format.
     void acceptAndShow();
@@ -120,6 +133,9 @@ class ValueEntryPanel : public ui::WindowObject {
     int pendingEdits_ = 0;
     int ticks_ = 0;
     ui::TapList tapList_;
+    ui::ButtonFocus* tabsStop_ = nullptr;
+    ui::ButtonFocus* acceptStop_ = nullptr;
+    ui::ButtonFocus* defaultStop_ = nullptr;
     QBasicTimer timer_;
     ui::ThemedBitmap ownBackground_;
     const ui::ThemedBitmap* background_ = nullptr;

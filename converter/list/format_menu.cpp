@@ -1,6 +1,9 @@
 #include "converter/list/format_menu.h"
 
+#include <QActionGroup>
 #include <QMenu>
+
+#include <algorithm>
 
 #include "converter/commands.h"
 #include "engine/number_format.h"
@@ -14,17 +17,18 @@ struct MenuFormat {
     int32_t code;
     unsigned command;
     const char* text;
+    const char* menuText; // with its mnemonic
 };
 
 constexpr MenuFormat kMenuFormats[] = {
-    {Decimal, kCmdFormatDecimal, "Default (decimal)"},
-    {Currency, kCmdFormatCurrency, "Currency"},
-    {Hex, kCmdFormatHexadecimal, "Hexadecimal"},
-    {Octal, kCmdFormatOctal, "Octal"},
-    {Binary, kCmdFormatBinary, "Binary"},
-    {Date, kCmdFormatDate, "Date"},
-    {DateTime, kCmdFormatDateTime, "Date Time"},
-    {Compound, kCmdFormatCompound, "Compound"},
+    {Decimal, kCmdFormatDecimal, "Default (decimal)", "&Default (decimal)"},
+    {Currency, kCmdFormatCurrency, "Currency", "C&urrency"},
+    {Hex, kCmdFormatHexadecimal, "Hexadecimal", "&Hexadecimal"},
+    {Octal, kCmdFormatOctal, "Octal", "&Octal"},
+    {Binary, kCmdFormatBinary, "Binary", "&Binary"},
+    {Date, kCmdFormatDate, "Date", "D&ate"},
+    {DateTime, kCmdFormatDateTime, "Date Time", "Date &Time"},
+    {Compound, kCmdFormatCompound, "Compound", "Co&mpound"},
 };
 
 } // namespace
@@ -50,6 +54,12 @@ QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* ta
     menu->setObjectName(QStringLiteral("formatMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setToolTipsVisible(true);
+    FillFormatMenu(menu, format, target, parameter, problem);
+    return menu;
+}
+
+void FillFormatMenu(QMenu* menu, const NumberFormat& format, QObject* target, int parameter,
+                    const QString& problem) {
     auto add = [&](const QString& text, unsigned command) {
         QAction* action = menu->addAction(text);
         QObject::connect(action, &QAction::triggered, menu, [target, command, parameter] {
@@ -61,14 +71,17 @@ QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* ta
         }
         return action;
     };
+    auto* group = new QActionGroup(menu);
     for (const FormatMenuEntry& entry : FormatMenuEntries(format)) {
-        QAction* action = add(entry.text, entry.command);
+        const auto* shown = std::find_if(std::begin(kMenuFormats), std::end(kMenuFormats),
+                                         [&](const MenuFormat& f) { return f.code == entry.code; });
+        QAction* action = add(QString::fromUtf8(shown->menuText), entry.command);
         action->setCheckable(true);
         action->setChecked(entry.checked);
+        group->addAction(action);
     }
     menu->addSeparator();
-    add(QStringLiteral("Customize..."), kCmdFormatCustomize);
-    return menu;
+    add(QStringLiteral("Customi&ze..."), kCmdFormatCustomize);
 }
 
 } // namespace pq::conv

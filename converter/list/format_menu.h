@@ -37,5 +37,8 @@ int32_t FormatForCommand(unsigned command);
 // its tooltip.
 QMenu* CreateFormatMenu(QWidget* parent, const NumberFormat& format, QObject* target, int parameter,
                         const QString& problem = QString());
+// Adds those entries to a menu.
+void FillFormatMenu(QMenu* menu, const NumberFormat& format, QObject* target, int parameter,
+                    const QString& problem = QString());
 
 } // namespace pq::conv

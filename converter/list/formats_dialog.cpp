@@ -144,7 +144,8 @@ QString FormatsDialog::validate() const {
     for (int i = 1; i < NumberFormat::kMaxParts; ++i) {
         double value = 0;
         if (!readFraction(fractions_[static_cast<size_t>(i)], value))
-            return QStringLiteral("Please enter a number between 0 and 1e20.");
+            return QStringLiteral("Each part's count must be a number from 0 to 1e20, such as 12 "
+                                  "for the inches of a foot.");
     }
     for (int i = 0; i < NumberFormat::kMaxParts; ++i) {
         const int limit = kLabelLimits[i];

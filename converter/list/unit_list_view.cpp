@@ -14,12 +14,13 @@
 #include "converter/list/format_menu.h"
 #include "converter/list/formats_dialog.h"
 #include "document/document.h"
+#include "uikit/button_focus.h"
 #include "uikit/clipboard.h"
 #include "uikit/colours.h"
-#include "uikit/scheme_colours.h"
 #include "uikit/command_event.h"
 #include "uikit/display_scale.h"
 #include "uikit/message_box.h"
+#include "uikit/scheme_colours.h"
 #include "uikit/themed_bitmap.h"
 #include "uikit/ui_font.h"
 
@@ -30,6 +31,7 @@ UnitListView::UnitListView(QWidget* parent, ValueEntryPanel* panel,
     : ui::WindowObject(parent), panel_(panel), background_(background),
       boldFont_(ui::CreateUiFont(14, true)), normalFont_(ui::CreateUiFont(14, false)) {
     setObjectName(QStringLiteral("unitList"));
+    setAccessibleName(QStringLiteral("Units"));
     setFocusPolicy(Qt::StrongFocus);
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
     scrollBar_->setObjectName(QStringLiteral("listScrollBar"));
@@ -176,7 +178,9 @@ void UnitListView::copyValue() {
                              : row(selected_).valueLabel().text();
     if (!ui::CopyTextToClipboard(text))
         ui::ShowMessage(this, ui::MessageIcon::Error, QStringLiteral("Copy"),
-                        QStringLiteral("Failed to set clipboard data"));
+                        QStringLiteral("The value could not be put on the clipboard. Try "
+                                       "again; if it fails again, another program may be "
+                                       "holding the clipboard."));
 }
 
 void UnitListView::setCompact(bool compact) {
@@ -226,7 +230,19 @@ void UnitListView::paintEvent(QPaintEvent* event) {
         else
             painter.fillRect(QRect(r.rect().left(), r.rect().bottom(), r.rect().width(), 1), tint);
         r.draw(painter, r.selected() ? tint : ground);
+        // The keyboard's place: a frame around the selected row.
+        if (r.selected() && hasFocus()) ui::DrawFocusFrame(painter, r.rect());
     }
+}
+
+void UnitListView::focusInEvent(QFocusEvent* event) {
+    repaintRow(selected_);
+    ui::WindowObject::focusInEvent(event);
+}
+
+void UnitListView::focusOutEvent(QFocusEvent* event) {
+    repaintRow(selected_);
+    ui::WindowObject::focusOutEvent(event);
 }
 
 void UnitListView::resizeEvent(QResizeEvent*) { layoutRows(); }
@@ -270,8 +286,16 @@ void UnitListView::tapAndHold(QPoint point) {
     const int index = rowAt(point);
     if (index < 0) return;
     select(index);
-    QMenu* menu = row(index).createContextMenu(this, commandTarget_, changeProblem_);
+    QMenu* menu = row(index).createContextMenu(this, commandTarget_, index, changeProblem_);
     menu->popup(mapToGlobal(point));
+}
+
+void UnitListView::keyboardMenu() {
+    if (selected_ < 0) return;
+    if (selected_ < firstVisible_ || selected_ >= firstVisible_ + pageRows_) scrollTo(selected_);
+    const QRect rect = row(selected_).rect();
+    QMenu* menu = row(selected_).createContextMenu(this, commandTarget_, selected_);
+    menu->popup(mapToGlobal(QPoint(rect.left() + rect.width() / 4, rect.bottom())));
 }
 
 void UnitListView::command(const ui::CommandEvent& command) {

@@ -81,10 +81,14 @@ class UnitListView : public ui::WindowObject {
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void penDown(QPoint point) override;
     void penMove(QPoint point) override;
     void penUp(QPoint point) override;
     void tapAndHold(QPoint point) override;
+    // The selected row's menu, at the row, the selection kept.
+    void keyboardMenu() override;
     void command(const ui::CommandEvent& command) override;
 
   private:

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "converter/commands.h"
+#include "converter/list/format_menu.h"
 #include "document/item.h"
 #include "engine/format_text.h"
 #include "uikit/command_event.h"
@@ -161,7 +162,8 @@ void UnitRow::draw(QPainter& painter, const QColor& ground) const {
     formatButton_.draw(painter);
 }
 
-QMenu* UnitRow::createContextMenu(QWidget* parent, QObject* target, const QString& problem) const {
+QMenu* UnitRow::createContextMenu(QWidget* parent, QObject* target, int index,
+                                  const QString& problem) const {
     auto* menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setToolTipsVisible(true);
@@ -175,11 +177,17 @@ QMenu* UnitRow::createContextMenu(QWidget* parent, QObject* target, const QStrin
         }
     };
     if (!valueLabel_.text().isEmpty()) {
-        add(QStringLiteral("Copy Value"), kCmdCopy);
+        add(QStringLiteral("&Copy Value"), kCmdCopy);
         menu->addSeparator();
     }
-    add(QStringLiteral("Edit"), kCmdEditUnit);
-    add(QStringLiteral("Remove from List"), kCmdRemoveFromList);
+    add(QStringLiteral("&Edit"), kCmdEditUnit);
+    add(QStringLiteral("&Remove from List"), kCmdRemoveFromList);
+    // The format button's choices, for the keyboard.
+    if (index >= 0) {
+        menu->addSeparator();
+        FillFormatMenu(menu->addMenu(QStringLiteral("&Format")), item_.format, parent, index,
+                       problem);
+    }
     return menu;
 }
 

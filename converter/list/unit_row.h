@@ -72,10 +72,12 @@ class UnitRow {
     void draw(QPainter& painter, const QColor& ground) const;
 
     // The row's context menu: "Copy Value" when there is a value, "Edit" and
-    // "Remove from List"; the commands are posted to the target. While the
-    // file may not be changed (`problem` says why), the last two are
-    // disabled with that reason as their tooltip.
-    QMenu* createContextMenu(QWidget* parent, QObject* target,
+    // "Remove from List", posted to the target; with the row's index, the
+    // format choices of its format button too, posted to the parent (the
+    // list) with the index. While the file may not be changed (`problem`
+    // says why), the commands that would change it are disabled with that
+    // reason as their tooltip.
+    QMenu* createContextMenu(QWidget* parent, QObject* target, int index = -1,
                              const QString& problem = QString()) const;
 
     Item& item() const { return item_; }

@@ -176,15 +176,59 @@ class CalculatorWalk {
         deliverPosted();
     }
 
+    // What identifies the controls: the bar's icons, the search box, the
+    // text boxes of the function editor.
+    void controls() {
+        post(frame_.get(), kCmdScientificView);
+        post(frame_.get(), kCmdSearchHistory);
+        walk_.checkControls(*frame_, "calculator");
+        post(frame_.get(), kCmdEditFunctions);
+        MyFunctionsDialog* functions = nullptr;
+        for (QDialog* dialog : frame_->findChildren<QDialog*>())
+            if (auto* found = dynamic_cast<MyFunctionsDialog*>(dialog)) functions = found;
+        ASSERT_NE(functions, nullptr);
+        post(functions, MyFunctionsDialog::kCmdAdd);
+        ASSERT_NE(functions->editor(), nullptr);
+        walk_.checkControls(*functions->editor(), "Function editor");
+        functions->editor()->reject();
+        functions->reject();
+        deliverPosted();
+    }
+
   private:
     ContrastWalk& walk_;
     ExpressionEngine engine_;
     std::unique_ptr<CMainFrame> frame_;
 };
 
+// A desktop's dark palette as some desktops give it: light text on dark
+// grey, but a dim placeholder, a dark link and a dim tooltip.
+QPalette darkDesktopPalette() {
+    QPalette p = QApplication::palette();
+    auto all = [&p](QPalette::ColorRole role, const QColor& colour) {
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, role, colour);
+    };
+    all(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    all(QPalette::Base, QColor(0x2d, 0x2d, 0x2d));
+    all(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        all(role, QColor(0xee, 0xee, 0xec));
+    all(QPalette::PlaceholderText, QColor(0x75, 0x75, 0x75));
+    all(QPalette::Highlight, QColor(0x21, 0x5d, 0x9c));
+    all(QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
+    all(QPalette::ToolTipBase, QColor(0x50, 0x50, 0x50));
+    all(QPalette::ToolTipText, QColor(0x9a, 0x9a, 0x9a));
+    return p;
+}
+
 TEST(CalculatorAppearance, EveryTextReadsInBothSchemesAtBothScales) {
-    for (auto choice : {ui::AppearanceChoice::Light, ui::AppearanceChoice::Dark}) {
+    for (auto choice : {ui::AppearanceChoice::Light, ui::AppearanceChoice::Dark,
+                        ui::AppearanceChoice::System}) {
         ui::ApplyAppearanceChoice(choice);
+        // System: following a desktop with a dark palette of its own.
+        const QPalette desktop = QApplication::palette();
+        if (choice == ui::AppearanceChoice::System) QApplication::setPalette(darkDesktopPalette());
         ContrastWalk scheme;
         for (int scale : {1, 2}) {
             ScaleGuard guard(scale);
@@ -193,10 +237,27 @@ TEST(CalculatorAppearance, EveryTextReadsInBothSchemesAtBothScales) {
             calculator.scientificView();
             calculator.dialogs();
         }
-        std::cout << (choice == ui::AppearanceChoice::Dark ? "Dark" : "Light")
+        std::cout << (choice == ui::AppearanceChoice::Dark    ? "Dark"
+                      : choice == ui::AppearanceChoice::Light ? "Light"
+                                                              : "The desktop's dark")
                   << " scheme, lowest contrast per window:\n"
                   << scheme.summary();
+        if (choice == ui::AppearanceChoice::System) QApplication::setPalette(desktop);
     }
+    ui::ApplyAppearanceChoice(ui::AppearanceChoice::System);
+}
+
+// In the dark scheme, what identifies a control stands out at least 3:1
+// from what it is drawn on: the icons of the bar, the text boxes' edges.
+TEST(CalculatorAppearance, ControlsStandOutInTheDarkSchemeAtBothScales) {
+    ui::ApplyAppearanceChoice(ui::AppearanceChoice::Dark);
+    ContrastWalk walk;
+    for (int scale : {1, 2}) {
+        ScaleGuard guard(scale);
+        CalculatorWalk calculator(walk);
+        calculator.controls();
+    }
+    std::cout << "Dark scheme, lowest contrast of controls:\n" << walk.summary();
     ui::ApplyAppearanceChoice(ui::AppearanceChoice::System);
 }
 

@@ -14,6 +14,7 @@
 
 #include "calculator/about_dialog.h"
 #include "calculator/commands.h"
+#include "calculator/expression_edit.h"
 #include "calculator/keypad.h"
 #include "calculator/expression_edit.h"
 #include "calculator/main_frame.h"
@@ -158,7 +159,7 @@ TEST_F(MainFrameTest, CopyAndPasteThroughTheClipboard) {
     clipboard->setText(QStringLiteral("4,5"));
     command(kCmdPaste);
     ASSERT_NE(message(), nullptr) << "text that is no number is refused";
-    EXPECT_EQ(message()->text(), QStringLiteral("The clipboard does not hold a number."));
+    EXPECT_TRUE(message()->text().startsWith(QStringLiteral("The clipboard holds no number")));
     EXPECT_EQ(shown(), QStringLiteral("2,469")) << "and the display keeps its number";
     message()->close();
     deliverPosted();
@@ -204,6 +205,24 @@ TEST_F(MainFrameTest, SettingsSurviveASecondWindow) {
     settings.sync();
     open();
     EXPECT_EQ(frame->viewMode(), ViewMode::Standard);
+}
+
+TEST_F(MainFrameTest, TheDisplayShowsZeroAtStartAndForAnEmptyMemory) {
+    // Started in either view, the display shows 0, not nothing.
+    for (int view : {0, 1}) {
+        frame.reset();
+        QSettings(QStringLiteral("Quorvane"), QStringLiteral("PqCalculator"))
+            .setValue(QStringLiteral("Settings/CurrentView"), view);
+        open();
+        EXPECT_EQ(shown(), QStringLiteral("0")) << view;
+    }
+    // MR of an empty memory (after MC) reads its 0.
+    command(kCmdStandardView);
+    type(QStringLiteral("5"));
+    typeKey(Qt::Key_L, Qt::ControlModifier); // MC
+    typeKey(Qt::Key_R, Qt::ControlModifier); // MR
+    EXPECT_EQ(shown(), QStringLiteral("0"));
+    EXPECT_FALSE(frame->mainDisplay().isIndicatorShown());
 }
 
 TEST_F(MainFrameTest, TheViewSwitchKeepsTheNumber) {
@@ -287,19 +306,51 @@ TEST_F(MainFrameTest, OpenConverterRaisesStartsOrSaysWhy) {
     QMessageBox* box = message();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Converter"));
-    EXPECT_EQ(box->text(), QStringLiteral("PqConverter application could not be started. "
-                                          "Please reinstall the software to fix the problem."));
+    EXPECT_EQ(box->text(), QStringLiteral("PqConverter could not be started from "
+                                          "\"/nonexistent/PqConverter\". Check that it is "
+                                          "installed beside PqCalculator, or install the "
+                                          "programs again."));
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     box->close();
     deliverPosted();
 
+    // A running converter comes forward and takes the number shown, in
+    // either view and whatever base shows it.
     std::vector<pq::ui::HandOverMessage> received;
     pq::ui::HandOverServer converter(
         [&](const pq::ui::HandOverMessage& m) { received.push_back(m); });
     ASSERT_TRUE(converter.listen(options.converterServer));
-    command(kCmdOpenConverter);
-    ASSERT_TRUE(pq::test::waitFor([&] { return !received.empty(); }));
-    EXPECT_EQ(received[0].tag, pq::ui::kRaiseTag);
+    struct Case {
+        unsigned view;
+        const char* keys; // standard keys, or a formula of the scientific view
+        unsigned base;    // the scientific view's base
+        double value;
+    } const cases[] = {
+        {kCmdStandardView, "12.5", 0, 12.5},
+        {kCmdStandardView, "1/8=", 0, 0.125},
+        {kCmdScientificView, "2^10", kCmdBaseFirst, 1024},
+        {kCmdScientificView, "255", kCmdBaseFirst + 1, 255},
+        {kCmdScientificView, "1/3", kCmdBaseFirst, 1.0 / 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        received.clear();
+        command(c.view);
+        if (c.view == kCmdStandardView) {
+            command(kCmdStandardKeyFirst + 20); // C
+            type(QString::fromLatin1(c.keys));
+        } else {
+            command(c.base);
+            frame->scientific()->edit()->setText(QString::fromLatin1(c.keys));
+            command(kCmdEvaluate);
+        }
+        command(kCmdOpenConverter);
+        ASSERT_TRUE(pq::test::waitFor([&] { return received.size() >= 2; }));
+        EXPECT_EQ(received[0].tag, pq::ui::kRaiseTag);
+        double value = 0;
+        ASSERT_TRUE(pq::ui::DecodeValue(received[1], value));
+        EXPECT_EQ(value, c.value);
+    }
     EXPECT_EQ(message(), nullptr);
 }
 

@@ -191,7 +191,7 @@ TEST(StandardCalculator, Memory) {
     press(calculator, u"2a");
     EXPECT_EQ(calculator.memory(), 1.0 / 3 + 2);
     EXPECT_EQ(press(calculator, u"r").back(), u"2.333333333");
-    EXPECT_EQ(press(calculator, u"x8r").back(), u"8") << "MR of an empty memory does nothing";
+    EXPECT_EQ(press(calculator, u"x8r").back(), u"0") << "an empty memory reads as 0";
     press(calculator, u"4ax");
     EXPECT_FALSE(calculator.hasMemory());
 

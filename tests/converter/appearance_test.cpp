@@ -237,24 +237,106 @@ class ConverterWalk {
         deliverPosted();
     }
 
+    // What identifies the controls: the rows' format badges, the strip's
+    // buttons, the bar's icons, check boxes and text boxes of the dialogs.
+    void controls() {
+        auto frame = open(u"Length.cnv");
+        UnitListView& list = *frame->list();
+        list.select(rowOf(list, u"ft_in"));
+        deliverPosted();
+        std::vector<ControlPlace> marks;
+        const int last = std::min(list.rowCount(), list.firstVisible() + list.pageRows());
+        for (int i = list.firstVisible(); i < last; ++i)
+            AddControl(marks, *frame, list, list.row(i).formatButton().rect(),
+                       "format badge " + std::to_string(i));
+        ValueEntryPanel& panel = *frame->panel();
+        AddControl(marks, *frame, panel, panel.acceptButton().rect(), "accept button");
+        AddControl(marks, *frame, panel, panel.defaultButton().rect(), "default button");
+        AddControl(marks, *frame, *frame->client(), frame->showUnitsButton().rect(),
+                   "show units button");
+        walk_.checkControls(*frame, "converter", marks);
+
+        Item& unit = list.row(list.selected()).item();
+        FormatsDialog formats(frame.get(), unit.format);
+        formats.show();
+        deliverPosted();
+        walk_.checkControls(formats, "Formats");
+        formats.close();
+        ShowHideDialog shown(frame.get(), *frame->document());
+        shown.show();
+        deliverPosted();
+        walk_.checkControls(shown, "Show or Hide Units");
+        shown.close();
+        UnitPropertiesDialog properties(frame.get(), unit, frame->document());
+        properties.show();
+        deliverPosted();
+        walk_.checkControls(properties, "Unit Properties");
+        properties.close();
+    }
+
   private:
     ContrastWalk& walk_;
     ConverterWorld world_;
 };
 
+// A desktop's dark palette as some desktops give it: light text on dark
+// grey, but a dim placeholder, a dark link and a dim tooltip.
+QPalette darkDesktopPalette() {
+    QPalette p = QApplication::palette();
+    auto all = [&p](QPalette::ColorRole role, const QColor& colour) {
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, role, colour);
+    };
+    all(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    all(QPalette::Base, QColor(0x2d, 0x2d, 0x2d));
+    all(QPalette::AlternateBase, QColor(0x34, 0x34, 0x34));
+    all(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        all(role, QColor(0xee, 0xee, 0xec));
+    all(QPalette::PlaceholderText, QColor(0x75, 0x75, 0x75));
+    all(QPalette::Highlight, QColor(0x21, 0x5d, 0x9c));
+    all(QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
+    all(QPalette::Link, QColor(0x1b, 0x6a, 0xcb));
+    all(QPalette::ToolTipBase, QColor(0x50, 0x50, 0x50));
+    all(QPalette::ToolTipText, QColor(0x9a, 0x9a, 0x9a));
+    return p;
+}
+
 TEST(ConverterAppearance, EveryTextReadsInBothSchemesAtBothScales) {
-    for (auto choice : {ui::AppearanceChoice::Light, ui::AppearanceChoice::Dark}) {
+    for (auto choice : {ui::AppearanceChoice::Light, ui::AppearanceChoice::Dark,
+                        ui::AppearanceChoice::System}) {
         ui::ApplyAppearanceChoice(choice);
+        // System: following a desktop with a dark palette of its own.
+        const QPalette desktop = QApplication::palette();
+        if (choice == ui::AppearanceChoice::System) QApplication::setPalette(darkDesktopPalette());
         ContrastWalk scheme;
         for (int scale : {1, 2}) {
             ScaleGuard guard(scale);
             ConverterWalk converter(scheme);
             converter.mainWindows();
         }
-        std::cout << (choice == ui::AppearanceChoice::Dark ? "Dark" : "Light")
+        std::cout << (choice == ui::AppearanceChoice::Dark    ? "Dark"
+                      : choice == ui::AppearanceChoice::Light ? "Light"
+                                                              : "The desktop's dark")
                   << " scheme, lowest contrast per window:\n"
                   << scheme.summary();
+        if (choice == ui::AppearanceChoice::System) QApplication::setPalette(desktop);
     }
+    ui::ApplyAppearanceChoice(ui::AppearanceChoice::System);
+}
+
+// In the dark scheme, what identifies a control stands out at least 3:1
+// from what it is drawn on: an unchecked check box, a text box's edge, the
+// icons of the bar and the buttons, the rows' format badges.
+TEST(ConverterAppearance, ControlsStandOutInTheDarkSchemeAtBothScales) {
+    ui::ApplyAppearanceChoice(ui::AppearanceChoice::Dark);
+    ContrastWalk walk;
+    for (int scale : {1, 2}) {
+        ScaleGuard guard(scale);
+        ConverterWalk converter(walk);
+        converter.controls();
+    }
+    std::cout << "Dark scheme, lowest contrast of controls:\n" << walk.summary();
     ui::ApplyAppearanceChoice(ui::AppearanceChoice::System);
 }
 

@@ -98,8 +98,7 @@ TEST_F(DownloadTest, AFinishedDownloadStoresTheFilesAndSaysHowMany) {
     ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0].title, QStringLiteral("Download"));
     EXPECT_EQ(messages[0].icon, ui::MessageIcon::Information);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Updated conversion data files have been "
-                                               "successfully downloaded (1)."));
+    EXPECT_EQ(messages[0].text, QStringLiteral("1 data file was updated."));
     EXPECT_TRUE(QFile::exists(world.dataFolder + QStringLiteral("Length.upd")));
     EXPECT_FALSE(frame->downloadRunner()->isRunning());
     EXPECT_EQ(frame->downloadRunner()->progressDialog(), nullptr);
@@ -112,9 +111,12 @@ TEST_F(DownloadTest, AFailureIsReportedWithTheDownloadersReason) {
     frame->onCommand(kCmdDownload);
     ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0].icon, ui::MessageIcon::Error);
-    EXPECT_TRUE(messages[0].text.startsWith(
-        QStringLiteral("PqConverter could NOT complete downloading due to a system error: ")));
-    EXPECT_GT(messages[0].text.size(), 66);
+    // It says what failed and what to do.
+    const QString text = messages[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The download failed: could not download ")))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("Check the connection and the download source "
+                                             "(Edit > Options), then try again.")));
 }
 
 TEST_F(DownloadTest, ACancelledDownloadChangesNoFileAndSaysNothing) {
@@ -153,8 +155,7 @@ TEST_F(DownloadTest, TheBanksRatesUpdateTheOpenCurrencyFile) {
     frame->onCommand(kCmdDownload);
     ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0].icon, ui::MessageIcon::Information);
-    EXPECT_EQ(messages[0].text, QStringLiteral("Updated conversion data files have been "
-                                               "successfully downloaded (1)."));
+    EXPECT_EQ(messages[0].text, QStringLiteral("1 data file was updated."));
     EXPECT_EQ(currency->updatedText,
               u"Downloaded file timestamp: European Central Bank reference rates of 2026-12-08");
     double dollar = 0;
@@ -199,7 +200,7 @@ TEST_F(DownloadTest, TheBanksRatesUpdateTheOpenCurrencyFile) {
     ASSERT_TRUE(pq::test::waitFor([&] { return !messages.empty(); }));
     EXPECT_EQ(messages[0].icon, ui::MessageIcon::Error);
     EXPECT_TRUE(
-        messages[0].text.endsWith(QStringLiteral(": the rate of USD is not a positive number")))
+        messages[0].text.contains(QStringLiteral(": the rate of USD is not a positive number.")))
         << messages[0].text.toStdString();
     EXPECT_EQ(pending(), pendingBefore);
     for (const auto& c : currency->conversions) {

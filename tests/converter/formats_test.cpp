@@ -28,7 +28,7 @@ TEST(FormatMenuTest, ListsTheAllowedFormatsInMenuOrder) {
     ASSERT_EQ(menu->actions().size(), 3);
     EXPECT_TRUE(menu->actions()[0]->isChecked());
     EXPECT_TRUE(menu->actions()[1]->isSeparator());
-    EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("Customize..."));
+    EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("Customi&ze..."));
 
     format.setAllowedFormats(Compound | Hex | Decimal | DateTime | Currency);
     format.displayFormat = Hex;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTemporaryDir>
@@ -14,7 +15,10 @@
 #include <sys/types.h>
 
 #include "calculator/commands.h"
+#include "calculator/expression_edit.h"
 #include "calculator/main_frame.h"
+#include "calculator/scientific_view.h"
+#include "calculator/standard_calculator.h"
 #include "converter/commands.h"
 #include "document/item.h"
 #include "tests/converter/converter_fixture.h"
@@ -108,5 +112,66 @@ TEST(ProcessTest, OpenConverterStartsTheConverter) {
     ASSERT_TRUE(pq::test::waitFor([&] { return (pid = listenerOf(server)) != 0; }, 10000));
     EXPECT_EQ(executableOf(pid), QFileInfo(options.converterProgram).canonicalFilePath());
     EXPECT_EQ(ui::RaiseOrStart(server, options.converterProgram), ui::OpenResult::Raised);
+    end(pid);
+}
+
+// Open Converter starts the converter (cold) or brings it forward (warm),
+// and either way the number the calculator shows goes into the converter's
+// selected unit, from both views.
+TEST(ProcessTest, OpenConverterHandsTheCalculatorsNumberOverColdAndWarm) {
+    const QString server = ui::LocalServerName(ui::Program::Converter);
+    ASSERT_EQ(listenerOf(server), 0);
+    pq::test::ConverterWorld world;
+    world.seed({"Length.cnv"});
+    // The converter, as the calculator starts it: without arguments. Its
+    // window reports each value its selected unit takes.
+    const QString output = world.root.filePath(QStringLiteral("converter.out"));
+    const QString program = world.root.filePath(QStringLiteral("PqConverter"));
+    {
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\nexec '%1' '%2' listen report-value > '%3'\n")
+                         .arg(QStringLiteral(PQ_DRIVER), world.root.path(), output)
+                         .toLocal8Bit());
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    auto reported = [&output] {
+        QFile file(output);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+
+    calc::FrameOptions options;
+    options.converterServer = server;
+    options.converterProgram = program;
+    ExpressionEngine engine;
+    calc::CMainFrame calculator(engine, options);
+    auto command = [&calculator](unsigned id) {
+        ui::PostCommand(&calculator, id);
+        pq::test::deliverPosted();
+    };
+    // Cold, from the standard view: 42.5.
+    command(calc::kCmdStandardView);
+    for (char16_t key : std::u16string_view(u"42.5"))
+        command(calc::kCmdStandardKeyFirst +
+                static_cast<unsigned>(calc::StandardCalculator::kKeyCharacters.find(key)));
+    ASSERT_EQ(calculator.mainDisplay().shownText(), QStringLiteral("42.5"));
+    command(calc::kCmdOpenConverter);
+    pid_t pid = 0;
+    ASSERT_TRUE(pq::test::waitFor([&] { return (pid = listenerOf(server)) != 0; }, 10000));
+    EXPECT_TRUE(pq::test::waitFor(
+        [&] { return reported().contains(QStringLiteral("value Kilometre (km) 42.5\n")); }, 10000))
+        << reported().toStdString();
+
+    // Warm, from the scientific view: 2^10 shown in hexadecimal is 1024.
+    command(calc::kCmdScientificView);
+    command(calc::kCmdBaseFirst + 1);
+    calculator.scientific()->edit()->setText(QStringLiteral("2^10"));
+    command(calc::kCmdEvaluate);
+    ASSERT_EQ(calculator.mainDisplay().shownText(), QStringLiteral("400h"));
+    command(calc::kCmdOpenConverter);
+    EXPECT_TRUE(pq::test::waitFor(
+        [&] { return reported().contains(QStringLiteral("value Kilometre (km) 1024\n")); }, 10000))
+        << reported().toStdString();
+    EXPECT_EQ(listenerOf(server), pid) << "brought forward, not started again";
     end(pid);
 }

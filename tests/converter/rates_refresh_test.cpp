@@ -331,8 +331,7 @@ TEST_F(RatesRefreshTest, TheUsersDownloadTakesOverARefreshUnderWay) {
     frame->onCommand(kCmdDownload);
     EXPECT_FALSE(frame->ratesRefresher()->isRunning());
     ASSERT_TRUE(test::waitFor([&] { return !messages.empty(); }, 10000));
-    EXPECT_EQ(messages.front(), QStringLiteral("Updated conversion data files have been "
-                                               "successfully downloaded (1)."));
+    EXPECT_EQ(messages.front(), QStringLiteral("1 data file was updated."));
     EXPECT_EQ(messages.size(), 1u) << "no question about a file changed on disk";
     EXPECT_EQ(ratesOnDisk(), parseIsoDate("2026-12-08"));
     EXPECT_TRUE(frame->ratesRefresher()->failure().isEmpty());

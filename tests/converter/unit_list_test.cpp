@@ -199,13 +199,13 @@ TEST(UnitListTest, RowsShowValuesColoursAndTheirMenu) {
     QObject target;
     std::unique_ptr<QMenu> withValue(list.row(0).createContextMenu(&window, &target));
     ASSERT_EQ(withValue->actions().size(), 4);
-    EXPECT_EQ(withValue->actions()[0]->text(), QStringLiteral("Copy Value"));
+    EXPECT_EQ(withValue->actions()[0]->text(), QStringLiteral("&Copy Value"));
     EXPECT_TRUE(withValue->actions()[1]->isSeparator());
-    EXPECT_EQ(withValue->actions()[2]->text(), QStringLiteral("Edit"));
-    EXPECT_EQ(withValue->actions()[3]->text(), QStringLiteral("Remove from List"));
+    EXPECT_EQ(withValue->actions()[2]->text(), QStringLiteral("&Edit"));
+    EXPECT_EQ(withValue->actions()[3]->text(), QStringLiteral("&Remove from List"));
     std::unique_ptr<QMenu> empty(list.row(1).createContextMenu(&window, &target));
     ASSERT_EQ(empty->actions().size(), 2);
-    EXPECT_EQ(empty->actions()[0]->text(), QStringLiteral("Edit"));
+    EXPECT_EQ(empty->actions()[0]->text(), QStringLiteral("&Edit"));
 }
 
 TEST(UnitListTest, ADocumentWithoutShownItemsGivesAnEmptyList) {

@@ -269,17 +269,17 @@ TEST(ReferenceRates, ABrokenDownloadChangesNoFile) {
         const Outcome run = download(folder, server.url("/" + name));
         EXPECT_FALSE(run.ok) << name;
         EXPECT_EQ(run.count, 0) << name;
-        EXPECT_TRUE(std::regex_match(run.error, std::regex("Error reading the exchange rates of "
+        EXPECT_TRUE(std::regex_match(run.error, std::regex("the exchange rates of "
                                                            "http://127\\.0\\.0\\.1:[0-9]+/" +
-                                                           name + ": .+")))
+                                                           name + " could not be read: .+")))
             << run.error;
     }
     {
         EndlessServer endless; // stopped by the download's size limit
         const Outcome run = download(folder, endless.url());
         EXPECT_FALSE(run.ok);
-        EXPECT_EQ(run.error, "Error downloading HTTP file: " + endless.url() +
-                                 " (the file is larger than the limit)");
+        EXPECT_EQ(run.error,
+                  "could not download " + endless.url() + " (the file is larger than the limit)");
     }
     std::vector<std::string> files;
     for (const auto& e : std::filesystem::directory_iterator(folder.path()))

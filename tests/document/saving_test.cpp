@@ -208,7 +208,8 @@ TEST(Saving, AFileThatCannotBeReadSaysWhyAndIsNotWritten) {
              for (int i = 0; i < 8; ++i) b.i32(0);
              return b.sealed().data;
          }(),
-         "unit 1 is of an unknown kind (7)"},
+         "unit 1 is of a kind this version of PqConverter does not know (it may come from a "
+         "newer version)"},
     };
     TempFolder folder;
     PlainFolder where(folder.path());

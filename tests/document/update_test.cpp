@@ -94,7 +94,7 @@ TEST(Downloads, ListsThatNameThemselvesOrFurtherListsEnd) {
     server.serve("/u.txt", updateFile("Length", ""));
     Download d = download(folder, server.url("/self.txt"));
     EXPECT_FALSE(d.ok); // the https address listed cannot be reached
-    EXPECT_TRUE(d.error.starts_with("Error downloading HTTP file: HTTPS://127.0.0.1:1/x ("))
+    EXPECT_TRUE(d.error.starts_with("could not download HTTPS://127.0.0.1:1/x ("))
         << d.error;
     EXPECT_EQ(d.count, 1); // stored before the failure, and kept
     EXPECT_TRUE(exists(folder, "Length.upd"));
@@ -128,7 +128,7 @@ TEST(Downloads, WhatIsNotAnUpdateFileIsNotStored) {
     server.redirect("/moved", server.url("/fine"));
     Download d = download(folder, server.url("/list"));
     EXPECT_FALSE(d.ok);
-    EXPECT_TRUE(d.error.starts_with("Error downloading HTTP file: " + server.url("/missing")))
+    EXPECT_TRUE(d.error.starts_with("could not download " + server.url("/missing")))
         << d.error; // a 404
     EXPECT_EQ(d.count, 1);
     EXPECT_EQ(updateFiles(folder), std::vector<std::string>{"Fine.upd"});
@@ -252,7 +252,7 @@ TEST(Downloads, AnUpdateFileThatCannotBeStoredFailsTheRun) {
     Download d = download(folder, server.url("/u"));
     EXPECT_FALSE(d.ok);
     EXPECT_EQ(d.count, 0);
-    EXPECT_EQ(d.error, "Error storing update file Currency.upd (not a regular file)");
+    EXPECT_EQ(d.error, "the update Currency.upd could not be stored (not a regular file)");
 
     // Text from the server is never shown raw: control characters are
     // escaped in the reason.

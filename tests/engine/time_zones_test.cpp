@@ -90,8 +90,13 @@ TEST(TimeZones, FormulasAndTheClock) {
     const double utc = CalendarDate(12, 8, 2026, 15, 30, 0).day;
     ASSERT_TRUE(engine.evaluate(u"inttime(85)", v)); // a zone at UTC, winter
     EXPECT_NEAR(v, utc, 1e-9);
-    ASSERT_TRUE(engine.evaluate(u"inttime(999)", v)); // unknown zone: UTC itself
-    EXPECT_NEAR(v, utc, 1e-9);
+    // A code that names no zone is an error, as in fromutc.
+    for (const char* unknown :
+         {"inttime(999)", "inttime(7)", "inttime(-1)", "fromutc(999, 0)", "fromutc(-1, 0)"}) {
+        const std::string text(unknown);
+        EXPECT_FALSE(engine.evaluate(std::u16string(text.begin(), text.end()), v)) << unknown;
+        EXPECT_EQ(engine.lastError().kind, EvalErrorKind::UnknownZone);
+    }
     ASSERT_TRUE(engine.evaluate(u"inttime(4)", v));
     EXPECT_NEAR(v, utc - 8.0 / 24, 1e-9);
     ASSERT_TRUE(engine.evaluate(u"time", v));

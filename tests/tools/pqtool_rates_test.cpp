@@ -41,14 +41,13 @@ TEST(PqtoolUpdate, TheBanksRatesRefreshTheShippedCurrencyFile) {
     const std::string shipped = contents(folder.file("Currency.cnv"));
     ProcessResult r = pqtool({"update", folder.path(), server.url("/bad.xml")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "PqConverter could NOT complete downloading due to a system error: Error "
-                     "reading the exchange rates of " +
-                         server.url("/bad.xml") + ": the rate of JPY is not a positive number\n");
+    EXPECT_EQ(r.err, "The download failed: the exchange rates of " + server.url("/bad.xml") +
+                         " could not be read: the rate of JPY is not a positive number\n");
     EXPECT_EQ(contents(folder.file("Currency.cnv")), shipped);
 
     r = pqtool({"update", folder.path(), server.url("/stats/eurofxref/eurofxref-daily.xml")});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Updated conversion data files have been successfully downloaded (1).\n"
+    EXPECT_EQ(r.out, "Downloaded 1 update file.\n"
                      "Currency.cnv\tDownloaded file timestamp: European Central Bank reference "
                      "rates of 2026-12-08\n"
                      "Currency.cnv: rates of 2026-12-08, European Central Bank\n");

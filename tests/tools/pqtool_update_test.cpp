@@ -38,8 +38,7 @@ TEST(PqtoolUpdate, RefreshesTheShippedCurrencyFile) {
 
     ProcessResult r = pqtool({"update", folder.path(), server.url("/pqconv/convupd.txt")});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(lineOf(r.out, "Updated"),
-              "Updated conversion data files have been successfully downloaded (2).");
+    EXPECT_EQ(lineOf(r.out, "Downloaded 2"), "Downloaded 2 update files.");
     EXPECT_EQ(lineOf(r.out, "Currency.cnv"),
               "Currency.cnv\tDownloaded file timestamp:  8 Dec 2026");
     EXPECT_NE(lineOf(r.out, "Length.cnv"), "");
@@ -58,8 +57,7 @@ TEST(PqtoolUpdate, RefreshesTheShippedCurrencyFile) {
     r = pqtool({"update", folder.path(), server.url("/missing")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(r.err.starts_with("PqConverter could NOT complete downloading due to a system "
-                                  "error: Error downloading HTTP file: " +
+    EXPECT_TRUE(r.err.starts_with("The download failed: could not download " +
                                   server.url("/missing") + " ("))
         << r.err;
     EXPECT_EQ(pqtool({"update", folder.file("nothing")}).exitCode, 2);
@@ -100,7 +98,7 @@ TEST(PqtoolUpdate, UpdatesThatCannotBeStoredOrSavedFailAndLoseNothing) {
     std::filesystem::create_directories(folder.file("Currency.upd/x"));
     r = pqtool({"update", folder.path(), server.url("/u")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Error storing update file Currency.upd (not a regular file)"),
+    EXPECT_NE(r.err.find("the update Currency.upd could not be stored (not a regular file)"),
               std::string::npos)
         << r.err;
     std::filesystem::remove_all(folder.file("Currency.upd"));

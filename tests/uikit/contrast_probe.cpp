@@ -152,6 +152,102 @@ ContrastReading MeasureText(const QImage& picture, const TextPlace& place) {
     return reading;
 }
 
+ContrastReading MeasureMark(const QImage& picture, const ControlPlace& place) {
+    ContrastReading reading;
+    reading.what = place.what;
+    const QRect box = place.box & picture.rect();
+    if (box.isEmpty()) return reading;
+    QHash<QRgb, int> around;
+    const QRect outer = place.around.isEmpty() ? place.box.adjusted(-2, -2, 2, 2) : place.around;
+    for (int y = outer.top(); y <= outer.bottom(); ++y)
+        for (int x = outer.left(); x <= outer.right(); ++x)
+            if (picture.rect().contains(x, y) && !box.contains(x, y))
+                ++around[picture.pixel(x, y) | 0xff000000u];
+    QRgb ground = 0;
+    int most = -1;
+    for (auto it = around.cbegin(); it != around.cend(); ++it)
+        if (it.value() > most) most = it.value(), ground = it.key();
+    reading.ground = QColor::fromRgb(ground);
+    std::vector<std::pair<double, QRgb>> marks;
+    std::pair<double, QRgb> highest{1, ground};
+    const QRect inner = place.edge ? box.adjusted(1, 1, -1, -1) : QRect();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            if (inner.contains(x, y)) continue;
+            const QRgb pixel = picture.pixel(x, y) | 0xff000000u;
+            const double ratio = ui::ContrastRatio(QColor::fromRgb(pixel), reading.ground);
+            if (ratio >= 1.5) marks.emplace_back(ratio, pixel);
+            highest = std::max(highest, std::pair{ratio, pixel});
+        }
+    }
+    std::pair<double, QRgb> chosen = highest;
+    if (marks.size() >= 4) {
+        std::nth_element(marks.begin(), marks.begin() + marks.size() / 2, marks.end());
+        chosen = marks[marks.size() / 2];
+    }
+    reading.ratio = chosen.first;
+    reading.ink = QColor::fromRgb(chosen.second);
+    return reading;
+}
+
+void AddControl(std::vector<ControlPlace>& places, const QWidget& window, const QWidget& widget,
+                const QRect& box, const std::string& what, const QRect& around, bool edge) {
+    if (!widget.isVisible() || widget.visibleRegion().intersected(box).isEmpty()) return;
+    const QPoint at = widget.mapTo(&window, QPoint(0, 0));
+    places.push_back(
+        {what, box.translated(at), around.isEmpty() ? QRect() : around.translated(at), edge});
+}
+
+std::vector<ControlPlace> WidgetControlPlaces(QWidget& window) {
+    std::vector<ControlPlace> places;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->window() != &window) continue;
+        if (auto* box = qobject_cast<QCheckBox*>(w); box && box->isEnabled()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator =
+                box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            AddControl(places, window, *box, indicator, describe(*box, box->text()) + " box",
+                       QRect(), true);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(w); radio && radio->isEnabled()) {
+            QStyleOptionButton option;
+            option.initFrom(radio);
+            const QRect indicator =
+                radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio);
+            AddControl(places, window, *radio, indicator, describe(*radio, radio->text()) + " circle",
+                       QRect(), true);
+        } else if (auto* tool = qobject_cast<QToolButton*>(w);
+                   tool && tool->isEnabled() && !tool->icon().isNull() && tool->autoRaise()) {
+            QRect icon(QPoint(), tool->iconSize());
+            icon.moveCenter(tool->rect().center());
+            AddControl(places, window, *tool, icon, describe(*tool, tool->toolTip()) + " icon",
+                       tool->rect());
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w);
+                   edit && edit->hasFrame() && edit->isEnabled() && !edit->isReadOnly()) {
+            const int h = edit->height();
+            AddControl(places, window, *edit, QRect(0, h / 4, 1, h / 2),
+                       describe(*edit, edit->accessibleName()) + " edge", QRect(-3, h / 4, 2, h / 2));
+        } else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+            const QAbstractItemModel* model = view->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                const QModelIndex index = model->index(row, 0);
+                if (!(model->flags(index) & Qt::ItemIsUserCheckable)) continue;
+                QStyleOptionViewItem option;
+                option.initFrom(view);
+                option.rect = view->visualRect(index);
+                option.features = QStyleOptionViewItem::HasCheckIndicator;
+                const QRect check = view->style()->subElementRect(
+                    QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+                if (view->viewport()->rect().contains(check))
+                    AddControl(places, window, *view->viewport(), check,
+                               describe(*view, index.data().toString()) + " check box", QRect(),
+                               true);
+            }
+        }
+    }
+    return places;
+}
+
 void AddPlace(std::vector<TextPlace>& places, const QWidget& window, const QWidget& widget,
               const QRect& box, const std::string& what) {
     // Only what shows: the part of the box that the widget's parents and
@@ -250,6 +346,27 @@ void ContrastWalk::check(QWidget& window, const std::string& name, std::vector<T
                                  << lowest.ground.name().toStdString();
     auto found = lowest_.find(name);
     if (found == lowest_.end() || lowest.ratio < found->second.ratio) lowest_[name] = lowest;
+}
+
+void ContrastWalk::checkControls(QWidget& window, const std::string& name,
+                                 std::vector<ControlPlace> extra) {
+    std::vector<ControlPlace> places = WidgetControlPlaces(window);
+    places.insert(places.end(), extra.begin(), extra.end());
+    EXPECT_FALSE(places.empty()) << name;
+    const QImage picture = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ContrastReading lowest;
+    lowest.what = "no control";
+    lowest.ratio = 1e9;
+    for (const ControlPlace& place : places) {
+        const ContrastReading reading = MeasureMark(picture, place);
+        EXPECT_GE(reading.ratio, 3.0) << name << ": " << reading.what << ", "
+                                      << reading.ink.name().toStdString() << " on "
+                                      << reading.ground.name().toStdString();
+        if (reading.ratio < lowest.ratio) lowest = reading;
+    }
+    const std::string key = name + " (controls)";
+    auto found = lowest_.find(key);
+    if (found == lowest_.end() || lowest.ratio < found->second.ratio) lowest_[key] = lowest;
 }
 
 std::string ContrastWalk::summary() const {

@@ -27,6 +27,30 @@ struct ContrastReading {
     QColor ink, ground;
 };
 
+// A mark that identifies a control (an edge, a check box, an icon) and what
+// it is drawn on, both in the window's coordinates.
+struct ControlPlace {
+    std::string what;
+    QRect box;
+    QRect around; // where the ground is measured; empty: a ring around the box
+    bool edge = false; // only the box's outermost pixels mark it (a check box)
+};
+
+// A control's mark: the ground is the commonest colour around it, the
+// reading the median contrast with the ground of the box's pixels that
+// differ visibly from it (1.5:1), or, when hardly any do, the highest.
+ContrastReading MeasureMark(const QImage& picture, const ControlPlace& place);
+
+// Where Qt's own widgets draw what identifies a control: the indicators of
+// check boxes and radio buttons, the check boxes of checkable items in item
+// views, the icons of tool buttons, the left edges of framed text boxes.
+std::vector<ControlPlace> WidgetControlPlaces(QWidget& window);
+
+// A box given in the coordinates of a widget inside `window`.
+void AddControl(std::vector<ControlPlace>& places, const QWidget& window, const QWidget& widget,
+                const QRect& box, const std::string& what, const QRect& around = QRect(),
+                bool edge = false);
+
 // The text of one box of a picture: the ground is the box's commonest
 // colour, the ink the pixel that stands out most from it.
 ContrastReading MeasureText(const QImage& picture, const TextPlace& place);
@@ -54,6 +78,10 @@ class ContrastWalk {
   public:
     // Measures the window's own widgets and the extra places.
     void check(QWidget& window, const std::string& name, std::vector<TextPlace> extra = {});
+    // Measures the window's controls and the extra places: each must reach
+    // the 3:1 that accessibility guidelines ask of what identifies a control.
+    void checkControls(QWidget& window, const std::string& name,
+                       std::vector<ControlPlace> extra = {});
     // "NAME  lowest RATIO (what)" per window name, the lowest first.
     std::string summary() const;
 

@@ -170,7 +170,9 @@ TEST_F(ConversionsDialogTest, DeleteAsksFirstAndDeletingTheLastLeavesNothingToEd
         EXPECT_TRUE(test::tapBar(*dialog, kCmdDeleteConversion));
         ASSERT_EQ(no.asked.size(), 1u);
         EXPECT_EQ(no.asked[0].title, QStringLiteral("Delete"));
-        EXPECT_EQ(no.asked[0].text, QStringLiteral("Do you want to delete the conversion?"));
+        EXPECT_EQ(no.asked[0].text,
+                  QStringLiteral(
+                      "Delete the selected conversion? Values are no longer computed through it."));
         EXPECT_EQ(no.asked[0].icon, ui::MessageIcon::Question);
     }
     EXPECT_EQ(document.conversions.size(), 2u);
@@ -208,22 +210,26 @@ TEST_F(ConversionsDialogTest, AddRefusesInTheOrderOfItsChecks) {
     QString title;
     test::typeInto(add->fields()->factorBox(), QStringLiteral("twelve"));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(*add, &title), QStringLiteral("Please enter a number."));
+    EXPECT_EQ(
+        test::takeMessage(*add, &title),
+        QStringLiteral("Type a number, or a formula that gives one, such as 0.3048 or 1/12."));
     EXPECT_EQ(title, QStringLiteral("Add Conversion"));
     test::typeInto(add->fields()->factorBox(), QStringLiteral("1000"));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(*add), QStringLiteral("Please select the first unit"));
+    EXPECT_EQ(test::takeMessage(*add),
+              QStringLiteral("Choose the unit to convert from in the first list."));
     choose(add->fromList(), QStringLiteral("Kilometer"));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(*add), QStringLiteral("Please select the second unit"));
+    EXPECT_EQ(test::takeMessage(*add),
+              QStringLiteral("Choose the unit to convert to in the second list."));
     choose(add->toList(), QStringLiteral("Kilometer"));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(*add),
-              QStringLiteral("The conversion between 2 select units already exists"));
+    EXPECT_TRUE(
+        test::takeMessage(*add).startsWith(QStringLiteral("A unit cannot be converted to itself")));
     choose(add->toList(), QStringLiteral("Mile"));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(*add),
-              QStringLiteral("The conversion between 2 select units already exists"));
+    EXPECT_TRUE(test::takeMessage(*add).startsWith(
+        QStringLiteral("These two units have a conversion already")));
     EXPECT_TRUE(add->isVisible());
     EXPECT_EQ(document.conversions.size(), 2u);
     EXPECT_TRUE(test::tapBar(*add, ui::kCancelCommand));
@@ -238,7 +244,8 @@ TEST_F(ConversionsDialogTest, AddRefusesInTheOrderOfItsChecks) {
     choose(add->fromList(), QStringLiteral("Kilometer"));
     choose(add->toList(), QStringLiteral("Celsius"));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(*add), QStringLiteral("Please enter the forward formula"));
+    EXPECT_EQ(test::takeMessage(*add),
+              QStringLiteral("Type the forward formula, in x: for example x*1000."));
     test::typeInto(add->fields()->forwardBox(), QStringLiteral("x*("));
     EXPECT_TRUE(test::tapBar(*add, ui::kOkCommand));
     EXPECT_NE(test::takeMessage(*add).indexOf("forward formula"), -1);

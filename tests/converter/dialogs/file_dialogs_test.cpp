@@ -111,7 +111,7 @@ TEST_F(DataFolderTest, OpenFileOffersCategoriesOnceAndFiltersExactly) {
     EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
     QString title;
     EXPECT_EQ(test::takeMessage(dialog, &title),
-              QStringLiteral("Please select a file from the list"));
+              QStringLiteral("Choose a file in the list first."));
     EXPECT_EQ(title, QStringLiteral("Open File"));
     EXPECT_TRUE(dialog.isVisible());
 
@@ -171,11 +171,14 @@ TEST_F(DataFolderTest, NewFileChecksEverythingBeforeItWritesAField) {
 
     QString title;
     EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(dialog, &title), QStringLiteral("Please enter title text"));
+    EXPECT_EQ(test::takeMessage(dialog, &title),
+              QStringLiteral("Type a title: the file list and the window name the file by it."));
     EXPECT_EQ(title, QStringLiteral("File Properties"));
     test::typeInto(dialog.titleBox(), QStringLiteral("Length"));
     EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(dialog), QStringLiteral("Please enter a category"));
+    EXPECT_EQ(
+        test::takeMessage(dialog),
+        QStringLiteral("Type a category, or choose one: the Open dialog groups the files by it."));
     dialog.categoryList()->setEditText(QStringLiteral("Travel"));
     test::typeInto(dialog.fileNameBox(), QStringLiteral("../Length"));
     EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
@@ -252,7 +255,8 @@ TEST_F(DataFolderTest, PropertiesOfAFileKeepItsNameAndMayLeaveTheCategoryEmpty) 
     again.show();
     test::typeInto(again.titleBox(), QString());
     EXPECT_TRUE(test::tapBar(again, ui::kOkCommand));
-    EXPECT_EQ(test::takeMessage(again), QStringLiteral("Please enter title text"));
+    EXPECT_EQ(test::takeMessage(again),
+              QStringLiteral("Type a title: the file list and the window name the file by it."));
     EXPECT_TRUE(test::tapBar(again, ui::kCancelCommand));
     EXPECT_EQ(length.title, u"Distances");
 }

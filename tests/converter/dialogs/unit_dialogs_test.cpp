@@ -26,7 +26,11 @@ TEST(UnitPropertiesDialog, NewUnitThenUnitPropertiesAndOnlyAnEmptyNameRefused) {
             << "a unit has no type";
         EXPECT_TRUE(test::tapBar(dialog, ui::kOkCommand));
         QString title;
-        EXPECT_EQ(test::takeMessage(dialog, &title), QStringLiteral("Please enter item name"));
+        EXPECT_EQ(test::takeMessage(dialog, &title),
+                  QStringLiteral("Type a name for the unit: it is what the list shows."));
+        // The value text says what it is for.
+        EXPECT_EQ(dialog.valueLabel()->text(), QStringLiteral("&Default value:"));
+        EXPECT_TRUE(dialog.valueNote()->text().contains(QStringLiteral("default button")));
         EXPECT_EQ(title, QStringLiteral("Edit Unit"));
         EXPECT_TRUE(dialog.isVisible());
 
@@ -74,7 +78,9 @@ TEST(UnitPropertiesDialog, CalculationItemsChooseTheirRole) {
     EXPECT_EQ(dialog.typeList()->itemText(0), QStringLiteral("Input"));
     EXPECT_EQ(dialog.typeList()->itemText(1), QStringLiteral("Output"));
     EXPECT_EQ(dialog.typeList()->currentIndex(), 0);
+    EXPECT_EQ(dialog.valueLabel()->text(), QStringLiteral("&Default value:"));
     dialog.typeList()->setCurrentIndex(1);
+    EXPECT_EQ(dialog.valueLabel()->text(), QStringLiteral("&Formula:")) << "an output's formula";
     test::typeInto(dialog.valueBox(), QStringLiteral("bill*1.15"));
     QTest::keyClick(dialog.valueBox(), Qt::Key_Return);
     pq::test::deliverPosted();
@@ -94,7 +100,7 @@ TEST(ShowHideDialog, ChecksFollowTheShownFlagsAndOkWritesThemBack) {
     {
         ShowHideDialog dialog(&main, document);
         dialog.show();
-        EXPECT_EQ(dialog.title(), QStringLiteral("Units/Items"));
+        EXPECT_EQ(dialog.title(), QStringLiteral("Show or Hide Units"));
         QListWidget* list = dialog.list();
         ASSERT_EQ(list->count(), 3);
         EXPECT_EQ(list->item(0)->text(), QStringLiteral("Centimetre"));

@@ -34,7 +34,7 @@ TEST_F(EntryPanel, TabsFollowTheAllowedFormatsInTheirOrder) {
     setUp(money, Decimal | Currency, Currency);
     panel.attach(&money);
     ASSERT_EQ(panel.tabCount(), 1);
-    EXPECT_EQ(panel.tab(0).label(), "numeric/calc");
+    EXPECT_EQ(panel.tab(0).label(), "number");
     EXPECT_EQ(panel.tab(0).format(), Decimal);
     EXPECT_EQ(panel.currentTab(), 0);
 
@@ -48,7 +48,7 @@ TEST_F(EntryPanel, TabsFollowTheAllowedFormatsInTheirOrder) {
     setUp(day, Date | DateTime, Date);
     panel.attach(&day);
     ASSERT_EQ(panel.tabCount(), 1);
-    EXPECT_EQ(panel.tab(0).label(), "date time");
+    EXPECT_EQ(panel.tab(0).label(), "date and time");
     EXPECT_EQ(day.format.entryFormat, DateTime);
 
     UnitItem all;
@@ -56,7 +56,7 @@ TEST_F(EntryPanel, TabsFollowTheAllowedFormatsInTheirOrder) {
     all.format.setParts({WString(u"ft"), WString(u"in")}, {1, 12, 0, 0});
     panel.attach(&all);
     ASSERT_EQ(panel.tabCount(), 6);
-    const char* labels[] = {"numeric/calc", "hexadecimal", "octal", "binary", "date", "compound"};
+    const char* labels[] = {"number", "hexadecimal", "octal", "binary", "date", "compound"};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(panel.tab(k).label(), labels[k]) << k;
     EXPECT_EQ(panel.currentTab(), 2);
     EXPECT_TRUE(panel.tab(2).isSelected());
