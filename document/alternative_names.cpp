@@ -1,6 +1,7 @@
 #include "document/alternative_names.h"
 
 #include "document/catalogue.h"
+#include "document/symbol_case.h"
 #include "engine/text.h"
 
 namespace pq {
@@ -15,6 +16,12 @@ std::u16string_view trimmed(std::u16string_view text) {
 }
 
 } // namespace
+
+std::u16string AlternativeNames::keyOf(std::u16string_view identifier) {
+    // Letter case counts where it tells units apart: the names of "mW" are
+    // not the megawatt's.
+    return ReadsAsSymbols(identifier) ? std::u16string(identifier) : lowerAscii(identifier);
+}
 
 void AlternativeNames::parse(std::string_view bytes,
                              const std::function<bool(std::u16string_view)>& wanted) {
@@ -60,7 +67,7 @@ void AlternativeNames::parse(std::string_view bytes,
                                                       : list.substr(comma + 1);
         }
         if (wanted && names.empty() && !usual) continue;
-        UnitNames& kept = files_[lowerAscii(file)][lowerAscii(identifier)];
+        UnitNames& kept = files_[lowerAscii(file)][keyOf(identifier)];
         kept.names.insert(kept.names.end(), names.begin(), names.end());
         kept.usual = kept.usual || usual;
     }
@@ -76,7 +83,7 @@ const AlternativeNames::UnitNames& AlternativeNames::namesOf(const FileNames* na
                                                              std::u16string_view identifier) {
     static const UnitNames kNone;
     if (!names) return kNone;
-    const auto found = names->find(lowerAscii(identifier));
+    const auto found = names->find(keyOf(identifier));
     return found == names->end() ? kNone : found->second;
 }
 

@@ -20,7 +20,8 @@ namespace pq {
 // commas; a fourth field "usual" makes the unit the usual meaning of every
 // name it shares with units of other lines and files ("gallon" and "gal"
 // mean the US gallon, the imperial one following it in the find list).
-// File names and identifiers are compared without regard to case. A line
+// File names are compared without regard to case, identifiers too where
+// case tells no units apart (see namesOf). A line
 // without the two bars, with an empty file name or identifier, or with a
 // fourth field other than "usual" is passed over. A unit may have several
 // lines; their names add up.
@@ -39,11 +40,13 @@ class AlternativeNames {
         std::vector<std::u16string> names;
         bool usual = false;
     };
-    // The names of the units of one file, by identifier in lower case.
+    // The names of the units of one file, by keyOf their identifier.
     using FileNames = std::map<std::u16string, UnitNames>;
     // None when the list names no unit of the file.
     const FileNames* namesIn(std::u16string_view fileName) const;
-    // The names of a unit of a file; none when the list holds none.
+    // The names of a unit of a file; none when the list holds none. A line
+    // may write the identifier in another letter case, except where case
+    // tells units apart ("mW" and "MW").
     static const UnitNames& namesOf(const FileNames* names, std::u16string_view identifier);
     const UnitNames& namesOf(std::u16string_view fileName,
                              std::u16string_view identifier) const {
@@ -54,6 +57,10 @@ class AlternativeNames {
     const std::map<std::u16string, FileNames>& files() const { return files_; }
     // The lines that were passed over, counted from 1.
     const std::vector<int>& skippedLines() const { return skipped_; }
+
+    // An identifier as the names are kept by: in lower case, unless it
+    // reads as unit symbols, whose letter case tells units apart.
+    static std::u16string keyOf(std::u16string_view identifier);
 
   private:
     std::map<std::u16string, FileNames> files_; // by file name in lower case

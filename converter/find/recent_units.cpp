@@ -36,9 +36,10 @@ UnitReference UnitReference::of(const Document& document, const Item& item) {
     return unit;
 }
 
+// Identifiers as the files write them: "mW" and "MW" are two units.
 bool UnitReference::sameUnit(const UnitReference& other) const {
     return fileName.compare(other.fileName, Qt::CaseInsensitive) == 0 &&
-           identifier.compare(other.identifier, Qt::CaseInsensitive) == 0 &&
+           identifier == other.identifier &&
            (!identifier.isEmpty() || name == other.name);
 }
 

@@ -33,7 +33,8 @@ TEST(ShippedAlternativeNames, EveryLineNamesAUnitOfAShippedFile) {
         }
         ASSERT_TRUE(read);
         std::set<std::u16string> identifiers;
-        for (const auto& item : document->items) identifiers.insert(lowerAscii(item->identifier));
+        for (const auto& item : document->items)
+            identifiers.insert(AlternativeNames::keyOf(item->identifier.view()));
         for (const auto& [identifier, alternatives] : units) {
             EXPECT_TRUE(identifiers.count(identifier)) << toUtf8(identifier);
             EXPECT_TRUE(!alternatives.names.empty() || alternatives.usual) << toUtf8(identifier);

@@ -254,7 +254,8 @@ TEST(AlternativeNamesFile, AFourthFieldMarksTheUsualMeaning) {
                 "Volume.cnv | galUK | imperial gallon\n"
                 "volume.CNV | GALUS | gallons\n"
                 "Volume.cnv | qtUK | quarts | often\n"
-                "Volume.cnv | ptUS || Usual\n");
+                "Volume.cnv | ptUS || Usual\n"
+                "Power.cnv | mW | milliwatts\n");
     EXPECT_EQ(names.skippedLines(), std::vector<int>{5});
     EXPECT_TRUE(names.namesOf(u"Volume.cnv", u"galUS").usual);
     EXPECT_EQ(names.namesOf(u"Volume.cnv", u"galUS").names,
@@ -262,4 +263,7 @@ TEST(AlternativeNamesFile, AFourthFieldMarksTheUsualMeaning) {
     EXPECT_FALSE(names.namesOf(u"Volume.cnv", u"galUK").usual);
     EXPECT_TRUE(names.namesOf(u"Volume.cnv", u"ptUS").usual);
     EXPECT_TRUE(names.namesOf(u"Volume.cnv", u"qtUK").names.empty());
+    // Letter case tells the milliwatt from the megawatt.
+    EXPECT_EQ(names.namesOf(u"Power.cnv", u"mW").names, std::vector<std::u16string>{u"milliwatts"});
+    EXPECT_TRUE(names.namesOf(u"Power.cnv", u"MW").names.empty());
 }
