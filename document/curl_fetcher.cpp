@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "document/http_fetcher.h"
 #include "document/loaded_library.h"
@@ -63,6 +65,40 @@ size_t writeBody(char* data, size_t size, size_t count, void* context) {
     const size_t done = std::fwrite(data, 1, bytes, sink->file);
     if (done != bytes) sink->writeFailed = true;
     return done;
+}
+
+// Why a download failed, in words a user can act on; libcurl's own text
+// where it says more than a user could do anything with.
+std::string plainReason(CURLcode result, const std::string& detail) {
+    switch (result) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return "the server's name could not be looked up; is the computer connected to the "
+               "internet?";
+    case CURLE_COULDNT_CONNECT:
+        return "the server could not be reached; is the computer connected to the internet?";
+    case CURLE_OPERATION_TIMEDOUT:
+        return "the server did not answer in time; try again later";
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return "no secure connection to the server could be made (" + detail + ")";
+    case CURLE_TOO_MANY_REDIRECTS:
+        return "the server passed the download on too many times";
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return "only addresses beginning with http:// or https:// can be downloaded";
+    case CURLE_HTTP_RETURNED_ERROR: {
+        // "The requested URL returned error: 404"
+        const size_t colon = detail.rfind(": ");
+        const int status = colon == std::string::npos ? 0 : std::atoi(detail.c_str() + colon + 2);
+        const std::string code = " (error " + std::to_string(status) + ")";
+        if (status == 404 || status == 410) return "the server has no such file" + code;
+        if (status >= 500 && status <= 599)
+            return "the server could not answer" + code + "; try again later";
+        if (status >= 400 && status <= 499) return "the server refused the download" + code;
+        return detail;
+    }
+    default: return detail;
+    }
 }
 
 } // namespace
@@ -142,7 +178,7 @@ bool CurlFetcher::fetchWithin(const std::string& url, const std::string& path,
         return false;
     }
     if (result != CURLE_OK) {
-        error = message[0] ? message : curl->strerror(result);
+        error = plainReason(result, message[0] ? message : curl->strerror(result));
         return false;
     }
     return true;

@@ -217,8 +217,9 @@ TEST_F(RatesRefreshTest, AFailedRefreshChangesNothingAndSaysWhyBesideTheDate) {
                                   "not well-formed XML"},
         {server.url("/page"), "could not refresh: the download source sent no exchange rates"},
         {server.url("/slow.xml"), "could not refresh: the download took longer than 300 ms"},
-        {server.url("/missing.xml"), "could not refresh: The requested URL returned error: 404"},
-        {down, "could not refresh: Failed to connect"},
+        {server.url("/missing.xml"), "could not refresh: the server has no such file (error 404)"},
+        {down, "could not refresh: the server could not be reached; is the computer connected to "
+               "the internet?"},
     };
     const auto before = snapshot(world.dataFolder);
     deadline = 300ms;

@@ -94,8 +94,8 @@ TEST(Downloads, ListsThatNameThemselvesOrFurtherListsEnd) {
     server.serve("/u.txt", updateFile("Length", ""));
     Download d = download(folder, server.url("/self.txt"));
     EXPECT_FALSE(d.ok); // the https address listed cannot be reached
-    EXPECT_TRUE(d.error.starts_with("could not download HTTPS://127.0.0.1:1/x ("))
-        << d.error;
+    EXPECT_EQ(d.error, "could not download HTTPS://127.0.0.1:1/x (the server could not be "
+                       "reached; is the computer connected to the internet?)");
     EXPECT_EQ(d.count, 1); // stored before the failure, and kept
     EXPECT_TRUE(exists(folder, "Length.upd"));
     EXPECT_EQ(server.requests(), 3);
@@ -145,7 +145,9 @@ TEST(Downloads, AServerThatNeverAnswersFailsWithinTheTimeout) {
     const auto seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_FALSE(d.ok);
-    EXPECT_LT(seconds, 5);
+    EXPECT_LT(seconds, 30) << "ended by the timeout, not left waiting";
+    EXPECT_TRUE(d.error.ends_with("(the server did not answer in time; try again later)"))
+        << d.error;
 
     TestHttpServer server; // and a file larger than the limit is refused
     server.serve("/big", updateFile("Big", std::string(5000, 'x')));
