@@ -60,14 +60,17 @@ void menuKey() {
     deliverPosted();
 }
 
-// Runs `act` once a modal dialog is open: the dialogs run their own event
-// loop, inside the key press that opened them.
+// Runs `act` once a modal dialog is open and has the keyboard, as a person
+// waits for it: the dialogs run their own event loop, inside the key press
+// that opened them, and take the focus when the platform activates them.
 void whenModal(std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
     auto waited = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && ++*waited < 300) return;
+        const bool ready = modal && modal->isActiveWindow() &&
+                           modal->isAncestorOf(QApplication::focusWidget());
+        if (!ready && ++*waited < 3000) return; // however slow the machine
         timer->stop();
         timer->deleteLater();
         if (modal) act(modal);
