@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 #include <locale.h>
 #include <pthread.h>
+#include <sched.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -56,6 +57,18 @@ void WarmUpFonts() {
         pthread_attr_t attributes;
         if (pthread_attr_init(&attributes) != 0) return;
         pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+        // A new thread starts on its maker's processor, where the busy main
+        // thread can keep it waiting for milliseconds: it is started on
+        // another one, when the program may use one.
+        cpu_set_t allowed;
+        CPU_ZERO(&allowed);
+        const int here = sched_getcpu();
+        if (here >= 0 && here < CPU_SETSIZE &&
+            sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_ISSET(here, &allowed) &&
+            CPU_COUNT(&allowed) > 1) {
+            CPU_CLR(here, &allowed);
+            pthread_attr_setaffinity_np(&attributes, sizeof allowed, &allowed);
+        }
         pthread_t thread;
         state.started = pthread_create(&thread, &attributes, &readConfiguration, &state) == 0;
         pthread_attr_destroy(&attributes);
