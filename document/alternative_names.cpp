@@ -83,7 +83,12 @@ const AlternativeNames::UnitNames& AlternativeNames::namesOf(const FileNames* na
                                                              std::u16string_view identifier) {
     static const UnitNames kNone;
     if (!names) return kNone;
-    const auto found = names->find(keyOf(identifier));
+    // Most identifiers are kept as written (in lower case, or as symbols).
+    if (const auto found = names->find(std::u16string(identifier)); found != names->end())
+        return found->second;
+    const std::u16string lower = lowerAscii(identifier);
+    if (lower == identifier || ReadsAsSymbols(identifier)) return kNone;
+    const auto found = names->find(lower);
     return found == names->end() ? kNone : found->second;
 }
 

@@ -66,6 +66,7 @@ void DataFile::close() {
     position_ = 0;
     identity_.reset();
     version_.reset();
+    hashPending_ = false;
     writtenBack_.reset();
 }
 
@@ -87,11 +88,19 @@ bool DataFile::openRead(const std::string& path) {
         return false;
     }
     identity_ = info.identity;
-    version_ = FileVersion{{info.identity, info.size, info.modifiedNs},
-                           contentHash(bytes_.data(), bytes_.size())};
+    version_ = FileVersion{{info.identity, info.size, info.modifiedNs}, 0};
+    hashPending_ = true;
     mode_ = Mode::Reading;
     path_ = path;
     return true;
+}
+
+std::optional<FileVersion> DataFile::version() const {
+    if (hashPending_) {
+        version_->contentHash = contentHash(bytes_.data(), bytes_.size());
+        hashPending_ = false;
+    }
+    return version_;
 }
 
 void DataFile::openBytes(std::vector<uint8_t> bytes) {

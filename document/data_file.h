@@ -91,7 +91,9 @@ class DataFile {
     std::optional<FileIdentity> identity() const { return identity_; }
     // The version of the file that was read, or after a commit the one
     // written (its stamp taken from the written file before it was closed).
-    std::optional<FileVersion> version() const { return version_; }
+    // The hash of what was read is taken when first asked for: a glance at
+    // a file's units needs none.
+    std::optional<FileVersion> version() const;
     // The bytes read, or the bytes collected for writing so far.
     const std::vector<uint8_t>& contents() const { return bytes_; }
     const std::string& path() const { return path_; }
@@ -135,7 +137,8 @@ class DataFile {
     size_t position_ = 0;
     std::u16string text_; // the last text read, kept to spare an allocation per text
     std::optional<FileIdentity> identity_;
-    std::optional<FileVersion> version_;
+    mutable std::optional<FileVersion> version_;
+    mutable bool hashPending_ = false; // version_ still lacks the hash of bytes_
     std::optional<FileIdentity> writtenBack_;
     std::string errorText_;
     bool conflict_ = false;

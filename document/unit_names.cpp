@@ -387,6 +387,23 @@ bool MayBeNamedByAny(const std::vector<TypedName>& typed, std::u16string_view te
     });
 }
 
+bool MayBeWrittenIn(const TypedName& typed, std::u16string_view name) {
+    const std::u16string_view wanted = typed.folded;
+    if (wanted.empty()) return false;
+    const std::u16string text = FoldLetterCase(CollapseSpaces(name));
+    // The forms of a name are its pieces between the commas and
+    // parentheses, blanks around them aside.
+    auto bounds = [&text](size_t at, int step) {
+        for (; at < text.size() && text[at] == u' '; at += static_cast<size_t>(step)) {
+        }
+        return at >= text.size() || text[at] == u',' || text[at] == u'(' || text[at] == u')';
+    };
+    for (size_t at = text.find(wanted); at != std::u16string::npos;
+         at = text.find(wanted, at + 1))
+        if ((at == 0 || bounds(at - 1, -1)) && bounds(at + wanted.size(), 1)) return true;
+    return false;
+}
+
 std::optional<MatchTier> MatchUnitNames(const TypedName& typed, const UnitNames& names) {
     if (typed.text.empty()) return std::nullopt;
     for (const UnitNames::Form& form : names.forms)

@@ -73,6 +73,12 @@ struct TypedName {
 };
 TypedName ReadTypedName(std::u16string_view text);
 
+// Whether the typed name, in any letter case, stands in a unit's name (or
+// identifier, or another name) as one of the pieces between its commas and
+// parentheses: a written form of the unit can be what was typed only if it
+// does.
+bool MayBeWrittenIn(const TypedName& typed, std::u16string_view name);
+
 // A quick test that rules most units out before their names are prepared:
 // whether a word of a unit's text (its name, identifier or an alternative)
 // begins as the typed name does. Every unit that MatchUnitNames finds

@@ -1,5 +1,6 @@
 // pqtool convert and pqtool calc: a data file computed from given values.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -51,17 +52,28 @@ int runConvert(std::span<char* const> allArgs) {
     if (!document) return status;
     // The unit named as the folder form names units: exactly first, then
     // in another case where case tells no units apart, then as a phrase.
-    const TypedName typed = ReadTypedName(fromUtf8(args[1]));
+    // Phrases, the costly part, are made only when no unit has the name
+    // written exactly.
+    const std::vector<TypedName> typed{ReadTypedName(fromUtf8(args[1]))};
     std::vector<NameCandidate> candidates;
     std::vector<Item*> items;
-    for (const auto& item : document->items) {
-        const auto tier = MatchUnitNames(
-            typed, NamesOfUnit(item->name.view(), item->identifier.view(), {}, IsCompoundItem(*item)));
-        if (!tier) continue;
-        candidates.push_back({0, item->identifier.view(), item->name.view(), *tier, false,
-                              item->shown != 0});
-        items.push_back(item.get());
-    }
+    auto gather = [&](const std::vector<TypedName>& phrasesFor) {
+        candidates.clear();
+        items.clear();
+        for (const auto& item : document->items) {
+            const auto tier = MatchUnitNames(
+                typed.front(), NamesOfUnit(item->name.view(), item->identifier.view(), {},
+                                           IsCompoundItem(*item), &phrasesFor));
+            if (!tier) continue;
+            candidates.push_back({0, item->identifier.view(), item->name.view(), *tier, false,
+                                  item->shown != 0});
+            items.push_back(item.get());
+        }
+    };
+    gather({});
+    if (std::none_of(candidates.begin(), candidates.end(),
+                     [](const NameCandidate& c) { return c.tier == MatchTier::Exact; }))
+        gather(typed);
     const NameMeaning meaning = ChooseMeaning(candidates);
     if (!meaning.found()) {
         std::fprintf(stderr, "pqtool: %s has no unit with the identifier or name \"%s\"\n",
