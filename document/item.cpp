@@ -89,6 +89,9 @@ int64_t Item::readLegacy(DataFile& file) {
     if (!file.readText(identifier) || !file.readText(name) || !file.readText(valueText) ||
         !file.readInt32(flags))
         return 0;
+    // Formats that do not exist are no item record the program wrote, as
+    // in the current format.
+    if ((flags & ~kKnownFormats) != 0) return 0;
     identifier.trimRight();
     name.trimRight();
     shown = 0; // only the shown list turns items on
