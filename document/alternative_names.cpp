@@ -84,7 +84,7 @@ const AlternativeNames::UnitNames& AlternativeNames::namesOf(const FileNames* na
     static const UnitNames kNone;
     if (!names) return kNone;
     // Most identifiers are kept as written (in lower case, or as symbols).
-    if (const auto found = names->find(std::u16string(identifier)); found != names->end())
+    if (const auto found = names->find(identifier); found != names->end())
         return found->second;
     const std::u16string lower = lowerAscii(identifier);
     if (lower == identifier || ReadsAsSymbols(identifier)) return kNone;

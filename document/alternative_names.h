@@ -41,7 +41,7 @@ class AlternativeNames {
         bool usual = false;
     };
     // The names of the units of one file, by keyOf their identifier.
-    using FileNames = std::map<std::u16string, UnitNames>;
+    using FileNames = std::map<std::u16string, UnitNames, std::less<>>;
     // None when the list names no unit of the file.
     const FileNames* namesIn(std::u16string_view fileName) const;
     // The names of a unit of a file; none when the list holds none. A line
@@ -54,7 +54,7 @@ class AlternativeNames {
     }
     bool empty() const { return files_.empty(); }
     // Every file's names, by file name in lower case.
-    const std::map<std::u16string, FileNames>& files() const { return files_; }
+    const std::map<std::u16string, FileNames, std::less<>>& files() const { return files_; }
     // The lines that were passed over, counted from 1.
     const std::vector<int>& skippedLines() const { return skipped_; }
 
@@ -63,7 +63,7 @@ class AlternativeNames {
     static std::u16string keyOf(std::u16string_view identifier);
 
   private:
-    std::map<std::u16string, FileNames> files_; // by file name in lower case
+    std::map<std::u16string, FileNames, std::less<>> files_; // by file name in lower case
     std::vector<int> skipped_;
 };
 

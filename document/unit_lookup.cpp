@@ -18,6 +18,8 @@ struct Candidate {
     bool compound = false;
     const AlternativeNames::UnitNames* other = nullptr;
     std::vector<std::optional<MatchTier>> tiers; // per name
+    // Its name, identifier and other names, prepared for MayBeWrittenIn.
+    std::vector<std::u16string> written;
 };
 
 // The tiers at which a unit matches each name. Phrases, the costly part,
@@ -28,10 +30,16 @@ void matchNames(Candidate& unit, const std::vector<TypedName>& typed,
     static const std::vector<TypedName> kNoPhrases;
     // The written forms are parts of the name, the identifier and the other
     // names: a name that stands in none of them is none of the forms.
+    if (unit.written.empty()) {
+        unit.written.push_back(FoldLetterCase(CollapseSpaces(unit.name)));
+        unit.written.push_back(FoldLetterCase(CollapseSpaces(unit.identifier)));
+        for (const std::u16string& other : unit.other->names)
+            unit.written.push_back(FoldLetterCase(CollapseSpaces(other)));
+    }
     auto written = [&unit](const TypedName& name) {
-        return MayBeWrittenIn(name, unit.name) || MayBeWrittenIn(name, unit.identifier) ||
-               std::any_of(unit.other->names.begin(), unit.other->names.end(),
-                           [&](const std::u16string& other) { return MayBeWrittenIn(name, other); });
+        return std::any_of(unit.written.begin(), unit.written.end(), [&](const std::u16string& text) {
+            return MayBeWrittenInFolded(name, text);
+        });
     };
     std::optional<UnitNames> forms;
     std::vector<TypedName> needPhrases;
@@ -98,7 +106,7 @@ FolderLookup LookUpUnits(const std::string& rawFolder, const std::vector<std::u1
         if (!maybe) return;
         candidates.push_back({file, position, std::u16string(item.name.view()),
                               std::u16string(item.identifier.view()), IsCompoundItem(item),
-                              &other, std::vector<std::optional<MatchTier>>(typed.size())});
+                              &other, std::vector<std::optional<MatchTier>>(typed.size()), {}});
     };
     for (size_t f = 0; f < listing.dataFiles.size(); ++f) {
         const ListedFile& listed = listing.dataFiles[f];

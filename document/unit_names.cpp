@@ -283,14 +283,20 @@ bool anyWordStart(std::u16string_view text, const Visit& visit) {
         const char16_t c = i < text.size() ? text[i] : 0;
         int count = 0;
         bool sign = false;
+        LetterCase current = LetterCase::None;
         if (c < 0x80) {
             // ASCII at once: letters and digits, the signs "/" and '"'.
-            if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'$') {
+            if (c >= u'a' && c <= u'z') {
+                folded[0] = c;
+                count = 1;
+                current = LetterCase::Lower;
+            } else if ((c >= u'0' && c <= u'9') || c == u'$') {
                 folded[0] = c;
                 count = 1;
             } else if (c >= u'A' && c <= u'Z') {
                 folded[0] = static_cast<char16_t>(c + 32);
                 count = 1;
+                current = LetterCase::Upper;
             } else if (c == u'%') {
                 count = foldCharacter(c, folded);
             } else {
@@ -300,8 +306,8 @@ bool anyWordStart(std::u16string_view text, const Visit& visit) {
             sign = true;
         } else {
             count = foldCharacter(c, folded);
+            if (count > 0) current = letterCase(c);
         }
-        const LetterCase current = count > 0 ? letterCase(c) : LetterCase::None;
         const bool camel = previous == LetterCase::Lower && current == LetterCase::Upper;
         previous = current;
         if (count == 0 || sign || camel) {
@@ -388,9 +394,12 @@ bool MayBeNamedByAny(const std::vector<TypedName>& typed, std::u16string_view te
 }
 
 bool MayBeWrittenIn(const TypedName& typed, std::u16string_view name) {
+    return !typed.folded.empty() && MayBeWrittenInFolded(typed, FoldLetterCase(CollapseSpaces(name)));
+}
+
+bool MayBeWrittenInFolded(const TypedName& typed, std::u16string_view text) {
     const std::u16string_view wanted = typed.folded;
     if (wanted.empty()) return false;
-    const std::u16string text = FoldLetterCase(CollapseSpaces(name));
     // The forms of a name are its pieces between the commas and
     // parentheses, blanks around them aside.
     auto bounds = [&text](size_t at, int step) {

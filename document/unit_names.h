@@ -78,6 +78,8 @@ TypedName ReadTypedName(std::u16string_view text);
 // parentheses: a written form of the unit can be what was typed only if it
 // does.
 bool MayBeWrittenIn(const TypedName& typed, std::u16string_view name);
+// The same for a name already prepared: FoldLetterCase(CollapseSpaces(name)).
+bool MayBeWrittenInFolded(const TypedName& typed, std::u16string_view folded);
 
 // A quick test that rules most units out before their names are prepared:
 // whether a word of a unit's text (its name, identifier or an alternative)
