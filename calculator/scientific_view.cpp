@@ -332,7 +332,11 @@ void ScientificView::report(const QString& problem) {
 }
 
 void ScientificView::storeMemory(int memory) {
-    evaluate();
+    // A line whose result the display shows is stored as it is: evaluated
+    // again, it would join the history twice.
+    const bool shown = !lastFormula_.isEmpty() && edit()->text() == lastFormula_ &&
+                       display_.text() == lastShown_;
+    if (!shown) evaluate();
     // The full value, not the digits the display shows.
     if (const auto value = display_.value(); value && display_.hasText()) {
         int parameters = 0;

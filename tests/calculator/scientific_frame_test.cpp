@@ -224,6 +224,17 @@ TEST_F(ScientificFrameTest, MemoriesAndStoredExpressions) {
     ASSERT_TRUE(engine->evaluate(u"m1", m1));
     EXPECT_EQ(m1, 6) << "a failed store leaves the memory";
 
+    // A result already shown is stored without joining the history again.
+    command(kCmdClear);
+    characters(QStringLiteral("2+5"));
+    command(kCmdEvaluate);
+    const qsizetype entries = view()->history().entries().size();
+    tap(keys, kKeyInv);
+    tap(keys, kKeyM3);
+    ASSERT_TRUE(engine->evaluate(u"m3", m1));
+    EXPECT_EQ(m1, 7);
+    EXPECT_EQ(view()->history().entries().size(), entries);
+
     // The display's base goes into the memory as it is shown.
     command(kCmdClear);
     command(kCmdBase);
