@@ -42,6 +42,8 @@ KeptModes KeptModes::read() {
     stored.endGroup();
     modes.historyShown = stored.value(QStringLiteral("History/Shown"), false).toBool();
     modes.historyBelow = stored.value(QStringLiteral("History/Below"), false).toBool();
+    const double share = stored.value(QStringLiteral("History/Share")).toDouble(&ok);
+    if (ok && share > 0 && share < 1) modes.historyShare = share;
     return modes;
 }
 
@@ -60,6 +62,7 @@ void KeptModes::write() const {
     stored.endGroup();
     stored.setValue(QStringLiteral("History/Shown"), historyShown);
     stored.setValue(QStringLiteral("History/Below"), historyBelow);
+    stored.setValue(QStringLiteral("History/Share"), historyShare);
     stored.sync();
 }
 

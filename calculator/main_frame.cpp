@@ -69,6 +69,11 @@ void CMainFrame::saveSettings() {
     settings_.currentView = view_;
     settings_.geometry = saveGeometry();
     settings_.write();
+    KeptModes& modes = scientific_->keptModes();
+    if (panelShare_ > 0 && panelShare_ < 1 && panelShare_ != modes.historyShare) {
+        modes.historyShare = panelShare_;
+        modes.write();
+    }
 }
 
 void CMainFrame::createActions() {

@@ -184,6 +184,13 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     ui::ButtonFocus* functionResultStop_ = nullptr;
     QDockWidget* historyDock_ = nullptr;
     HistoryPanel* historyPanel_ = nullptr;
+    // The part of the window's width (or height) the open panel takes,
+    // kept as the window changes size; 0 until known. The window's size
+    // when it was last applied tells a move of the separator from a resize.
+    double panelShare_ = 0;
+    int panelShareOf_ = 0;
+    void keepPanelShare();
+    void historyDockResized();
     bool functionsUnsaved_ = false; // the last save of the functions failed
     QMenu* digitsMenu_ = nullptr;
     QMenu* notationMenu_ = nullptr;

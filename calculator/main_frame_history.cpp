@@ -7,9 +7,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -29,20 +32,22 @@ namespace pq::calc {
 
 namespace {
 
-// Tells when the user closes a dock with its own close button.
-class DockCloseWatcher : public QObject {
+// Tells when the user closes a dock with its own close button, and when
+// the dock changes size.
+class DockWatcher : public QObject {
   public:
-    DockCloseWatcher(QObject* parent, std::function<void()> closed)
-        : QObject(parent), closed_(std::move(closed)) {}
+    DockWatcher(QObject* parent, std::function<void()> closed, std::function<void()> resized)
+        : QObject(parent), closed_(std::move(closed)), resized_(std::move(resized)) {}
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Close) closed_();
+        if (event->type() == QEvent::Resize) resized_();
         return false;
     }
 
   private:
-    std::function<void()> closed_;
+    std::function<void()> closed_, resized_;
 };
 
 } // namespace
@@ -55,6 +60,7 @@ void CMainFrame::createHistoryPanel() {
     historyDock_->setAllowedAreas(Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
     historyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     KeptModes& kept = scientific_->keptModes();
+    panelShare_ = kept.historyShare;
     addDockWidget(kept.historyBelow ? Qt::BottomDockWidgetArea : Qt::RightDockWidgetArea,
                   historyDock_);
     // The panel is made when the dock first shows.
@@ -90,10 +96,14 @@ void CMainFrame::createHistoryPanel() {
     // user does counts: the panel also shows and hides with the window, and
     // a window restored with the panel open has its room already.
     connect(toggle, &QAction::triggered, this, [this](bool shown) { historyToggled(shown); });
-    historyDock_->installEventFilter(new DockCloseWatcher(historyDock_, [this] {
-        if (isVisible()) historyToggled(false);
-    }));
+    historyDock_->installEventFilter(new DockWatcher(
+        historyDock_,
+        [this] {
+            if (isVisible()) historyToggled(false);
+        },
+        [this] { historyDockResized(); }));
     connect(historyDock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
+        panelShare_ = 0; // another side: the share is taken again
         KeptModes& modes = scientific_->keptModes();
         modes.historyBelow = area == Qt::BottomDockWidgetArea;
         modes.write();
@@ -111,43 +121,81 @@ void CMainFrame::searchHistory() {
     panel->searchField()->selectAll();
 }
 
+// The panel keeps its part of the window: a wider window widens it, a
+// narrower one narrows it. The part is taken from the panel's size when it
+// opens and when the user moves the separator, never from the window's
+// steps on the way, which a window manager may replay in any order.
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (!historyDock_ || !historyDock_->isVisible() || historyDock_->isFloating()) return;
-    // The window's layout gave the change to the keypads; the panel takes
-    // its share of it, as wide (or tall) a part of the window as before.
+    keepPanelShare();
+}
+
+void CMainFrame::keepPanelShare() {
+    // Also before the window shows: a window restored with the panel open
+    // takes its kept share at once.
+    if (!historyDock_ || !historyDock_->isVisibleTo(this) || historyDock_->isFloating()) return;
     const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
-    const int before = below ? event->oldSize().height() : event->oldSize().width();
-    const int now = below ? height() : width();
-    if (before <= 0 || now == before) return;
-    const int panel = below ? historyDock_->height() : historyDock_->width();
-    resizeDocks({historyDock_}, {static_cast<int>(std::lround(double(panel) * now / before))},
-                below ? Qt::Vertical : Qt::Horizontal);
+    const int window = below ? height() : width();
+    if (panelShare_ > 0)
+        resizeDocks({historyDock_}, {static_cast<int>(std::lround(panelShare_ * window))},
+                    below ? Qt::Vertical : Qt::Horizontal);
+    else
+        panelShare_ = double(below ? historyDock_->height() : historyDock_->width()) / window;
+    panelShareOf_ = window;
+}
+
+void CMainFrame::historyDockResized() {
+    if (!historyDock_->isVisible() || historyDock_->isFloating() || panelShare_ <= 0) return;
+    const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
+    const int window = below ? height() : width();
+    // Only a dock that changes size in a window that does not: the user
+    // moved the separator.
+    if (window == panelShareOf_)
+        panelShare_ = double(below ? historyDock_->height() : historyDock_->width()) / window;
 }
 
 void CMainFrame::historyToggled(bool shown) {
-    if (shown) historyPanel(); // its size is the room it takes
     KeptModes& modes = scientific_->keptModes();
+    // Closing the panel through its action also closes the dock: one change.
+    if (modes.historyShown == shown) return;
+    if (shown) historyPanel(); // its size is the room it takes
     modes.historyShown = shown;
     modes.write();
-    if (isMaximized() || isFullScreen()) return;
+    if (isMaximized() || isFullScreen() || historyDock_->isFloating()) return;
     const bool below = dockWidgetArea(historyDock_) == Qt::BottomDockWidgetArea;
-    // Closing gives back the panel's room and the separator beside it.
-    const QRect dock = historyDock_->geometry();
-    const QRect client = centralWidget()->geometry();
-    const QSize room = shown
-                           ? historyPanel_->sizeHint()
-                           : QSize(dock.right() - client.right(), dock.bottom() - client.bottom());
-    const int sign = shown ? 1 : -1;
-    const QSize size = below ? QSize(width(), height() + sign * room.height())
-                             : QSize(width() + sign * room.width(), height());
-    // Once the layout knows whether the panel is there.
-    QTimer::singleShot(0, this, [this, size, room, shown, below] {
-        layout()->activate(); // the window's smallest size first
+    const Qt::Orientation orientation = below ? Qt::Vertical : Qt::Horizontal;
+    auto along = [below](QSize size) { return below ? size.height() : size.width(); };
+    // The panel's whole size (never less than the dock's smallest); a
+    // closing panel gives back the size it had, which a hidden dock keeps.
+    const int panel =
+        along(shown ? historyDock_->sizeHint().expandedTo(historyDock_->minimumSizeHint())
+                    : historyDock_->size());
+    const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    // Once the layout has placed the dock at its smallest, or given its
+    // room to the keypads: they keep the size they had.
+    QTimer::singleShot(0, this, [this, shown, panel, separator, below, orientation, along] {
+        layout()->activate();
+        const int change = shown ? panel - along(historyDock_->size()) : -(panel + separator);
+        QSize size = below ? QSize(width(), height() + change) : QSize(width() + change, height());
+        size = size.expandedTo(minimumSize());
+        // A window that opens its panel stays on its screen: it moves left
+        // (or up) as far as it must, and grows no larger than the screen.
+        if (shown && screen()) {
+            const QRect room = screen()->availableGeometry();
+            const QSize frame = frameGeometry().size() - this->size();
+            size = size.boundedTo(room.size() - frame).expandedTo(minimumSize());
+            const QSize outer = size + frame;
+            const int left = std::min(x(), room.right() + 1 - outer.width());
+            const int top = std::min(y(), room.bottom() + 1 - outer.height());
+            const QPoint at(std::max(room.left(), left), std::max(room.top(), top));
+            if (at != pos()) move(at);
+        }
+        if (shown) panelShare_ = double(panel) / (below ? size.height() : size.width());
         resize(size);
-        if (shown)
-            resizeDocks({historyDock_}, {below ? room.height() : room.width()},
-                        below ? Qt::Vertical : Qt::Horizontal);
+        if (shown) {
+            resizeDocks({historyDock_}, {panel}, orientation);
+            panelShareOf_ = below ? height() : width();
+        }
     });
 }
 

@@ -259,6 +259,33 @@ TEST_F(KeyboardTest, TheHistoryPanelWidensTheWindowOnlyWhenTheUserOpensIt) {
     EXPECT_EQ(frame->width(), wide);
     frame->historyDock()->toggleViewAction()->trigger();
     ASSERT_TRUE(pq::test::waitFor([&] { return frame->width() < wide; }));
+    // Closing gives back all the room, and the keypads' own width; opening
+    // and closing again does not creep.
+    EXPECT_EQ(frame->width(), narrow);
+    const int keypads = frame->centralWidget()->width();
+    for (int round = 0; round < 3; ++round) {
+        frame->historyDock()->toggleViewAction()->trigger();
+        ASSERT_TRUE(pq::test::waitFor([&] { return frame->width() > narrow; }));
+        deliverPosted();
+        EXPECT_EQ(frame->width(), wide);
+        EXPECT_EQ(frame->centralWidget()->width(), keypads) << "the panel takes the room added";
+        frame->historyDock()->toggleViewAction()->trigger();
+        ASSERT_TRUE(pq::test::waitFor([&] { return frame->width() < wide; }));
+        deliverPosted();
+        EXPECT_EQ(frame->width(), narrow);
+    }
+    // A wider window widens the panel too, and a restart keeps its part.
+    frame->historyDock()->toggleViewAction()->trigger();
+    ASSERT_TRUE(pq::test::waitFor([&] { return frame->width() > narrow; }));
+    deliverPosted();
+    frame->resize(frame->width() + 300, frame->height());
+    deliverPosted();
+    const int panel = frame->historyDock()->width();
+    EXPECT_GT(panel, room + 100);
+    open();
+    QCoreApplication::processEvents();
+    deliverPosted();
+    EXPECT_NEAR(frame->historyDock()->width(), panel, 2);
 }
 
 TEST_F(KeyboardTest, AnsIsTheLastResult) {
