@@ -64,7 +64,11 @@ CMainFrame::CMainFrame(ExpressionEngine& engine, const FrameOptions& options, QW
 void CMainFrame::listen() {
     if (options_.handOverServer.isEmpty() || handOver_) return;
     handOver_ = new ui::HandOverServer(
-        [this](const ui::HandOverMessage& message) { receive(message); }, this);
+        [this](const ui::HandOverMessage& message) {
+            ui::ActOnHandOver(
+                message, [this] { bringToFront(); }, [this](double value) { takeValue(value); });
+        },
+        this);
     if (!handOver_->listen(options_.handOverServer))
         qWarning("Another PqCalculator receives the values handed over by PqConverter.");
 }

@@ -397,16 +397,6 @@ void CMainFrame::about() {
     dialog->open();
 }
 
-void CMainFrame::receive(const ui::HandOverMessage& message) {
-    double value = 0;
-    if (message.tag == ui::kRaiseTag) {
-        bringToFront();
-    } else if (ui::DecodeValue(message, value)) {
-        bringToFront();
-        takeValue(value);
-    }
-}
-
 void CMainFrame::takeValue(double value) {
     if (!std::isfinite(value)) return;
     // A value carries the 15 significant digits a double holds safely, no

@@ -26,7 +26,6 @@ class ExpressionEngine;
 namespace pq::ui {
 class ButtonFocus;
 class HandOverServer;
-struct HandOverMessage;
 } // namespace pq::ui
 
 namespace pq::calc {
@@ -156,7 +155,6 @@ class CMainFrame : public QMainWindow, private ui::FrameClient::Delegate {
     void paste();
     void openConverter();
     void about();
-    void receive(const ui::HandOverMessage& message);
     void takeValue(double value);
     void bringToFront();
     void showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);

@@ -100,13 +100,8 @@ void CPqConvFrame::listen() {
     if (options_.handOverServer.isEmpty() || handOver_) return;
     handOver_ = new ui::HandOverServer(
         [this](const ui::HandOverMessage& message) {
-            double value = 0;
-            if (message.tag == ui::kRaiseTag) {
-                bringToFront();
-            } else if (ui::DecodeValue(message, value)) {
-                bringToFront();
-                takeValue(value);
-            }
+            ui::ActOnHandOver(
+                message, [this] { bringToFront(); }, [this](double value) { takeValue(value); });
         },
         this);
     if (!handOver_->listen(options_.handOverServer))

@@ -142,6 +142,17 @@ bool DecodeValue(const HandOverMessage& message, double& value) {
     return true;
 }
 
+void ActOnHandOver(const HandOverMessage& message, const std::function<void()>& bringToFront,
+                   const std::function<void(double)>& takeValue) {
+    double value = 0;
+    if (message.tag == kRaiseTag) {
+        bringToFront();
+    } else if (DecodeValue(message, value)) {
+        bringToFront();
+        takeValue(value);
+    }
+}
+
 bool HandOverDecoder::next(HandOverMessage& message) {
     if (failed_ || buffer_.size() < kHeaderSize) return false;
     const quint32 tag = qFromLittleEndian<quint32>(buffer_.constData());

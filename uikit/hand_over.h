@@ -49,6 +49,11 @@ QByteArray EncodeMessage(quint32 tag, const QByteArray& data = QByteArray());
 QByteArray EncodeValue(double value);
 // The value of a well-formed value message.
 bool DecodeValue(const HandOverMessage& message, double& value);
+// What a window does with a message it receives: it comes to the front for
+// a raise, and for a well-formed value also takes the value. Other messages
+// change nothing.
+void ActOnHandOver(const HandOverMessage& message, const std::function<void()>& bringToFront,
+                   const std::function<void(double)>& takeValue);
 
 // Cuts messages out of a byte stream that arrives in pieces.
 class HandOverDecoder {
