@@ -12,30 +12,12 @@
 #include <random>
 
 #include "document/data_file.h"
+#include "document/file_descriptor.h"
 #include "engine/text.h"
 
 namespace pq {
 
 namespace {
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool closeChecked() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 // The entry of a folder whose name differs from `name` in case alone.
 std::optional<std::string> caseVariant(const std::string& folder, const std::string& name) {

@@ -9,23 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "document/file_descriptor.h"
+
 namespace pq {
 
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Reads into `out` until the end of the file; false with errno set on a
 // read error, or when more than maxBytes arrive (the size may change while
@@ -72,7 +60,7 @@ bool readInto(const std::string& path, Buffer& bytes, std::string& error,
     }
     int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     if (!options.followLinks) flags |= O_NOFOLLOW;
-    Descriptor fd(::open(path.c_str(), flags));
+    FileDescriptor fd(::open(path.c_str(), flags));
     if (fd.get() < 0) {
         error = errno == ELOOP && !options.followLinks ? "a symbolic link" : describeError(errno);
         return false;
