@@ -16,6 +16,7 @@
 #include "engine/text.h"
 #include "tools/commands.h"
 #include "tools/document_io.h"
+#include "tools/converter_folder.h"
 #include "tools/folder_units.h"
 
 namespace pq::tool {
@@ -207,7 +208,9 @@ int answerFirst(const std::string& folder, const std::vector<Question>& question
     for (const Question& question : questions)
         for (const std::u16string& name : question.names())
             if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-    const FolderLookup lookup = LookUpUnits(folder, names, ConversionDocument::kTypeCode);
+    const LookupIndexPlace index{UnitLookupIndexPath(folder)};
+    const FolderLookup lookup = LookUpUnits(folder, names, ConversionDocument::kTypeCode,
+                                            index.path.empty() ? nullptr : &index);
     if (lookup.filesRead == 0 && lookup.unreadable.empty()) {
         std::fprintf(stderr, "pqtool: %s holds no data files\n", printable(folder).c_str());
         return kExitFailed;

@@ -143,4 +143,21 @@ std::string ConverterDataFolder() {
     return beside ? program + "Conversions/" : program + PQ_SHARE_FROM_PROGRAM "Conversions/";
 }
 
+std::string UnitLookupIndexPath(const std::string& folder) {
+    const std::string cache = baseFolder("XDG_CACHE_HOME", ".cache/");
+    if (cache.empty()) return {};
+    // A folder named from the working folder is another index there.
+    std::string key = folder;
+    if (key.empty() || key.front() != '/') {
+        std::string here(4096, '\0');
+        if (!::getcwd(here.data(), here.size())) return {};
+        key = here.c_str() + std::string(1, '\0') + key;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    const uint64_t hash = contentHash(reinterpret_cast<const uint8_t*>(key.data()), key.size());
+    std::string name = "units-";
+    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(hash >> shift) & 0xF];
+    return cache + "Quorvane/pqtool/" + name + ".index";
+}
+
 } // namespace pq::tool

@@ -19,4 +19,8 @@ std::string ConverterDataFolder();
 // text holds no record of the right size or the record names no folder.
 std::optional<std::string> DataFolderFromSettings(std::string_view iniText);
 
+// Where pqtool keeps the index of a data folder's units (unit_lookup_index.h):
+// a file of its own in the user's cache folder; empty when there is none.
+std::string UnitLookupIndexPath(const std::string& folder);
+
 } // namespace pq::tool

@@ -78,7 +78,9 @@ constexpr const char* kCommands =
     "     on standard error says what could not be read\n"
     "\n"
     "Only compile and update write files; every other command leaves every file\n"
-    "as it was.\n";
+    "as it was. convert keeps an index of the data folder's units in\n"
+    "~/.cache/Quorvane/pqtool/, made again when the folder changes; it may be\n"
+    "deleted at any time.\n";
 
 void printUsage(std::FILE* out) {
     std::fputs("usage: pqtool [--digits N] COMMAND [ARGS]\n\n"
