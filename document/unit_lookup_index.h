@@ -9,8 +9,9 @@
 namespace pq {
 
 // What tells one state of a file or folder from another, as the index of a
-// folder's units keeps it: where it lives, its size, its modification time
-// and the time of its last change, which no program can put back.
+// folder's units keeps it: a FileStamp (where it lives, its size, its
+// modification time) and the time of its last change, which no program can
+// put back, in numbers of fixed width for the index's file.
 struct ChangeStamp {
     uint64_t device = 0;
     uint64_t inode = 0;
