@@ -255,10 +255,10 @@ FolderLookup LookUpUnits(const std::string& rawFolder, const std::vector<std::u1
                         const AlternativeNames::FileNames* fileNames) {
         const AlternativeNames::UnitNames& other =
             AlternativeNames::namesOf(fileNames, item.identifier.view());
+        const bool compound = IsCompoundItem(item);
         if (builder)
             builder->units.push_back({file, position, std::u16string(item.name.view()),
-                                      std::u16string(item.identifier.view()),
-                                      IsCompoundItem(item), &other});
+                                      std::u16string(item.identifier.view()), compound, &other});
         const bool maybe =
             MayBeNamedByAny(typed, item.name.view()) ||
             MayBeNamedByAny(typed, item.identifier.view()) ||
@@ -266,8 +266,7 @@ FolderLookup LookUpUnits(const std::string& rawFolder, const std::vector<std::u1
                         [&](const std::u16string& n) { return MayBeNamedByAny(typed, n); });
         if (!maybe) return;
         candidates.push_back({file, position, std::u16string(item.name.view()),
-                              std::u16string(item.identifier.view()), IsCompoundItem(item),
-                              &other, std::vector<std::optional<MatchTier>>(typed.size()), {}});
+                              std::u16string(item.identifier.view()), compound, &other, std::vector<std::optional<MatchTier>>(typed.size()), {}});
     };
     if (builder) builder->fileNumbers.resize(listing.dataFiles.size());
     for (size_t f = 0; f < listing.dataFiles.size(); ++f) {

@@ -14,13 +14,13 @@
 #include <utility>
 
 #include "document/file_descriptor.h"
-#include "document/file_reading.h"
 
 namespace pq {
 
 namespace {
 
-// The layout of the file, in the byte order of the machine that wrote it
+// The layout of the file (stamps as ChangeStamp, whose fields have fixed
+// widths), in the byte order of the machine that wrote it
 // (the program's own stamp keeps it to that machine):
 //
 //     Header, then FileRecord of the alternative names file when there is
@@ -34,21 +34,17 @@ constexpr char kMagic[8] = {'P', 'Q', 'U', 'N', 'I', 'T', 'S', '\n'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kMaxIndexSize = 64 * 1024 * 1024;
 
-struct RawStamp {
-    uint64_t device, inode;
-    int64_t size, modifiedNs, changedNs;
-};
 struct Header {
     char magic[8];
     uint32_t version;
     int32_t typeCode;
     uint64_t checksum;
-    RawStamp program, folder;
+    ChangeStamp program, folder;
     uint32_t hasAlternatives, fileCount, unitCount, formCount;
     uint32_t folderOffset, folderLength;
 };
 struct FileRecord {
-    RawStamp stamp;
+    ChangeStamp stamp;
     uint32_t nameOffset, nameLength, textOffset, textLength;
 };
 struct UnitRecord {
@@ -60,14 +56,10 @@ struct FormRecord {
 static_assert(sizeof(Header) == 128 && sizeof(FileRecord) == 56 && sizeof(UnitRecord) == 24 &&
               sizeof(FormRecord) == 24);
 
-RawStamp raw(const ChangeStamp& s) { return {s.device, s.inode, s.size, s.modifiedNs, s.changedNs}; }
-
-bool sameStamp(const RawStamp& kept, const struct stat& now) {
+ChangeStamp stampOfInfo(const struct stat& info) {
     auto ns = [](const timespec& t) { return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return kept.device == static_cast<uint64_t>(now.st_dev) &&
-           kept.inode == static_cast<uint64_t>(now.st_ino) &&
-           kept.size == static_cast<int64_t>(now.st_size) && kept.modifiedNs == ns(now.st_mtim) &&
-           kept.changedNs == ns(now.st_ctim);
+    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+            static_cast<int64_t>(info.st_size), ns(info.st_mtim), ns(info.st_ctim)};
 }
 
 // A hash of whole 8-byte words, then the rest: enough to tell a file cut
@@ -147,9 +139,7 @@ bool settled(const ChangeStamp& stamp, int64_t startNs, int64_t settleNs) {
 std::optional<ChangeStamp> changeStampOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    auto ns = [](const timespec& t) { return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return ChangeStamp{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-                       static_cast<int64_t>(info.st_size), ns(info.st_mtim), ns(info.st_ctim)};
+    return stampOfInfo(info);
 }
 
 int64_t FileClockNow() {
@@ -255,10 +245,10 @@ std::optional<UnitLookupIndex> UnitLookupIndex::read(const std::string& path,
 
     // The program, then the folder and each file as they are now.
     struct stat now {};
-    if (::stat("/proc/self/exe", &now) != 0 || !sameStamp(header.program, now)) return std::nullopt;
+    if (::stat("/proc/self/exe", &now) != 0 || stampOfInfo(now) != header.program) return std::nullopt;
     const FileDescriptor directory(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() < 0 || ::fstat(directory.get(), &now) != 0 ||
-        !sameStamp(header.folder, now))
+        stampOfInfo(now) != header.folder)
         return std::nullopt;
     for (size_t i = 0; i < fileRecords; ++i) {
         FileRecord record {};
@@ -271,7 +261,7 @@ std::optional<UnitLookupIndex> UnitLookupIndex::read(const std::string& path,
             std::memchr(bytes + record.nameOffset, '\0', record.nameLength) ||
             index.text(record.textOffset, record.textLength).size() != record.textLength ||
             ::fstatat(directory.get(), bytes + record.nameOffset, &now, 0) != 0 ||
-            !sameStamp(record.stamp, now))
+            stampOfInfo(now) != record.stamp)
             return std::nullopt;
     }
     return index;
@@ -305,7 +295,7 @@ bool WriteUnitLookupIndex(const std::string& path, const UnitLookupContents& con
               contents.units.size() * sizeof(UnitRecord) + forms.size() * sizeof(FormRecord));
     std::string records;
     auto addFile = [&](const IndexedDataFile& file) {
-        FileRecord record {raw(file.stamp), 0, 0, 0, 0};
+        FileRecord record {file.stamp, 0, 0, 0, 0};
         std::tie(record.nameOffset, record.nameLength) = pool.addBytes(file.name);
         std::tie(record.textOffset, record.textLength) = pool.add(file.fileName);
         append(records, record);
@@ -329,8 +319,8 @@ bool WriteUnitLookupIndex(const std::string& path, const UnitLookupContents& con
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.version = kVersion;
     header.typeCode = contents.typeCode;
-    header.program = raw(*program);
-    header.folder = raw(contents.folderStamp);
+    header.program = *program;
+    header.folder = contents.folderStamp;
     header.hasAlternatives = contents.alternativeNames ? 1 : 0;
     header.fileCount = static_cast<uint32_t>(contents.files.size());
     header.unitCount = static_cast<uint32_t>(contents.units.size());

@@ -15,8 +15,8 @@
 #include "engine/expression_engine.h"
 #include "engine/text.h"
 #include "tools/commands.h"
-#include "tools/document_io.h"
 #include "tools/converter_folder.h"
+#include "tools/document_io.h"
 #include "tools/folder_units.h"
 
 namespace pq::tool {

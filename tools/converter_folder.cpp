@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -153,11 +154,11 @@ std::string UnitLookupIndexPath(const std::string& folder) {
         if (!::getcwd(here.data(), here.size())) return {};
         key = here.c_str() + std::string(1, '\0') + key;
     }
-    static constexpr char kHex[] = "0123456789abcdef";
-    const uint64_t hash = contentHash(reinterpret_cast<const uint8_t*>(key.data()), key.size());
-    std::string name = "units-";
-    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(hash >> shift) & 0xF];
-    return cache + "Quorvane/pqtool/" + name + ".index";
+    char name[32];
+    std::snprintf(name, sizeof name, "units-%016llx.index",
+                  static_cast<unsigned long long>(
+                      contentHash(reinterpret_cast<const uint8_t*>(key.data()), key.size())));
+    return cache + "Quorvane/pqtool/" + name;
 }
 
 } // namespace pq::tool
