@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UserFunctionList functions;
     DecodeFunctionFile(bytes, functions);
     pq::ExpressionEngine engine;
+    engine.setCallLimit(100'000); // see fuzz_eval_options.cpp
     RegisterFunctions(engine, functions);
     for (const UserFunction& function : functions) {
         double value = 0;
